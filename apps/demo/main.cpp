@@ -1,0 +1,3 @@
+#include <iostream>
+#include <Geometry/LibraryInfo.h>
+int main() { std::cout << "Ostrel geometry " << Ostrel::Vision::Geometry::LibraryVersion() << "\n"; }

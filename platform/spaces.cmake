@@ -1,0 +1,3 @@
+# Transforms, coordinate spaces, images.
+target_sources(Ostrel.Vision.Core PRIVATE
+  src/Spaces/Transform2D.cpp)

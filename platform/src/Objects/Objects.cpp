@@ -1,0 +1,38 @@
+#include <Ostrel/Quill/ChangedEvent.h>
+#include <Ostrel/Quill/IObject.h>
+
+namespace Ostrel::Quill {
+
+std::string ShareableBase::ToString() const
+{
+    return get_type().get_name().to_string();
+}
+
+void ChangedEventShareableBase::OnChanged_(std::uint64_t stateFlags)
+{
+    if (stateFlags == 0)
+        return;
+    if (suspendCount_ > 0) {
+        pendingFlags_ |= stateFlags;
+        return;
+    }
+    if (changed_.empty())
+        return;
+    OnChanged_(std::make_shared<ChangedEventArgs>(stateFlags));
+}
+
+void ChangedEventShareableBase::OnChanged_(const std::shared_ptr<ChangedEventArgs>& args)
+{
+    changed_(args);
+}
+
+void ChangedEventShareableBase::ResumeAndRaiseChangedEvent()
+{
+    if (suspendCount_ == 0 || --suspendCount_ > 0)
+        return;
+    const std::uint64_t flags = pendingFlags_;
+    pendingFlags_ = 0;
+    OnChanged_(flags);
+}
+
+} // namespace Ostrel::Quill

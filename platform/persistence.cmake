@@ -1,1 +1,3 @@
-# Sources of the persistence area.
+# Archives and the legacy converter.
+target_sources(Ostrel.Vision.Core PRIVATE
+  src/Persistence/Archive.cpp)

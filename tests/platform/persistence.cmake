@@ -1,1 +1,2 @@
-# Tests of the persistence area.
+ostrel_add_test(PlatformPersistenceTests SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/persistence/ArchiveTest.cpp)

@@ -28,7 +28,8 @@ public:
         friend std::shared_ptr<T> Create(Args&&... args);
     };
 
-    virtual ~IObject() = default;
+    // Pure, so that IObject is abstract: a pointer to it always holds some concrete object.
+    virtual ~IObject() = 0;
 
 protected:
     IObject() = default;
@@ -48,6 +49,8 @@ protected:
 
     RTTR_ENABLE()
 };
+
+inline IObject::~IObject() = default;
 
 // The factory: constructs T(token, args...), then calls OnFinalConstruct.
 template <class T, class... Args>

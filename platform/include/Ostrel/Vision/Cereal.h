@@ -12,4 +12,12 @@
 #include <cereal/types/string.hpp>
 #include <cereal/types/utility.hpp>
 #include <cereal/types/vector.hpp>
+
+namespace cereal {
+// Every length read from an input archive is checked against the bytes left in the stream
+// (defined with the archive classes). Declared here so that every archive of the
+// framework and the library reads lengths through it: include cereal only through this
+// header.
+void serialize(PortableBinaryInputArchive& ar, SizeTag<size_type&>& tag);
+} // namespace cereal
 #pragma GCC visibility pop

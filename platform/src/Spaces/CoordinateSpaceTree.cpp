@@ -102,9 +102,8 @@ std::string CoordinateSpaceTree::AddNode(std::int32_t parent, const std::string&
         throw ArgumentNullException(Substitute(Strings::IDS_Ost_InvalidArgNull_1, {"childFromParent"}));
     const std::string& parentName = nodes_[parent].fullName;
     std::string fullName = parentName + "/" + name;
-    for (const Node& node : nodes_)
-        if (node.fullName == fullName)
-            throw ArgumentException(Substitute("The space %1 already exists.", {Quoted(fullName)}));
+    if (std::any_of(nodes_.begin(), nodes_.end(), [&](const Node& node) { return node.fullName == fullName; }))
+        throw ArgumentException(Substitute("The space %1 already exists.", {Quoted(fullName)}));
     std::shared_ptr<const Transform2D> owned = t;
     if (t->IsLinear()) {
         // A copy, so that the caller's Transform2DLinear may change without changing the tree.
@@ -190,8 +189,9 @@ std::shared_ptr<Transform2D> CoordinateSpaceTree::GetTransform(const std::string
         } catch (const VisionException& e) {
             throw ArgumentException(Substitute("No transform maps space %1 into space %2: the transform from %3 "
                                                "into its child %4 cannot be inverted. %5",
-                                               {Quoted(fromSpace), Quoted(toSpace), Quoted(nodes_[node.parent].fullName),
-                                                Quoted(node.fullName), e.Message()}));
+                                               {Quoted(fromSpace), Quoted(toSpace),
+                                                Quoted(nodes_[node.parent].fullName), Quoted(node.fullName),
+                                                e.Message()}));
         }
         apply(parentFromChild);
     }
@@ -249,10 +249,8 @@ std::string CoordinateSpaceTree::ResolvePartialName(const std::string& imageSpac
 
 std::vector<std::string> CoordinateSpaceTree::SpaceNames() const
 {
-    std::vector<std::string> names;
-    names.reserve(nodes_.size());
-    for (const Node& node : nodes_)
-        names.push_back(node.fullName);
+    std::vector<std::string> names(nodes_.size());
+    std::transform(nodes_.begin(), nodes_.end(), names.begin(), [](const Node& node) { return node.fullName; });
     return names;
 }
 

@@ -151,17 +151,16 @@ void Image8Grey::SetPixel(std::int32_t x, std::int32_t y, std::uint8_t value) { 
 
 void Image8Grey::Fill(std::uint8_t value) { std::fill(pixels_->begin(), pixels_->end(), value); }
 
-void Image8Grey::ValidateLoaded() const
+void Image8Grey::SetLoadedPixels(std::vector<std::uint8_t>&& pixels)
 {
     if (width_ < 0 || height_ < 0 || std::int64_t{width_} * height_ > MaxPixelCount)
         throw SerializationException(Substitute("The archive holds an image of an impossible size, %1 x %2 pixels.",
                                                 {std::to_string(width_), std::to_string(height_)}));
-    if (!pixels_)
-        throw SerializationException("The archive holds an image without pixels.");
-    if (pixels_->size() != static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_))
+    if (pixels.size() != static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_))
         throw SerializationException(Substitute(
             "The archive holds an image of %1 x %2 pixels with %3 pixel values.",
-            {std::to_string(width_), std::to_string(height_), std::to_string(pixels_->size())}));
+            {std::to_string(width_), std::to_string(height_), std::to_string(pixels.size())}));
+    pixels_ = std::make_shared<std::vector<std::uint8_t>>(std::move(pixels));
 }
 
 } // namespace Ostrel::Vision

@@ -31,7 +31,8 @@ TEST(SpaceNameUtils, CheckSpaceNameSyntaxNamesTheNameAndTheFault)
     };
     for (const auto& [name, fault] : bad)
         EXPECT_THAT([&] { SpaceNameUtils::CheckSpaceNameSyntax(name, true); },
-                    ThrowsMessage<ArgumentException>(AllOf(HasSubstr(std::string("\"") + name + "\""), HasSubstr(fault))))
+                    ThrowsMessage<ArgumentException>(
+                        AllOf(HasSubstr(std::string("\"") + name + "\""), HasSubstr(fault))))
             << name;
     EXPECT_THAT([] { SpaceNameUtils::CheckSpaceNameSyntax(std::string(), true); },
                 ThrowsMessage<ArgumentException>(HasSubstr("empty")));
@@ -61,7 +62,8 @@ TEST(CoordinateSpaceTree, LookUpAndResolveNames)
 {
     SampleTree s;
     EXPECT_EQ(s.Tree->SpaceNames(),
-              (std::vector<std::string>{"#", "#/Fixture", "#/Fixture/Plate", "#/Stage", "#/Stage/Plate", "#/Stage/Tool"}));
+              (std::vector<std::string>{"#", "#/Fixture", "#/Fixture/Plate", "#/Stage", "#/Stage/Plate",
+                                        "#/Stage/Tool"}));
     struct Case {
         const char* imageSpace;
         const char* name;

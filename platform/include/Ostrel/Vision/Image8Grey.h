@@ -48,13 +48,17 @@ private:
     template <class Archive>
     void serialize(Archive& ar, std::uint32_t version)
     {
-        if constexpr (Archive::is_loading::value)
+        // The pixels are written by value: a loaded image has a buffer of its own.
+        if constexpr (Archive::is_loading::value) {
             CheckSerializationVersionMismatch(version, 1, "Image8Grey::serialize()");
-        ar(cereal::base_class<IImage>(this), width_, height_, pixels_);
-        if constexpr (Archive::is_loading::value)
-            ValidateLoaded();
+            std::vector<std::uint8_t> pixels;
+            ar(cereal::base_class<IImage>(this), width_, height_, pixels);
+            SetLoadedPixels(std::move(pixels));
+        } else {
+            ar(cereal::base_class<IImage>(this), width_, height_, *pixels_);
+        }
     }
-    void ValidateLoaded() const;  // throws SerializationException
+    void SetLoadedPixels(std::vector<std::uint8_t>&& pixels);  // throws SerializationException
 
     RTTR_ENABLE(IImage)
 };

@@ -23,7 +23,9 @@ public:
     virtual void MapPoint(double x, double y, double& xOut, double& yOut) const = 0;
     // The affine map tangent to this transform at (x, y): exact Jacobian and offset.
     virtual Transform2DLinear LinearTransform(double x, double y) const = 0;
-    // Throws ArgumentException when the transform cannot be inverted.
+    // Throws ArgumentException when the transform cannot be inverted. A non-linear
+    // transform that is invertible only in part throws instead from the inverse's
+    // MapPoint and LinearTransform at the points that have no preimage.
     virtual std::shared_ptr<Transform2D> Inverse() const = 0;
     virtual bool IsLinear() const { return false; }
 

@@ -1,0 +1,247 @@
+#include <atomic>
+#include <cstdlib>
+#include <new>
+#include <sstream>
+#include <stdexcept>
+
+#include <gtest/gtest.h>
+#include <rttr/type>
+
+#include <Ostrel/Vision/Archive.h>
+#include <Ostrel/Vision/Exceptions.h>
+
+#include "SampleTool.h"
+
+using namespace ToolsTest;
+
+// Counts heap allocations, to check that a successful run makes none. The replacements
+// pair malloc with free, which the compiler cannot see through operator new.
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+namespace {
+std::atomic<long> allocations{0};
+}
+void* operator new(std::size_t size)
+{
+    ++allocations;
+    if (void* p = std::malloc(size ? size : 1))
+        return p;
+    throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+
+namespace {
+
+struct FlagLog {
+    explicit FlagLog(Quill::IChangedEvent& source)
+        : connection(source.ChangedEvent().connect(
+              [this](const std::shared_ptr<Quill::ChangedEventArgs>& args) { flags.push_back(args->StateFlags()); }))
+    {
+    }
+    std::vector<std::uint64_t> flags;
+    boost::signals2::scoped_connection connection;
+};
+
+struct FailureCase {
+    const char* label;
+    std::function<void()> thrower;
+    std::string message;
+    std::function<void(const Quill::IException&)> rethrowsAsItsType;
+};
+
+} // namespace
+
+TEST(ToolRun, EscapingExceptionsBecomeTheRunStatusAndRethrowWithTheirType)
+{
+    const std::vector<FailureCase> cases{
+        {"vision", [] { throw ArgumentOutOfRangeException("index 7 is out of range"); }, "index 7 is out of range",
+         [](const Quill::IException& e) { EXPECT_THROW(e.ThrowException(), ArgumentOutOfRangeException); }},
+        {"no result", [] { throw ToolNoResultException("no result yet"); }, "no result yet",
+         [](const Quill::IException& e) { EXPECT_THROW(e.ThrowException(), ToolNoResultException); }},
+        {"standard", [] { throw std::runtime_error("disk unplugged"); }, "disk unplugged",
+         [](const Quill::IException& e) { EXPECT_THROW(e.ThrowException(), InternalErrorException); }},
+        {"not std", [] { throw 42; }, "The tool failed with an exception of an unknown type.",
+         [](const Quill::IException& e) { EXPECT_THROW(e.ThrowException(), InternalErrorException); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        auto tool = Quill::Create<SampleTool>();
+        FlagLog log(*tool);
+        tool->behaviour = [&](std::string&) -> ToolResultConstants {
+            c.thrower();
+            return ToolResultConstants::Accept;
+        };
+        ASSERT_NO_THROW(tool->Run());
+        const ToolRunStatus status = tool->RunStatus();
+        EXPECT_EQ(status.Result(), ToolResultConstants::Error);
+        EXPECT_EQ(status.Message(), c.message);
+        ASSERT_TRUE(status.Exception());
+        c.rethrowsAsItsType(*status.Exception());
+        EXPECT_GE(status.ProcessingTime(), 0.0);
+        EXPECT_EQ(tool->trace, (std::vector<std::string>{"running", "ran"}));
+        EXPECT_EQ(log.flags, (std::vector<std::uint64_t>{Implementation::ToolBase::SfRunStatus}));
+    }
+}
+
+TEST(ToolRun, SuccessClearsTheFailureAndKeepsTheToolsOwnMessage)
+{
+    auto tool = Quill::Create<SampleTool>();
+    EXPECT_EQ(tool->RunStatus().Result(), ToolResultConstants::Accept);  // fresh tool
+
+    tool->behaviour = [](std::string&) -> ToolResultConstants { throw ShapeException("degenerate"); };
+    tool->Run();
+    const ToolRunStatus failed = tool->RunStatus();
+
+    tool->behaviour = [](std::string& message) {
+        message = "close to the limit";
+        return ToolResultConstants::Warning;
+    };
+    tool->Run();
+    EXPECT_EQ(tool->RunStatus().Result(), ToolResultConstants::Warning);
+    EXPECT_EQ(tool->RunStatus().Message(), "close to the limit");
+    EXPECT_FALSE(tool->RunStatus().Exception());
+
+    tool->behaviour = [](std::string&) { return ToolResultConstants::Accept; };
+    tool->Run();
+    EXPECT_EQ(tool->RunStatus().Result(), ToolResultConstants::Accept);
+    EXPECT_TRUE(tool->RunStatus().Message().empty());
+    EXPECT_FALSE(tool->RunStatus().Exception());
+    // A status taken earlier is a snapshot.
+    EXPECT_EQ(failed.Result(), ToolResultConstants::Error);
+    EXPECT_EQ(failed.Message(), "degenerate");
+}
+
+TEST(ToolRun, SuccessfulRunWithoutListenersDoesNotAllocate)
+{
+    auto tool = Quill::Create<SampleTool>();
+    tool->behaviour = [](std::string&) { return ToolResultConstants::Accept; };
+    tool->trace.reserve(64);
+    tool->Run();  // warm up
+    tool->trace.clear();
+    const long before = allocations.load();
+    for (int i = 0; i < 10; ++i)
+        tool->Run();
+    EXPECT_EQ(allocations.load() - before, 0);
+}
+
+TEST(ToolRecordSwitches, SettersRaiseTheirFlagsAndRetentionFollowsTheDiagnosticMask)
+{
+    auto tool = Quill::Create<SampleTool>();
+    EXPECT_EQ(tool->CurrentRecordEnable(), 0x3u);
+    EXPECT_EQ(tool->LastRunRecordDiagEnable(), 0x71u);
+    EXPECT_EQ(tool->ImageRetentionMask(), 0x71u);
+    EXPECT_EQ(tool->LastRunRecordEnable(), 0x1u);
+
+    FlagLog log(*tool);
+    tool->setCurrentRecordEnable(0x3);
+    tool->setLastRunRecordEnable(0x1);
+    tool->setLastRunRecordDiagEnable(0x71);
+    EXPECT_TRUE(log.flags.empty());
+
+    tool->setCurrentRecordEnable(0x1);
+    tool->setLastRunRecordEnable(0x0);
+    tool->setLastRunRecordDiagEnable(0x4);
+    EXPECT_EQ(tool->ImageRetentionMask(), 0x4u);
+    tool->setImageRetentionMask(0x1);
+    EXPECT_EQ(tool->LastRunRecordDiagEnable(), 0x4u);
+    tool->setImageRetentionMask(0x1);
+    tool->setLastRunRecordDiagEnable(0x5);
+    EXPECT_EQ(tool->ImageRetentionMask(), 0x5u);
+    EXPECT_EQ(log.flags, (std::vector<std::uint64_t>{0x204, 0x88, 0x100, 0x20, 0x100}));
+}
+
+TEST(ToolRecords, TreesAreOrderedAndReachableByKeyAndConstructorsRunInOrder)
+{
+    auto tool = Quill::Create<SampleTool>();
+    tool->setName("Sample1");
+    auto current = tool->CreateCurrentRecord();
+    EXPECT_EQ(current->Key(), "Sample1");
+    EXPECT_EQ(current->Usage(), RecordUsageConstants::Container);
+    ASSERT_EQ(current->SubRecords().Count(), 1u);
+    const auto& inputs = current->SubRecords()["Inputs"];
+    const auto segment = inputs->SubRecords()[0];
+    EXPECT_EQ(segment, inputs->SubRecords()["Segment"]);
+    EXPECT_EQ(segment->ValueAs<ToolsTest::Segment>(), tool->Segment());
+    EXPECT_FALSE(segment->ValueAs<Points>());
+    EXPECT_EQ(segment->ValueType(), rttr::type::get<ToolsTest::Segment>());
+    EXPECT_TRUE(segment->Flag());
+    EXPECT_EQ(segment->Usage(), RecordUsageConstants::CurrentInteractive);
+    EXPECT_FALSE(inputs->SubRecords().Find("Missing"));
+    EXPECT_THROW(inputs->SubRecords()["Missing"], ArgumentException);
+    EXPECT_THROW(inputs->SubRecords()[1], ArgumentOutOfRangeException);
+
+    tool->setCurrentRecordEnable(0x2);
+    EXPECT_EQ(tool->CreateCurrentRecord()->SubRecords().Count(), 0u);
+
+    auto lastRun = tool->CreateLastRunRecord();
+    const auto points = lastRun->SubRecords()["Points"];
+    EXPECT_EQ(tool->RunParams()->calls, (std::vector<std::string>{"content 113", "annotation 113", "subrecords 113"}));
+    EXPECT_EQ(points->ConstructorMask(), 0x71u | 0x1u);
+    EXPECT_EQ(points->Constructor(), tool->RunParams());
+    EXPECT_EQ(points->Annotation(), "Points annotated");
+    ASSERT_TRUE(points->ContentAs<Line>());
+    std::vector<std::string> keys;
+    for (const auto& record : points->SubRecords())
+        keys.push_back(record->Key());
+    EXPECT_EQ(keys, (std::vector<std::string>{"Point0", "Point1"}));
+
+    auto empty = Quill::Create<Record>("Empty", rttr::type::get<void>(), RecordUsageConstants::LastRunInput, false,
+                                       nullptr, "Empty");
+    empty->Construct(nullptr, 0x4);
+    EXPECT_FALSE(empty->Content());
+    EXPECT_EQ(empty->ConstructorMask(), 0x4u);
+}
+
+TEST(ToolPins, CollectionsKeepOrderRejectDuplicatesAndReportAdditions)
+{
+    auto tool = Quill::Create<SampleTool>();
+    std::vector<std::string> paths;
+    for (const auto& pin : tool->Inputs())
+        paths.push_back(pin->Path());
+    EXPECT_EQ(paths, (std::vector<std::string>{"StartX", "Segment.StartX", "RunParams.SetX(0)"}));
+    EXPECT_EQ(tool->Outputs().Count(), 2u);
+    EXPECT_EQ(tool->Outputs()[1]->Path(), "GetOutputSegment().CreateLine()");
+    EXPECT_EQ(tool->Outputs()["Distance"], tool->Outputs()[0]);
+
+    FlagLog log(*tool);
+    EXPECT_THROW(tool->Inputs().Add("StartX"), ArgumentException);
+    EXPECT_THROW(tool->Inputs().Add(std::shared_ptr<ToolPin>()), ArgumentNullException);
+    tool->Outputs().Add("Segment.Length");
+    EXPECT_EQ(tool->Outputs().Count(), 3u);
+    EXPECT_EQ(log.flags, (std::vector<std::uint64_t>{Implementation::ToolBase::SfPins}));
+}
+
+TEST(ToolArchive, ToolBasePartRoundTrips)
+{
+    auto tool = Quill::Create<SampleTool>();
+    tool->setName("Gauge");
+    tool->setEnabled(false);
+    tool->setCurrentRecordEnable(0x7);
+    tool->setLastRunRecordDiagEnable(0x31);
+    tool->setImageRetentionMask(0x5);
+    tool->setLastRunRecordEnable(0x2);
+    tool->setStartX(4.5);
+
+    std::stringstream stream;
+    Serialization::Save(stream, tool, ArchiveOptions::None);
+    auto loaded = std::dynamic_pointer_cast<SampleTool>(Serialization::Load(stream));
+    ASSERT_TRUE(loaded);
+    EXPECT_EQ(loaded->Name(), "Gauge");
+    EXPECT_FALSE(loaded->Enabled());
+    EXPECT_EQ(loaded->CurrentRecordEnable(), 0x7u);
+    EXPECT_EQ(loaded->ImageRetentionMask(), 0x5u);
+    EXPECT_EQ(loaded->LastRunRecordDiagEnable(), 0x31u);
+    EXPECT_EQ(loaded->LastRunRecordEnable(), 0x2u);
+    EXPECT_EQ(loaded->StartX(), 4.5);
+}
+
+TEST(ToolResultConstants, AreReflectedByName)
+{
+    const auto enumeration = rttr::type::get<ToolResultConstants>().get_enumeration();
+    ASSERT_TRUE(enumeration.is_valid());
+    EXPECT_EQ(enumeration.value_to_name(ToolResultConstants::Accept), "Accept");
+    EXPECT_EQ(enumeration.value_to_name(ToolResultConstants::Warning), "Warning");
+    EXPECT_EQ(enumeration.value_to_name(ToolResultConstants::Reject), "Reject");
+    EXPECT_EQ(enumeration.value_to_name(ToolResultConstants::Error), "Error");
+    EXPECT_EQ(rttr::type::get<ToolResultConstants>().get_name(), "Ostrel::Vision::ToolResultConstants");
+}

@@ -25,6 +25,8 @@ std::optional<rttr::variant> ConvertForWrite(const rttr::variant& value, const r
         return std::nullopt;
     if (value.get_type() == target)
         return value;
+    if (IsNullPointer(value))
+        return std::nullopt;
     if (IsInteger(target) && IsFloatingPoint(value.get_type())) {
         const double number = value.to_double();
         if (!std::isfinite(number) || number != std::trunc(number))
@@ -36,10 +38,21 @@ std::optional<rttr::variant> ConvertForWrite(const rttr::variant& value, const r
     return converted;
 }
 
+bool IsNullPointer(const rttr::variant& value)
+{
+    const rttr::type type = value.get_type();
+    if (!type.is_wrapper() && !type.is_pointer())
+        return false;
+    const rttr::variant pointer = type.is_wrapper() ? value.extract_wrapped_value() : value;
+    return pointer == rttr::variant(nullptr);
+}
+
 std::string DescribeValue(const rttr::variant& value)
 {
     if (!value.is_valid())
         return "no value";
+    if (IsNullPointer(value))
+        return "a null " + value.get_type().get_name().to_string();
     return "a value of type " + value.get_type().get_name().to_string();
 }
 

@@ -130,15 +130,14 @@ void ToolPin::Descend(const Step& step, Walk& walk, rttr::variant value, bool fo
         Fail(step, "yields no value.", false);
     walk.holder = std::move(value);
     const rttr::type type = walk.holder.get_type();
-    rttr::instance object = type.is_wrapper() ? rttr::instance(walk.holder).get_wrapped_instance()
-                                              : rttr::instance(walk.holder);
     if (type.is_wrapper() || type.is_pointer()) {
-        if (!object.is_valid())
+        if (Meta::Private::IsNullPointer(walk.holder))
             Fail(step, "is null, so the path cannot go on.", false);
     } else if (forWriting) {
         Fail(step, "yields a copy of " + TypeName(type) + "; a value written into it would be lost.", false);
     }
-    walk.object.emplace(object);
+    walk.object.emplace(type.is_wrapper() ? rttr::instance(walk.holder).get_wrapped_instance()
+                                          : rttr::instance(walk.holder));
 }
 
 namespace {

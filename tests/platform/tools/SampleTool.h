@@ -1,12 +1,13 @@
 #pragma once
 // Test-local objects of the tool model: a segment-like shape, a point list with indexed
-// fake properties, and a concrete tool holding both.
+// fake properties that also builds record content, and a concrete tool holding both.
 
 #include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include <Ostrel/Vision/Exceptions.h>
 #include <Ostrel/Vision/Meta/IHaveFakePropertyMeta.h>
 #include <Ostrel/Vision/RecordConstructor.h>
 #include <Ostrel/Vision/ToolBase.h>
@@ -18,91 +19,85 @@ using namespace Ostrel::Vision;
 
 class Line : public Quill::ShareableBase {
 public:
-    Line(ObjectCreateAccessToken, double rotation) : rotation_(rotation) {}
-    double Rotation() const { return rotation_; }
-
-private:
-    double rotation_;
+    Line(ObjectCreateAccessToken, double rotation) : rotation(rotation) {}
+    double Rotation() const { return rotation; }
+    double rotation;
 
     RTTR_ENABLE(Quill::ShareableBase)
 };
 
-class Segment : public Quill::ChangedEventShareableBase {
+class Segment : public Quill::ShareableBase {
 public:
     explicit Segment(ObjectCreateAccessToken) {}
-    double StartX() const { return startX_; }
-    void setStartX(double x) { startX_ = x; }
-    int Id() const { return id_; }
-    void setId(int id) { id_ = id; }
-    double Length() const { return 2.0 * startX_; }
+    double StartX() const { return startX; }
+    void setStartX(double x) { startX = x; }
     std::shared_ptr<Line> CreateLine() const { return Quill::Create<Line>(0.25); }
     std::shared_ptr<Segment> GetNothing() const { return nullptr; }
+    double startX = 1.5;
 
-private:
-    double startX_ = 1.5;
-    int id_ = 0;
-
-    RTTR_ENABLE(Quill::ChangedEventShareableBase)
+    RTTR_ENABLE(Quill::ShareableBase)
 };
 
-// Points with fake properties "GetX(i)" (written through SetX) and read-only "GetUsed(i)";
-// as a record constructor it puts one sub-record per point under a record.
+// Fake properties "GetX(i)" (written through SetX) and read-only "GetUsed(i)"; as a record
+// constructor it logs its calls.
 class Points : public Quill::ShareableBase, public Meta::IHaveFakePropertyMeta, public IRecordConstructor {
 public:
-    explicit Points(ObjectCreateAccessToken, std::vector<double> xs = {}) : xs_(std::move(xs)) {}
-    int NumPoints() const { return static_cast<int>(xs_.size()); }
-    double GetX(int i) const { return xs_.at(Check(i)); }
-    void SetX(int i, double x) { xs_.at(Check(i)) = x; }
+    Points(ObjectCreateAccessToken, std::vector<double> xs) : xs(std::move(xs)) {}
+    double GetX(int i) const { return xs[Check(i)]; }
+    void SetX(int i, double x) { xs[Check(i)] = x; }
     bool GetUsed(int i) const { return Check(i) % 2 == 0; }
     std::string Describe() const { return "points"; }
-
-    std::vector<std::shared_ptr<Meta::FakePropertyMeta>> GetFakeProperties() const override;
-
-    void ConstructContent(Record& record, std::uint32_t mask) override;
-    void ConstructAnnotation(Record& record, std::uint32_t mask) override;
-    void ConstructSubRecords(Record& record, std::uint32_t mask) override;
+    Meta::FakePropertyList GetFakeProperties() const override;
+    void ConstructContent(Record& record, std::uint32_t mask) override { Log("content", record, mask); }
+    void ConstructAnnotation(Record& record, std::uint32_t mask) override { Log("annotation", record, mask); }
+    void ConstructSubRecords(Record& record, std::uint32_t mask) override { Log("subrecords", record, mask); }
+    std::vector<double> xs;
     std::vector<std::string> calls;
 
 private:
     std::size_t Check(int i) const;
-    std::vector<double> xs_;
+    void Log(const std::string& what, const Record& record, std::uint32_t mask)
+    {
+        calls.push_back(what + " " + record.Key() + " " + std::to_string(mask));
+    }
 
     RTTR_ENABLE(Quill::ShareableBase, Meta::IHaveFakePropertyMeta, IRecordConstructor)
 };
 
 class SampleTool : public Implementation::ToolBase {
 public:
-    static constexpr std::uint64_t sf0_ = ToolBase::sfNextSf_;
     static constexpr std::uint64_t SfLastRunRecordEnable = 0x80;
     static constexpr std::uint64_t SfLastRunRecordDiagEnable = 0x100;
     static constexpr std::uint64_t SfCurrentRecordEnable = 0x200;
-    static constexpr std::uint64_t sfNextSf_ = 0x400;
 
     explicit SampleTool(ObjectCreateAccessToken);
 
-    double StartX() const { return startX_; }
-    void setStartX(double x) { startX_ = x; }
-    int Count() const { return count_; }
-    void setCount(int count) { count_ = count; }
-    std::shared_ptr<ToolsTest::Segment> Segment() const { return segment_; }
-    void setSegment(std::shared_ptr<ToolsTest::Segment> segment) { segment_ = std::move(segment); }
-    std::shared_ptr<Points> RunParams() const { return runParams_; }
-    double Distance() const { return 2.0 * startX_; }
-    std::shared_ptr<ToolsTest::Segment> GetOutputSegment() const { return segment_; }
+    double StartX() const { return startX; }
+    void setStartX(double x) { startX = x; }
+    int Count() const { return count; }
+    void setCount(int n) { count = n; }
+    std::shared_ptr<ToolsTest::Segment> Segment() const { return segment; }
+    void setSegment(std::shared_ptr<ToolsTest::Segment> s) { segment = std::move(s); }
+    std::shared_ptr<Quill::ShareableBase> Attachment() const { return attachment; }
+    void setAttachment(std::shared_ptr<Quill::ShareableBase> a) { attachment = std::move(a); }
+    std::shared_ptr<Points> RunParams() const { return runParams; }
+    double Distance() const { return 2.0 * startX; }
+    std::shared_ptr<ToolsTest::Segment> GetOutputSegment() const { return segment; }
 
     std::uint32_t CurrentRecordEnable() const { return currentRecordEnable_; }
-    void setCurrentRecordEnable(std::uint32_t mask) { ChangeCurrentRecordEnable(mask, SfCurrentRecordEnable); }
+    void setCurrentRecordEnable(std::uint32_t m) { ChangeCurrentRecordEnable(m, SfCurrentRecordEnable); }
     std::uint32_t LastRunRecordEnable() const { return lastRunRecordEnable_; }
-    void setLastRunRecordEnable(std::uint32_t mask) { ChangeLastRunRecordEnable(mask, SfLastRunRecordEnable); }
+    void setLastRunRecordEnable(std::uint32_t m) { ChangeLastRunRecordEnable(m, SfLastRunRecordEnable); }
     std::uint32_t LastRunRecordDiagEnable() const { return lastRunRecordDiagEnable_; }
-    void setLastRunRecordDiagEnable(std::uint32_t mask)
-    {
-        ChangeLastRunRecordDiagEnable(mask, SfLastRunRecordDiagEnable);
-    }
+    void setLastRunRecordDiagEnable(std::uint32_t m) { ChangeLastRunRecordDiagEnable(m, SfLastRunRecordDiagEnable); }
 
-    // What InternalRun does; the hooks append to `trace`.
-    std::function<ToolResultConstants(std::string&)> behaviour;
-    std::vector<std::string> trace;
+    std::function<ToolResultConstants(std::string&)> behaviour = [](std::string&) { return ToolResultConstants::Accept; };
+    std::vector<std::string> trace;  // of OnRunning and OnRan
+    double startX = 0.0;
+    int count = 0;
+    std::shared_ptr<ToolsTest::Segment> segment = Quill::Create<ToolsTest::Segment>();
+    std::shared_ptr<Quill::ShareableBase> attachment;
+    std::shared_ptr<Points> runParams = Quill::Create<Points>(std::vector<double>{10, 20});
 
 protected:
     void InternalCreateCurrentRecord(const std::shared_ptr<Record>& parent, std::uint32_t currentMask) override;
@@ -120,13 +115,8 @@ private:
     {
         if constexpr (Archive::is_loading::value)
             CheckSerializationVersionMismatch(version, 1, "SampleTool::serialize()");
-        ar(cereal::base_class<ToolBase>(this), startX_);
+        ar(cereal::base_class<ToolBase>(this), startX);
     }
-
-    double startX_ = 0.0;
-    int count_ = 0;
-    std::shared_ptr<ToolsTest::Segment> segment_;
-    std::shared_ptr<Points> runParams_;
 
     RTTR_ENABLE(ToolBase)
 };

@@ -5,21 +5,20 @@
 #include <stdexcept>
 
 #include <gtest/gtest.h>
-#include <rttr/type>
 
 #include <Ostrel/Vision/Archive.h>
-#include <Ostrel/Vision/Exceptions.h>
 
 #include "SampleTool.h"
 
 using namespace ToolsTest;
 
-// Counts heap allocations, to check that a successful run makes none. The replacements
-// pair malloc with free, which the compiler cannot see through operator new.
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+// Counts heap allocations, to check that a successful run makes none. AddressSanitizer
+// keeps its own books of operator new, so the count is made only without it.
 namespace {
-std::atomic<long> allocations{0};
+std::atomic<long> allocations{-1};
 }
+#ifndef __SANITIZE_ADDRESS__
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"  // malloc and free, paired below
 void* operator new(std::size_t size)
 {
     ++allocations;
@@ -29,54 +28,52 @@ void* operator new(std::size_t size)
 }
 void operator delete(void* p) noexcept { std::free(p); }
 void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+#endif
 
 namespace {
 
 struct FlagLog {
     explicit FlagLog(Quill::IChangedEvent& source)
-        : connection(source.ChangedEvent().connect(
-              [this](const std::shared_ptr<Quill::ChangedEventArgs>& args) { flags.push_back(args->StateFlags()); }))
+        : connection(source.ChangedEvent().connect([this](const auto& args) { flags.push_back(args->StateFlags()); }))
     {
     }
     std::vector<std::uint64_t> flags;
     boost::signals2::scoped_connection connection;
 };
 
-struct FailureCase {
-    const char* label;
-    std::function<void()> thrower;
-    std::string message;
-    std::function<void(const Quill::IException&)> rethrowsAsItsType;
-};
+template <class E>
+void ExpectRethrows(const Quill::IException& e)
+{
+    EXPECT_THROW(e.ThrowException(), E);
+}
 
 } // namespace
 
 TEST(ToolRun, EscapingExceptionsBecomeTheRunStatusAndRethrowWithTheirType)
 {
-    const std::vector<FailureCase> cases{
-        {"vision", [] { throw ArgumentOutOfRangeException("index 7 is out of range"); }, "index 7 is out of range",
-         [](const Quill::IException& e) { EXPECT_THROW(e.ThrowException(), ArgumentOutOfRangeException); }},
-        {"no result", [] { throw ToolNoResultException("no result yet"); }, "no result yet",
-         [](const Quill::IException& e) { EXPECT_THROW(e.ThrowException(), ToolNoResultException); }},
-        {"standard", [] { throw std::runtime_error("disk unplugged"); }, "disk unplugged",
-         [](const Quill::IException& e) { EXPECT_THROW(e.ThrowException(), InternalErrorException); }},
-        {"not std", [] { throw 42; }, "The tool failed with an exception of an unknown type.",
-         [](const Quill::IException& e) { EXPECT_THROW(e.ThrowException(), InternalErrorException); }},
+    struct Case {
+        std::function<void()> thrower;
+        std::string message;
+        void (*rethrows)(const Quill::IException&);
+    };
+    const std::vector<Case> cases{
+        {[] { throw ArgumentOutOfRangeException("index 7"); }, "index 7", ExpectRethrows<ArgumentOutOfRangeException>},
+        {[] { throw ToolNoResultException("no result"); }, "no result", ExpectRethrows<ToolNoResultException>},
+        {[] { throw std::runtime_error("disk unplugged"); }, "disk unplugged", ExpectRethrows<InternalErrorException>},
+        {[] { throw 42; }, "The tool failed with an exception of an unknown type.",
+         ExpectRethrows<InternalErrorException>},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.label);
+        SCOPED_TRACE(c.message);
         auto tool = Quill::Create<SampleTool>();
         FlagLog log(*tool);
-        tool->behaviour = [&](std::string&) -> ToolResultConstants {
-            c.thrower();
-            return ToolResultConstants::Accept;
-        };
+        tool->behaviour = [&](std::string&) -> ToolResultConstants { c.thrower(); return ToolResultConstants::Accept; };
         ASSERT_NO_THROW(tool->Run());
         const ToolRunStatus status = tool->RunStatus();
         EXPECT_EQ(status.Result(), ToolResultConstants::Error);
         EXPECT_EQ(status.Message(), c.message);
         ASSERT_TRUE(status.Exception());
-        c.rethrowsAsItsType(*status.Exception());
+        c.rethrows(*status.Exception());
         EXPECT_GE(status.ProcessingTime(), 0.0);
         EXPECT_EQ(tool->trace, (std::vector<std::string>{"running", "ran"}));
         EXPECT_EQ(log.flags, (std::vector<std::uint64_t>{Implementation::ToolBase::SfRunStatus}));
@@ -86,19 +83,14 @@ TEST(ToolRun, EscapingExceptionsBecomeTheRunStatusAndRethrowWithTheirType)
 TEST(ToolRun, SuccessClearsTheFailureAndKeepsTheToolsOwnMessage)
 {
     auto tool = Quill::Create<SampleTool>();
-    EXPECT_EQ(tool->RunStatus().Result(), ToolResultConstants::Accept);  // fresh tool
-
     tool->behaviour = [](std::string&) -> ToolResultConstants { throw ShapeException("degenerate"); };
     tool->Run();
     const ToolRunStatus failed = tool->RunStatus();
 
-    tool->behaviour = [](std::string& message) {
-        message = "close to the limit";
-        return ToolResultConstants::Warning;
-    };
+    tool->behaviour = [](std::string& message) { message = "near the limit"; return ToolResultConstants::Warning; };
     tool->Run();
     EXPECT_EQ(tool->RunStatus().Result(), ToolResultConstants::Warning);
-    EXPECT_EQ(tool->RunStatus().Message(), "close to the limit");
+    EXPECT_EQ(tool->RunStatus().Message(), "near the limit");
     EXPECT_FALSE(tool->RunStatus().Exception());
 
     tool->behaviour = [](std::string&) { return ToolResultConstants::Accept; };
@@ -106,15 +98,16 @@ TEST(ToolRun, SuccessClearsTheFailureAndKeepsTheToolsOwnMessage)
     EXPECT_EQ(tool->RunStatus().Result(), ToolResultConstants::Accept);
     EXPECT_TRUE(tool->RunStatus().Message().empty());
     EXPECT_FALSE(tool->RunStatus().Exception());
-    // A status taken earlier is a snapshot.
-    EXPECT_EQ(failed.Result(), ToolResultConstants::Error);
-    EXPECT_EQ(failed.Message(), "degenerate");
+    EXPECT_EQ(failed.Message(), "degenerate");  // a status taken earlier is a snapshot
+    const auto names = rttr::type::get<ToolResultConstants>().get_enumeration();
+    EXPECT_EQ(names.value_to_name(ToolResultConstants::Reject), "Reject");
 }
 
 TEST(ToolRun, SuccessfulRunWithoutListenersDoesNotAllocate)
 {
+    if (allocations.load() < 0)
+        GTEST_SKIP() << "allocations are not counted in this build";
     auto tool = Quill::Create<SampleTool>();
-    tool->behaviour = [](std::string&) { return ToolResultConstants::Accept; };
     tool->trace.reserve(64);
     tool->Run();  // warm up
     tool->trace.clear();
@@ -136,15 +129,13 @@ TEST(ToolRecordSwitches, SettersRaiseTheirFlagsAndRetentionFollowsTheDiagnosticM
     tool->setCurrentRecordEnable(0x3);
     tool->setLastRunRecordEnable(0x1);
     tool->setLastRunRecordDiagEnable(0x71);
-    EXPECT_TRUE(log.flags.empty());
-
     tool->setCurrentRecordEnable(0x1);
     tool->setLastRunRecordEnable(0x0);
     tool->setLastRunRecordDiagEnable(0x4);
     EXPECT_EQ(tool->ImageRetentionMask(), 0x4u);
     tool->setImageRetentionMask(0x1);
-    EXPECT_EQ(tool->LastRunRecordDiagEnable(), 0x4u);
     tool->setImageRetentionMask(0x1);
+    EXPECT_EQ(tool->LastRunRecordDiagEnable(), 0x4u);
     tool->setLastRunRecordDiagEnable(0x5);
     EXPECT_EQ(tool->ImageRetentionMask(), 0x5u);
     EXPECT_EQ(log.flags, (std::vector<std::uint64_t>{0x204, 0x88, 0x100, 0x20, 0x100}));
@@ -156,40 +147,32 @@ TEST(ToolRecords, TreesAreOrderedAndReachableByKeyAndConstructorsRunInOrder)
     tool->setName("Sample1");
     auto current = tool->CreateCurrentRecord();
     EXPECT_EQ(current->Key(), "Sample1");
-    EXPECT_EQ(current->Usage(), RecordUsageConstants::Container);
-    ASSERT_EQ(current->SubRecords().Count(), 1u);
-    const auto& inputs = current->SubRecords()["Inputs"];
-    const auto segment = inputs->SubRecords()[0];
-    EXPECT_EQ(segment, inputs->SubRecords()["Segment"]);
-    EXPECT_EQ(segment->ValueAs<ToolsTest::Segment>(), tool->Segment());
+    const auto segment = current->SubRecords()[0];
+    EXPECT_EQ(segment, current->SubRecords()["Segment"]);
+    EXPECT_EQ(segment->ValueAs<Segment>(), tool->segment);
     EXPECT_FALSE(segment->ValueAs<Points>());
-    EXPECT_EQ(segment->ValueType(), rttr::type::get<ToolsTest::Segment>());
+    EXPECT_EQ(segment->ValueType(), rttr::type::get<Segment>());
     EXPECT_TRUE(segment->Flag());
-    EXPECT_EQ(segment->Usage(), RecordUsageConstants::CurrentInteractive);
-    EXPECT_FALSE(inputs->SubRecords().Find("Missing"));
-    EXPECT_THROW(inputs->SubRecords()["Missing"], ArgumentException);
-    EXPECT_THROW(inputs->SubRecords()[1], ArgumentOutOfRangeException);
-
+    EXPECT_FALSE(current->SubRecords().Find("Missing"));
+    EXPECT_THROW(current->SubRecords()["Missing"], ArgumentException);
+    EXPECT_THROW(current->SubRecords()[1], ArgumentOutOfRangeException);
     tool->setCurrentRecordEnable(0x2);
     EXPECT_EQ(tool->CreateCurrentRecord()->SubRecords().Count(), 0u);
 
     auto lastRun = tool->CreateLastRunRecord();
-    const auto points = lastRun->SubRecords()["Points"];
-    EXPECT_EQ(tool->RunParams()->calls, (std::vector<std::string>{"content 113", "annotation 113", "subrecords 113"}));
-    EXPECT_EQ(points->ConstructorMask(), 0x71u | 0x1u);
-    EXPECT_EQ(points->Constructor(), tool->RunParams());
-    EXPECT_EQ(points->Annotation(), "Points annotated");
-    ASSERT_TRUE(points->ContentAs<Line>());
+    lastRun->SubRecords().Add(Quill::Create<Record>("Arrow", rttr::type::get<void>(),
+                                                    RecordUsageConstants::LastRunResult, false, nullptr, "Arrow"));
     std::vector<std::string> keys;
-    for (const auto& record : points->SubRecords())
+    for (const auto& record : lastRun->SubRecords())
         keys.push_back(record->Key());
-    EXPECT_EQ(keys, (std::vector<std::string>{"Point0", "Point1"}));
-
-    auto empty = Quill::Create<Record>("Empty", rttr::type::get<void>(), RecordUsageConstants::LastRunInput, false,
-                                       nullptr, "Empty");
-    empty->Construct(nullptr, 0x4);
-    EXPECT_FALSE(empty->Content());
-    EXPECT_EQ(empty->ConstructorMask(), 0x4u);
+    EXPECT_EQ(keys, (std::vector<std::string>{"Points", "Arrow"}));
+    const auto& points = lastRun->SubRecords()["Points"];
+    EXPECT_EQ(tool->runParams->calls,
+              (std::vector<std::string>{"content Points 113", "annotation Points 113", "subrecords Points 113"}));
+    EXPECT_EQ(points->Constructor(), tool->runParams);
+    points->Construct(nullptr, 0x4);  // an empty constructor builds nothing
+    EXPECT_EQ(points->ConstructorMask(), 0x4u);
+    EXPECT_EQ(tool->runParams->calls.size(), 3u);
 }
 
 TEST(ToolPins, CollectionsKeepOrderRejectDuplicatesAndReportAdditions)
@@ -199,14 +182,13 @@ TEST(ToolPins, CollectionsKeepOrderRejectDuplicatesAndReportAdditions)
     for (const auto& pin : tool->Inputs())
         paths.push_back(pin->Path());
     EXPECT_EQ(paths, (std::vector<std::string>{"StartX", "Segment.StartX", "RunParams.SetX(0)"}));
-    EXPECT_EQ(tool->Outputs().Count(), 2u);
     EXPECT_EQ(tool->Outputs()[1]->Path(), "GetOutputSegment().CreateLine()");
     EXPECT_EQ(tool->Outputs()["Distance"], tool->Outputs()[0]);
 
     FlagLog log(*tool);
     EXPECT_THROW(tool->Inputs().Add("StartX"), ArgumentException);
     EXPECT_THROW(tool->Inputs().Add(std::shared_ptr<ToolPin>()), ArgumentNullException);
-    tool->Outputs().Add("Segment.Length");
+    tool->Outputs().Add("Segment.StartX");
     EXPECT_EQ(tool->Outputs().Count(), 3u);
     EXPECT_EQ(log.flags, (std::vector<std::uint64_t>{Implementation::ToolBase::SfPins}));
 }
@@ -233,15 +215,4 @@ TEST(ToolArchive, ToolBasePartRoundTrips)
     EXPECT_EQ(loaded->LastRunRecordDiagEnable(), 0x31u);
     EXPECT_EQ(loaded->LastRunRecordEnable(), 0x2u);
     EXPECT_EQ(loaded->StartX(), 4.5);
-}
-
-TEST(ToolResultConstants, AreReflectedByName)
-{
-    const auto enumeration = rttr::type::get<ToolResultConstants>().get_enumeration();
-    ASSERT_TRUE(enumeration.is_valid());
-    EXPECT_EQ(enumeration.value_to_name(ToolResultConstants::Accept), "Accept");
-    EXPECT_EQ(enumeration.value_to_name(ToolResultConstants::Warning), "Warning");
-    EXPECT_EQ(enumeration.value_to_name(ToolResultConstants::Reject), "Reject");
-    EXPECT_EQ(enumeration.value_to_name(ToolResultConstants::Error), "Error");
-    EXPECT_EQ(rttr::type::get<ToolResultConstants>().get_name(), "Ostrel::Vision::ToolResultConstants");
 }

@@ -22,10 +22,7 @@
 #include <string_view>
 #include <vector>
 
-#include <rttr/method.h>
-#include <rttr/property.h>
 #include <rttr/type>
-#include <rttr/variant.h>
 
 #include <Ostrel/Quill/ChangedEvent.h>
 #include <Ostrel/Vision/KeyedCollection.h>

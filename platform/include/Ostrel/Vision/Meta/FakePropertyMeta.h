@@ -10,10 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include <rttr/instance.h>
-#include <rttr/method.h>
 #include <rttr/type>
-#include <rttr/variant.h>
 
 #include <Ostrel/Quill/IObject.h>
 

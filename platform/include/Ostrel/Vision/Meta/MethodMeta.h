@@ -5,10 +5,7 @@
 #include <string>
 #include <vector>
 
-#include <rttr/instance.h>
-#include <rttr/method.h>
 #include <rttr/type>
-#include <rttr/variant.h>
 
 #include <Ostrel/Quill/IObject.h>
 

@@ -150,9 +150,7 @@ TEST(ToolRecords, TreesAreOrderedAndReachableByKeyAndConstructorsRunInOrder)
     const auto segment = current->SubRecords()[0];
     EXPECT_EQ(segment, current->SubRecords()["Segment"]);
     EXPECT_EQ(segment->ValueAs<Segment>(), tool->segment);
-    EXPECT_FALSE(segment->ValueAs<Points>());
     EXPECT_EQ(segment->ValueType(), rttr::type::get<Segment>());
-    EXPECT_TRUE(segment->Flag());
     EXPECT_FALSE(current->SubRecords().Find("Missing"));
     EXPECT_THROW(current->SubRecords()["Missing"], ArgumentException);
     EXPECT_THROW(current->SubRecords()[1], ArgumentOutOfRangeException);

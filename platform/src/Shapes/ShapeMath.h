@@ -42,8 +42,8 @@ struct EllipseGeometry {
 // images where hypot(E, H) - hypot(F, G) would cancel.
 //
 // The result's X axis is the image axis nearest the image of the original X axis (the
-// major axis on a tie), and its rotation the direction of that axis within a quarter turn
-// of the image of the original X axis, in (-π, π]. So a circle (rotation 0) mapped by a
+// major axis on a tie), and its rotation the sense of that axis nearest the image of the
+// original X axis (so at most an eighth of a turn from it), in (-π, π]. So a circle (rotation 0) mapped by a
 // scale of 2 in x and 3 in y has radius x 2 and radius y 3, rotation 0. An image that is
 // a circle to rounding takes the image of the X axis as its rotation.
 //

@@ -43,11 +43,12 @@ public:
 
     std::shared_ptr<Ellipse> Copy(std::uint32_t copyShapeMode) const;
     // The exact image of the ellipse under `transform`, a copy with `copyShapeMode`
-    // otherwise. The image's X axis is the one nearest the image of this X axis, its
-    // rotation within a quarter turn of that image, in (-π, π]; similarities (rotation,
-    // uniform scale, reflection, translation) map the radii and rotation in closed form,
-    // the identity reproduces them exactly. Throws ShapeException for a singular
-    // transform, ArgumentException for one that is not finite.
+    // otherwise. The image's X axis is the one nearest the image of this X axis, and its
+    // rotation the sense of that axis nearest the image of this X axis (at most an eighth
+    // of a turn away), in (-π, π]. Similarities (rotation, uniform scale, reflection,
+    // translation) map the radii and rotation in closed form; the identity reproduces
+    // them exactly. Throws ShapeException for a singular transform, ArgumentException
+    // for one that is not finite.
     std::shared_ptr<Ellipse> MapLinear(const Transform2DLinear& transform, std::uint32_t copyShapeMode) const;
 
     void GetReferencePoint(double& x, double& y) const override;  // the centre

@@ -33,7 +33,8 @@ RTTR_REGISTRATION
     registration::enumeration<LineSegmentAdornmentConstants>("Ostrel::Vision::LineSegmentAdornmentConstants")(
         value("None", LineSegmentAdornmentConstants::None), value("Arrow", LineSegmentAdornmentConstants::Arrow));
     registration::enumeration<PointMarkerGraphicTypeConstants>("Ostrel::Vision::PointMarkerGraphicTypeConstants")(
-        value("Cross", PointMarkerGraphicTypeConstants::Cross), value("Square", PointMarkerGraphicTypeConstants::Square),
+        value("Cross", PointMarkerGraphicTypeConstants::Cross),
+        value("Square", PointMarkerGraphicTypeConstants::Square),
         value("Circle", PointMarkerGraphicTypeConstants::Circle),
         value("Diamond", PointMarkerGraphicTypeConstants::Diamond), value("Dot", PointMarkerGraphicTypeConstants::Dot));
     registration::enumeration<PointMarkerDOFConstants>("Ostrel::Vision::PointMarkerDOFConstants")(

@@ -18,13 +18,15 @@ void CheckFiniteNonNegative(double value, std::string_view name)
 {
     CheckFinite(value, name);
     if (value < 0)
-        throw ArgumentOutOfRangeException(Strings::Substitute(Strings::IDS_Ost_InvalidArgGE_2, {std::string(name), "0"}));
+        throw ArgumentOutOfRangeException(
+            Strings::Substitute(Strings::IDS_Ost_InvalidArgGE_2, {std::string(name), "0"}));
 }
 
 void CheckNonNegative(std::int32_t value, std::string_view name)
 {
     if (value < 0)
-        throw ArgumentOutOfRangeException(Strings::Substitute(Strings::IDS_Ost_InvalidArgGE_2, {std::string(name), "0"}));
+        throw ArgumentOutOfRangeException(
+            Strings::Substitute(Strings::IDS_Ost_InvalidArgGE_2, {std::string(name), "0"}));
 }
 
 void CheckRange(std::int32_t value, std::int32_t first, std::int32_t last, std::string_view name)

@@ -38,13 +38,21 @@ double Scale(const Transform2DLinear& t)
     return std::max({std::abs(t.A()), std::abs(t.B()), std::abs(t.C()), std::abs(t.D())});
 }
 
-// a·d - b·c with one rounding (Kahan's method): exact to an ulp even when the two
-// products nearly cancel.
-double Determinant(const Transform2DLinear& t)
+// The power of two at or below the largest matrix entry: dividing by it is exact.
+double BinaryScale(const Transform2DLinear& t)
 {
-    const double bc = t.B() * t.C();
-    const double error = std::fma(-t.B(), t.C(), bc);
-    return std::fma(t.A(), t.D(), -bc) + error;
+    return std::ldexp(1.0, std::ilogb(Scale(t)));
+}
+
+// The determinant of the matrix divided by the square of `scale`, a power of two, from
+// the entries divided by it (so that no product overflows or underflows), with Kahan's
+// method: exact to an ulp or so even when the two products nearly cancel.
+double ScaledDeterminant(const Transform2DLinear& t, double scale)
+{
+    const double a = t.A() / scale, b = t.B() / scale, c = t.C() / scale, d = t.D() / scale;
+    const double bc = b * c;
+    const double error = std::fma(-b, c, bc);
+    return std::fma(a, d, -bc) + error;
 }
 
 } // namespace
@@ -92,9 +100,11 @@ double MapDirection(const Transform2DLinear& t, double angle)
 
 EllipseGeometry MapEllipse(const Transform2DLinear& t, const EllipseGeometry& e)
 {
-    const double scale = Scale(t);
-    const double det = Determinant(t);
-    if (!(std::abs(det) > SingularTolerance * scale * scale))
+    const double scale = Scale(t) > 0 ? BinaryScale(t) : 1.0;
+    const double det = ScaledDeterminant(t, scale);  // det A / scale²
+    // The largest entry over `scale` lies in [1, 2), so this is InverseLinear's bound
+    // within a factor of four.
+    if (!(std::abs(det) > SingularTolerance))
         throw ShapeException("The transform is singular: it would flatten the round shape onto a segment.");
 
     EllipseGeometry out;
@@ -122,7 +132,8 @@ EllipseGeometry MapEllipse(const Transform2DLinear& t, const EllipseGeometry& e)
     const double G = 0.5 * (m10 + m01), H = 0.5 * (m10 - m01);
     const double Q = std::hypot(E, H), R = std::hypot(F, G);
     const double major = Q + R;
-    const double minor = major > 0 ? std::abs(det) * e.radiusX * e.radiusY / major : 0.0;
+    // |det A|·rx·ry / σ1, grouped so that no factor overflows unless the result does.
+    const double minor = major > 0 ? std::abs(det) * (e.radiusX / major * scale) * (e.radiusY * scale) : 0.0;
     const double xAxis = std::atan2(uy, ux);
 
     if (R <= RoundTolerance * Q || major == 0) {

@@ -168,7 +168,8 @@ TEST(GraphicEvents, CompositesAndParentsPassOnTheChangesOfWhatTheyHold)
     EventRecorder parentEvents(*segment);
     segment->ChildGraphics().Add(label);
     label->setText("moved");
-    EXPECT_EQ(parentEvents.flags, (std::vector<std::uint64_t>{GraphicBase::SfChildGraphics, GraphicBase::SfChildGraphics}));
+    EXPECT_EQ(parentEvents.flags,
+              (std::vector<std::uint64_t>{GraphicBase::SfChildGraphics, GraphicBase::SfChildGraphics}));
 
     // A collection kept past its owner no longer reports to it.
     auto children = segment->ChildGraphics().SharedFromThisAs<GraphicCollection>();

@@ -45,8 +45,8 @@ double WorstSampledError(const Transform2DLinear& t, double rx, double ry, doubl
         const double a = 2 * Pi * i / 720;
         const double px = rx * std::cos(a), py = ry * std::sin(a);
         double mx, my;
-        t.MapVector(std::cos(rotation) * px - std::sin(rotation) * py, std::sin(rotation) * px + std::cos(rotation) * py,
-                    mx, my);
+        const double c = std::cos(rotation), s = std::sin(rotation);
+        t.MapVector(c * px - s * py, s * px + c * py, mx, my);
         worst = std::max(worst, DistanceFromOutline(image, mx, my));
     }
     return worst / std::max(image.RadiusX(), image.RadiusY());
@@ -76,6 +76,12 @@ TEST(MapLinear, CircleUnderAnisotropicScaleAndRotationBecomesItsImageEllipse)
         EXPECT_NEAR(image->RadiusY(), 5 * scaleY, 1e-13);
         EXPECT_NEAR(image->Rotation(), 0.7, 1e-14);
         EXPECT_LE(WorstSampledError(t, 5, 5, 0, *image), 1e-12);
+    }
+    // Tiny and huge transforms are as regular as any other.
+    for (double k : {1e-150, 1e150}) {
+        const auto image = circle->MapLinear(Transform2DLinear(2 * k, 0, 0, 0.5 * k, 0, 0), 0);
+        EXPECT_DOUBLE_EQ(image->RadiusX(), 10 * k);
+        EXPECT_DOUBLE_EQ(image->RadiusY(), 2.5 * k);
     }
 }
 

@@ -283,10 +283,17 @@ void GraphicBase::serialize(Archive& ar, std::uint32_t version)
     constexpr const char* name = "GraphicBase::serialize()";
     if constexpr (Archive::is_loading::value)
         CheckSerializationVersionMismatch(version, 1, name);
-    ar(selectedSpaceName_, color_, lineStyle_, lineWidthInScreenPixels_, tipText_, interactive_, selectable_,
+    // The switches travel as bytes, so that a corrupted byte is caught rather than loaded
+    // into a bool.
+    std::uint8_t interactive = interactive_, selectable = selectable_;
+    ar(selectedSpaceName_, color_, lineStyle_, lineWidthInScreenPixels_, tipText_, interactive, selectable,
        selectedColor_, selectedLineStyle_, graphicDOFEnable_, *childGraphics_);
     if constexpr (Archive::is_loading::value) {
         using namespace Private::ShapeArchive;
+        CheckEnumRange(interactive, 0, 1, "interactive switch", name);
+        CheckEnumRange(selectable, 0, 1, "selectable switch", name);
+        interactive_ = interactive != 0;
+        selectable_ = selectable != 0;
         CheckEnumRange(static_cast<std::int32_t>(lineStyle_), 0, 4, "line style", name);
         CheckEnumRange(static_cast<std::int32_t>(selectedLineStyle_), 0, 4, "selected line style", name);
         CheckNonNegative(lineWidthInScreenPixels_, "line width", name);

@@ -1,0 +1,3 @@
+#pragma once
+// GraphicCollection lives with the graphic base it holds.
+#include <Ostrel/Vision/Graphic.h>

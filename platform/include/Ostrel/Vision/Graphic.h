@@ -11,7 +11,9 @@
 //   0x2 ... 0x400     the common properties of GraphicBase, below
 //   0x800 ... 0x4000  a class's own properties that leave its geometry alone (adornments,
 //                     a marker's symbol, a label's text and alignment)
-//   0x8000            the membership of a GraphicCollection (GraphicCollection::SfItems)
+//   0x8000            the membership of a GraphicCollection (GraphicCollection::SfItems);
+//                     counted as geometry, since a member that comes or goes changes
+//                     what a composite covers
 //   0x10000, 0x20000  a composite shape's ID and composition mode
 //   0x40000 upwards   a class's geometry, one flag per property in declaration order
 //

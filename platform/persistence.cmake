@@ -1,6 +1,8 @@
 # Archives and the legacy converter.
 target_sources(Ostrel.Vision.Core PRIVATE
-  src/Persistence/Archive.cpp)
+  src/Persistence/Archive.cpp
+  src/Persistence/Legacy.cpp
+  src/Persistence/LegacyTable.cpp)
 
 # The archive fuzz target (fuzz/archive_load.cpp): not part of the normal build.
 option(OSTREL_BUILD_FUZZ "Build the archive fuzz target" OFF)

@@ -1,6 +1,6 @@
 #include <algorithm>
-#include <cstdio>
 #include <cctype>
+#include <cstdio>
 #include <istream>
 #include <iterator>
 #include <limits>
@@ -63,15 +63,17 @@ void serialize(PortableBinaryInputArchive& ar, SizeTag<size_type&>& tag)
     const std::uint64_t left = archive ? archive->BytesLeft() : Ostrel::Vision::Unbounded;
     if (left == Ostrel::Vision::Unbounded) {
         if (tag.size > VisionInputArchive::MaxLengthWithoutEnd)
-            throw Exception(fmt::format("A length of {} was read from a stream without a known end, where at most {} "
-                                        "is accepted.",
-                                        tag.size, VisionInputArchive::MaxLengthWithoutEnd));
+            throw Exception(
+                fmt::format("A length of {} was read from a stream without a known end, where at most {} "
+                            "is accepted.",
+                            tag.size, VisionInputArchive::MaxLengthWithoutEnd));
     } else if (tag.size > left) {
-        throw Exception(
-            fmt::format("A length of {} was read where only {} bytes are left in the archive.", tag.size, left));
+        throw Exception(fmt::format("A length of {} was read where only {} bytes are left in the archive.",
+                                    tag.size, left));
     }
 }
 
+// cppcheck-suppress constParameter ; reading through ar advances the stream
 void load(PortableBinaryInputArchive& ar, bool& value)
 {
     std::uint8_t byte = 0;
@@ -106,16 +108,17 @@ ArchivePointerRead::ArchivePointerRead(cereal::PortableBinaryInputArchive& ar, s
         return; // a null pointer
     const auto found = book.objects.find(id_);
     if (found == book.objects.end())
-        throw cereal::Exception(
-            fmt::format("A pointer refers to the object id {}, which no earlier part of the archive holds.", id_));
+        throw cereal::Exception(fmt::format(
+            "A pointer refers to the object id {}, which no earlier part of the archive holds.", id_));
     if (found->second.type != std::type_index(type))
         throw cereal::Exception(fmt::format("A pointer to a {} refers to the object id {}, which is a {}.",
                                             cereal::util::demangle(type.name()), id_,
                                             cereal::util::demangle(found->second.type.name())));
     if (!found->second.complete && !weak)
-        throw cereal::Exception(fmt::format("A pointer refers to the object id {} while that object is still being "
-                                            "read: shared ownership cannot form a cycle.",
-                                            id_));
+        throw cereal::Exception(
+            fmt::format("A pointer refers to the object id {} while that object is still being "
+                        "read: shared ownership cannot form a cycle.",
+                        id_));
 }
 
 ArchivePointerRead::ArchivePointerRead(cereal::PortableBinaryInputArchive& ar) : archive_(AsVisionArchive(ar))
@@ -130,8 +133,8 @@ void ArchivePointerRead::Enter()
 {
     auto& book = *archive_->pointers_;
     if (book.nesting >= MaxObjectNesting)
-        throw cereal::Exception(
-            fmt::format("Objects nest deeper than {} levels, more than any object graph does.", MaxObjectNesting));
+        throw cereal::Exception(fmt::format(
+            "Objects nest deeper than {} levels, more than any object graph does.", MaxObjectNesting));
     ++book.nesting;
     entered_ = true;
 }
@@ -148,7 +151,8 @@ ArchivePointerRead::~ArchivePointerRead()
     }
 }
 
-ArchiveWeakReference::ArchiveWeakReference(cereal::PortableBinaryInputArchive& ar) : archive_(AsVisionArchive(ar))
+ArchiveWeakReference::ArchiveWeakReference(cereal::PortableBinaryInputArchive& ar)
+    : archive_(AsVisionArchive(ar))
 {
     if (archive_)
         archive_->pointers_->weakNext = true;
@@ -169,8 +173,8 @@ VisionOutputArchive::VisionOutputArchive(std::ostream& stream, std::uint32_t opt
 }
 
 VisionInputArchive::VisionInputArchive(std::istream& stream)
-    : cereal::PortableBinaryInputArchive(stream), VisionArchiveWithOptions(0), stream_(stream), end_(Unbounded),
-      pointers_(std::make_unique<PointerBookkeeping>())
+    : cereal::PortableBinaryInputArchive(stream), VisionArchiveWithOptions(0), stream_(stream),
+      end_(Unbounded), pointers_(std::make_unique<PointerBookkeeping>())
 {
     auto* buffer = stream_.rdbuf();
     const auto here = buffer->pubseekoff(0, std::ios::cur, std::ios::in);
@@ -200,8 +204,7 @@ std::uint64_t VisionInputArchive::BytesLeft() const
 
 namespace {
 
-template <class Archive>
-std::uint32_t OptionsOf(const Archive& ar)
+template <class Archive> std::uint32_t OptionsOf(const Archive& ar)
 {
     const auto* withOptions = dynamic_cast<const VisionArchiveWithOptions*>(&ar);
     if (!withOptions)
@@ -230,19 +233,23 @@ std::string ReadingProblem(const std::string& what)
     const std::string unregistered = "Trying to load an unregistered polymorphic type (";
     if (what.rfind(unregistered, 0) == 0) {
         const auto close = what.find(").\n", unregistered.size());
-        const auto name = what.substr(unregistered.size(),
-                                      close == std::string::npos ? std::string::npos : close - unregistered.size());
+        const auto name =
+            what.substr(unregistered.size(),
+                        close == std::string::npos ? std::string::npos : close - unregistered.size());
         return fmt::format("it holds an object of type \"{}\", which no loaded library registers.",
                            PrintableName(name));
     }
     unsigned long long wanted = 0;
     unsigned long long read = 0;
-    if (std::sscanf(what.c_str(), "Failed to read %llu bytes from input stream! Read %llu", &wanted, &read) == 2)
+    if (std::sscanf(what.c_str(), "Failed to read %llu bytes from input stream! Read %llu", &wanted, &read) ==
+        2)
         return fmt::format("it ends in the middle of a value ({} of its {} bytes are there).", read, wanted);
     unsigned long long typeId = 0;
-    if (std::sscanf(what.c_str(), "Error while trying to deserialize a polymorphic pointer. Could not find type id %llu",
+    if (std::sscanf(what.c_str(),
+                    "Error while trying to deserialize a polymorphic pointer. Could not find type id %llu",
                     &typeId) == 1)
-        return fmt::format("a pointer names the type id {}, which no earlier part of the archive holds.", typeId);
+        return fmt::format("a pointer names the type id {}, which no earlier part of the archive holds.",
+                           typeId);
     return what;
 }
 
@@ -258,8 +265,14 @@ std::shared_ptr<Quill::IObject> LoadFrom(std::istream& stream)
 
 } // namespace
 
-std::uint32_t Options(const cereal::PortableBinaryOutputArchive& ar) { return OptionsOf(ar); }
-std::uint32_t Options(const cereal::PortableBinaryInputArchive& ar) { return OptionsOf(ar); }
+std::uint32_t Options(const cereal::PortableBinaryOutputArchive& ar)
+{
+    return OptionsOf(ar);
+}
+std::uint32_t Options(const cereal::PortableBinaryInputArchive& ar)
+{
+    return OptionsOf(ar);
+}
 
 void CheckSerializationVersionMismatch(std::uint32_t archived, std::uint32_t current, const std::string& name)
 {
@@ -271,13 +284,15 @@ void CheckSerializationVersionMismatch(std::uint32_t archived, std::uint32_t cur
     // is told where to update it. A newer version, 0 or any other number cannot be read by
     // anything this framework knows: a plain mismatch.
     if (archived < current && archived > 0)
-        throw SerializationException(Strings::Substitute(
-            "Outdated persistence version in %1. To update please load and then save the archive in Kestrune %2",
-            {name, UpgradingProductVersion}));
+        throw SerializationException(
+            Strings::Substitute("Outdated persistence version in %1. To update please load and then save the "
+                                "archive in Kestrune %2",
+                                {name, UpgradingProductVersion}));
     throw SerializationException(Strings::Substitute("Persistence version mismatch in %1", {name}));
 }
 
-void Serialization::Save(std::ostream& stream, const std::shared_ptr<Quill::IObject>& object, std::uint32_t options)
+void Serialization::Save(std::ostream& stream, const std::shared_ptr<Quill::IObject>& object,
+                         std::uint32_t options)
 {
     if (!object)
         throw ArgumentNullException(Strings::Substitute(Strings::IDS_Ost_InvalidArgNull_1, {"object"}));
@@ -307,7 +322,8 @@ std::shared_ptr<Quill::IObject> Serialization::Load(std::istream& stream)
     } catch (const SerializationException&) {
         throw;
     } catch (const std::bad_alloc&) {
-        throw SerializationException("The archive cannot be read: it asks for more memory than is available.");
+        throw SerializationException(
+            "The archive cannot be read: it asks for more memory than is available.");
     } catch (const std::exception& e) {
         throw SerializationException(fmt::format("The archive cannot be read: {}", ReadingProblem(e.what())));
     } catch (...) {

@@ -33,13 +33,20 @@ std::map<std::string, Registration>& Registry()
 std::string ValueText(const rttr::variant& value)
 {
     switch (KindOf(value)) {
-    case LegacyValueKind::Null: return "null";
-    case LegacyValueKind::Bool: return value.get_value<bool>() ? "true" : "false";
-    case LegacyValueKind::Integer: return std::to_string(value.get_value<std::int64_t>());
-    case LegacyValueKind::Double: return fmt::format("{}", value.get_value<double>());
-    case LegacyValueKind::String: return "\"" + value.get_value<std::string>() + "\"";
-    case LegacyValueKind::Handle: return fmt::format("handle {}", value.get_value<LegacyHandle>().Value);
-    case LegacyValueKind::Color: return fmt::format("0x{:08X}", value.get_value<Color32>().ToUInt32());
+    case LegacyValueKind::Null:
+        return "null";
+    case LegacyValueKind::Bool:
+        return value.get_value<bool>() ? "true" : "false";
+    case LegacyValueKind::Integer:
+        return std::to_string(value.get_value<std::int64_t>());
+    case LegacyValueKind::Double:
+        return fmt::format("{}", value.get_value<double>());
+    case LegacyValueKind::String:
+        return "\"" + value.get_value<std::string>() + "\"";
+    case LegacyValueKind::Handle:
+        return fmt::format("handle {}", value.get_value<LegacyHandle>().Value);
+    case LegacyValueKind::Color:
+        return fmt::format("0x{:08X}", value.get_value<Color32>().ToUInt32());
     }
     return {};
 }
@@ -55,10 +62,14 @@ std::string ValueText(const rttr::variant& value)
 double NumberOf(const rttr::variant& value)
 {
     switch (KindOf(value)) {
-    case LegacyValueKind::Bool: return value.get_value<bool>() ? 1.0 : 0.0;
-    case LegacyValueKind::Integer: return static_cast<double>(value.get_value<std::int64_t>());
-    case LegacyValueKind::Double: return value.get_value<double>();
-    default: throw std::runtime_error(BadFetch);
+    case LegacyValueKind::Bool:
+        return value.get_value<bool>() ? 1.0 : 0.0;
+    case LegacyValueKind::Integer:
+        return static_cast<double>(value.get_value<std::int64_t>());
+    case LegacyValueKind::Double:
+        return value.get_value<double>();
+    default:
+        throw std::runtime_error(BadFetch);
     }
 }
 
@@ -66,7 +77,10 @@ double NumberOf(const rttr::variant& value)
 // exception.
 class InProgress {
 public:
-    InProgress(std::vector<std::int64_t>& stack, std::int64_t handle) : stack_(stack) { stack_.push_back(handle); }
+    InProgress(std::vector<std::int64_t>& stack, std::int64_t handle) : stack_(stack)
+    {
+        stack_.push_back(handle);
+    }
     ~InProgress() { stack_.pop_back(); }
     InProgress(const InProgress&) = delete;
     InProgress& operator=(const InProgress&) = delete;
@@ -100,13 +114,20 @@ LegacyValueKind KindOf(const rttr::variant& value)
 const char* KindName(LegacyValueKind kind)
 {
     switch (kind) {
-    case LegacyValueKind::Null: return "null";
-    case LegacyValueKind::Bool: return "boolean";
-    case LegacyValueKind::Integer: return "integer";
-    case LegacyValueKind::Double: return "number";
-    case LegacyValueKind::String: return "text";
-    case LegacyValueKind::Handle: return "object reference";
-    case LegacyValueKind::Color: return "colour";
+    case LegacyValueKind::Null:
+        return "null";
+    case LegacyValueKind::Bool:
+        return "boolean";
+    case LegacyValueKind::Integer:
+        return "integer";
+    case LegacyValueKind::Double:
+        return "number";
+    case LegacyValueKind::String:
+        return "text";
+    case LegacyValueKind::Handle:
+        return "object reference";
+    case LegacyValueKind::Color:
+        return "colour";
     }
     return "unknown";
 }
@@ -128,7 +149,8 @@ void ObjectInfo::SetProperty(const std::string& name, rttr::variant value)
         if (type == rttr::type::get<float>() || type == rttr::type::get<double>() ||
             type == rttr::type::get<long double>()) {
             value = value.to_double(&ok);
-        } else if (type == rttr::type::get<std::uint64_t>() || type == rttr::type::get<unsigned long long>() ||
+        } else if (type == rttr::type::get<std::uint64_t>() ||
+                   type == rttr::type::get<unsigned long long>() ||
                    type == rttr::type::get<unsigned long>()) {
             const std::uint64_t wide = value.to_uint64(&ok);
             if (wide > static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max()))
@@ -140,8 +162,8 @@ void ObjectInfo::SetProperty(const std::string& name, rttr::variant value)
             value = value.to_int64(&ok);
         }
         if (!ok)
-            throw ArgumentException(fmt::format("The value given for the legacy property \"{}\" of {} is no number.",
-                                                name, Description()));
+            throw ArgumentException(fmt::format(
+                "The value given for the legacy property \"{}\" of {} is no number.", name, Description()));
     } else if (value.is_type<const char*>()) {
         const char* text = value.get_value<const char*>();
         value = text ? std::string(text) : rttr::variant();
@@ -150,7 +172,10 @@ void ObjectInfo::SetProperty(const std::string& name, rttr::variant value)
     properties_[name] = std::move(value);
 }
 
-bool ObjectInfo::HasProperty(const std::string& name) const { return properties_.count(name) != 0; }
+bool ObjectInfo::HasProperty(const std::string& name) const
+{
+    return properties_.count(name) != 0;
+}
 
 const rttr::variant& ObjectInfo::Property(const std::string& name) const
 {
@@ -165,8 +190,11 @@ Color32 ObjectInfo::FetchColor32(const std::string& name) const
     const rttr::variant& value = Property(name);
     std::int64_t number = 0;
     switch (KindOf(value)) {
-    case LegacyValueKind::Color: return value.get_value<Color32>();
-    case LegacyValueKind::Integer: number = value.get_value<std::int64_t>(); break;
+    case LegacyValueKind::Color:
+        return value.get_value<Color32>();
+    case LegacyValueKind::Integer:
+        number = value.get_value<std::int64_t>();
+        break;
     case LegacyValueKind::Double: {
         const double d = value.get_value<double>();
         if (!(std::abs(d) <= 4294967295.0) || d != std::floor(d))
@@ -174,9 +202,11 @@ Color32 ObjectInfo::FetchColor32(const std::string& name) const
         number = static_cast<std::int64_t>(d);
         break;
     }
-    default: throw std::runtime_error(BadFetch);
+    default:
+        throw std::runtime_error(BadFetch);
     }
-    if (number < std::numeric_limits<std::int32_t>::min() || number > std::numeric_limits<std::uint32_t>::max())
+    if (number < std::numeric_limits<std::int32_t>::min() ||
+        number > std::numeric_limits<std::uint32_t>::max())
         ThrowDoesNotFit(*this, name, value, "which is not a colour 0xAARRGGBB");
     return Color32::FromUInt32(static_cast<std::uint32_t>(number));
 }
@@ -189,7 +219,10 @@ void ObjectInfo::Log(LogHeaderConstants header, const std::string& text) const
     context_->Log(header, text);
 }
 
-std::string ObjectInfo::Description() const { return fmt::format("legacy object {} ({})", handle_, typeName_); }
+std::string ObjectInfo::Description() const
+{
+    return fmt::format("legacy object {} ({})", handle_, typeName_);
+}
 
 // ---- ConversionContext ----
 
@@ -197,8 +230,8 @@ void ConversionContext::Add(std::int64_t handle, ObjectInfo info)
 {
     const auto [at, added] = objects_.emplace(handle, std::move(info));
     if (!added)
-        throw ArgumentException(fmt::format("The legacy table already holds an object with handle {} ({}).", handle,
-                                            at->second.TypeName()));
+        throw ArgumentException(fmt::format("The legacy table already holds an object with handle {} ({}).",
+                                            handle, at->second.TypeName()));
     at->second.handle_ = handle;
     at->second.context_ = this;
 }
@@ -211,7 +244,10 @@ const ObjectInfo& ConversionContext::At(std::int64_t handle) const
     return found->second;
 }
 
-bool ConversionContext::Contains(std::int64_t handle) const { return objects_.count(handle) != 0; }
+bool ConversionContext::Contains(std::int64_t handle) const
+{
+    return objects_.count(handle) != 0;
+}
 
 void ConversionContext::Log(LogHeaderConstants header, std::string text)
 {
@@ -231,7 +267,10 @@ ConversionContext& AsConversionContext(void* context)
     return *static_cast<ConversionContext*>(context);
 }
 
-const ObjectInfo& LookUpObjectInfo(void* context, long long handle) { return AsConversionContext(context).At(handle); }
+const ObjectInfo& LookUpObjectInfo(void* context, long long handle)
+{
+    return AsConversionContext(context).At(handle);
+}
 
 // ---- Orv9xConverter ----
 
@@ -244,9 +283,15 @@ void Orv9xConverter::Register(const std::string& legacyTypeName, Factory factory
     Registry()[legacyTypeName] = Registration{std::move(factory), std::move(fill)};
 }
 
-void Orv9xConverter::Unregister(const std::string& legacyTypeName) { Registry().erase(legacyTypeName); }
+void Orv9xConverter::Unregister(const std::string& legacyTypeName)
+{
+    Registry().erase(legacyTypeName);
+}
 
-bool Orv9xConverter::IsRegistered(const std::string& legacyTypeName) { return Registry().count(legacyTypeName) != 0; }
+bool Orv9xConverter::IsRegistered(const std::string& legacyTypeName)
+{
+    return Registry().count(legacyTypeName) != 0;
+}
 
 std::shared_ptr<Quill::IObject> Orv9xConverter::Orv9xConvert(std::int64_t handle, void* context)
 {
@@ -260,14 +305,15 @@ std::shared_ptr<Quill::IObject> Orv9xConverter::Orv9xConvert(std::int64_t handle
         std::string chain;
         for (auto at = cycle; at != table.inProgress_.end(); ++at)
             chain += fmt::format("{} ({}) -> ", *at, table.At(*at).TypeName());
-        throw InvalidOperationException(fmt::format(
-            "The legacy object {} refers back to itself while it is converted: {}{}.", handle, chain, handle));
+        throw InvalidOperationException(
+            fmt::format("The legacy object {} refers back to itself while it is converted: {}{}.", handle,
+                        chain, handle));
     }
 
     const auto found = Registry().find(info.TypeName());
     if (found == Registry().end())
-        throw InvalidOperationException(
-            fmt::format("No class is registered for the legacy type \"{}\" of {}.", info.TypeName(), info.Description()));
+        throw InvalidOperationException(fmt::format(
+            "No class is registered for the legacy type \"{}\" of {}.", info.TypeName(), info.Description()));
     const Registration registration = found->second;
 
     auto object = registration.factory();
@@ -331,9 +377,12 @@ std::string FetchString(const ObjectInfo& info, const std::string& name)
 {
     const rttr::variant& value = info.Property(name);
     switch (KindOf(value)) {
-    case LegacyValueKind::String: return value.get_value<std::string>();
-    case LegacyValueKind::Null: throw std::runtime_error(BadFetch);
-    default: ThrowDoesNotFit(info, name, value, "not a text");
+    case LegacyValueKind::String:
+        return value.get_value<std::string>();
+    case LegacyValueKind::Null:
+        throw std::runtime_error(BadFetch);
+    default:
+        ThrowDoesNotFit(info, name, value, "not a text");
     }
 }
 
@@ -341,9 +390,12 @@ std::shared_ptr<Quill::IObject> FetchObject(const ObjectInfo& info, const std::s
 {
     const rttr::variant& value = info.Property(name);
     switch (KindOf(value)) {
-    case LegacyValueKind::Null: return nullptr;
-    case LegacyValueKind::Handle: return Orv9xConverter::Orv9xConvert(value.get_value<LegacyHandle>().Value, context);
-    default: ThrowDoesNotFit(info, name, value, "not an object reference");
+    case LegacyValueKind::Null:
+        return nullptr;
+    case LegacyValueKind::Handle:
+        return Orv9xConverter::Orv9xConvert(value.get_value<LegacyHandle>().Value, context);
+    default:
+        ThrowDoesNotFit(info, name, value, "not an object reference");
     }
 }
 

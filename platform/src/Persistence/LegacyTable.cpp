@@ -65,12 +65,16 @@ public:
             if (event == Json::parse_event_t::object_start)
                 keys_.emplace_back();
             break;
-        case Json::parse_event_t::object_end: keys_.pop_back(); break;
+        case Json::parse_event_t::object_end:
+            keys_.pop_back();
+            break;
         case Json::parse_event_t::key:
             if (!keys_.empty() && !keys_.back().insert(parsed.get<std::string>()).second)
-                Fail("the text", fmt::format("the key \"{}\" appears twice in one JSON object.", parsed.get<std::string>()));
+                Fail("the text", fmt::format("the key \"{}\" appears twice in one JSON object.",
+                                             parsed.get<std::string>()));
             break;
-        default: break;
+        default:
+            break;
         }
         return true;
     }
@@ -82,12 +86,18 @@ private:
 std::string KindOfJson(const Json& value)
 {
     switch (value.type()) {
-    case Json::value_t::array: return "an array";
-    case Json::value_t::object: return "an object";
-    case Json::value_t::string: return "a string";
-    case Json::value_t::boolean: return "a boolean";
-    case Json::value_t::null: return "null";
-    default: return "a number";
+    case Json::value_t::array:
+        return "an array";
+    case Json::value_t::object:
+        return "an object";
+    case Json::value_t::string:
+        return "a string";
+    case Json::value_t::boolean:
+        return "a boolean";
+    case Json::value_t::null:
+        return "null";
+    default:
+        return "a number";
     }
 }
 
@@ -96,7 +106,8 @@ std::optional<std::int64_t> Integer(const Json& value)
 {
     if (value.is_number_integer() && !value.is_number_unsigned())
         return value.get<std::int64_t>();
-    if (value.is_number_unsigned() && value.get<std::uint64_t>() <= std::uint64_t(std::numeric_limits<std::int64_t>::max()))
+    if (value.is_number_unsigned() &&
+        value.get<std::uint64_t>() <= std::uint64_t(std::numeric_limits<std::int64_t>::max()))
         return static_cast<std::int64_t>(value.get<std::uint64_t>());
     return std::nullopt;
 }
@@ -110,20 +121,27 @@ Color32 ReadColor(const Json& value, const std::string& where)
         return Color32::FromUInt32(static_cast<std::uint32_t>(*number));
     }
     const std::string text = value.is_string() ? value.get<std::string>() : std::string();
-    const bool hex = text.size() > 2 && text.size() <= 10 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X') &&
-                     std::all_of(text.begin() + 2, text.end(), [](char c) { return std::isxdigit(static_cast<unsigned char>(c)); });
+    const bool hex = text.size() > 2 && text.size() <= 10 && text[0] == '0' &&
+                     (text[1] == 'x' || text[1] == 'X') &&
+                     std::all_of(text.begin() + 2, text.end(),
+                                 [](char c) { return std::isxdigit(static_cast<unsigned char>(c)); });
     if (!hex)
-        Fail(where, fmt::format("a colour is written \"0xAARRGGBB\" or as an integer, not {}.", value.dump()));
+        Fail(where,
+             fmt::format("a colour is written \"0xAARRGGBB\" or as an integer, not {}.", value.dump()));
     return Color32::FromUInt32(static_cast<std::uint32_t>(std::stoul(text.substr(2), nullptr, 16)));
 }
 
 rttr::variant ReadValue(const Json& value, const std::string& where)
 {
     switch (value.type()) {
-    case Json::value_t::null: return {};
-    case Json::value_t::boolean: return value.get<bool>();
-    case Json::value_t::string: return value.get<std::string>();
-    case Json::value_t::number_float: return value.get<double>();
+    case Json::value_t::null:
+        return {};
+    case Json::value_t::boolean:
+        return value.get<bool>();
+    case Json::value_t::string:
+        return value.get<std::string>();
+    case Json::value_t::number_float:
+        return value.get<double>();
     case Json::value_t::number_integer:
     case Json::value_t::number_unsigned: {
         const auto number = Integer(value);
@@ -140,9 +158,11 @@ rttr::variant ReadValue(const Json& value, const std::string& where)
         }
         if (value.size() == 1 && value.contains("color"))
             return ReadColor(value["color"], where);
-        Fail(where, fmt::format("an object value is {{\"handle\": n}} or {{\"color\": \"0xAARRGGBB\"}}, not {}.",
-                                value.dump()));
-    default: Fail(where, fmt::format("a property cannot be {}.", KindOfJson(value)));
+        Fail(where,
+             fmt::format("an object value is {{\"handle\": n}} or {{\"color\": \"0xAARRGGBB\"}}, not {}.",
+                         value.dump()));
+    default:
+        Fail(where, fmt::format("a property cannot be {}.", KindOfJson(value)));
     }
 }
 
@@ -159,10 +179,12 @@ std::unique_ptr<ConversionContext> ConversionContext::FromJson(std::istream& str
     }
 
     if (!document.is_object())
-        Fail("the text", fmt::format("a table is a JSON object {{\"objects\": [...]}}, not {}.", KindOfJson(document)));
+        Fail("the text",
+             fmt::format("a table is a JSON object {{\"objects\": [...]}}, not {}.", KindOfJson(document)));
     for (const auto& [key, value] : document.items()) {
         if (key != "objects")
-            Fail("the text", fmt::format("the key \"{}\" is not part of a table; it holds only \"objects\".", key));
+            Fail("the text",
+                 fmt::format("the key \"{}\" is not part of a table; it holds only \"objects\".", key));
     }
     if (!document.contains("objects") || !document["objects"].is_array())
         Fail("the text", "a table holds its objects in an array \"objects\".");
@@ -184,7 +206,8 @@ std::unique_ptr<ConversionContext> ConversionContext::FromJson(std::istream& str
         const auto handle = object.contains("handle") ? Integer(object["handle"]) : std::nullopt;
         if (!handle)
             Fail(where, "an entry needs an integer \"handle\".");
-        if (!object.contains("type") || !object["type"].is_string() || object["type"].get<std::string>().empty())
+        if (!object.contains("type") || !object["type"].is_string() ||
+            object["type"].get<std::string>().empty())
             Fail(where, fmt::format("the object {} needs a legacy type name \"type\".", *handle));
         if (const auto [at, added] = entryOfHandle.emplace(*handle, entry); !added)
             Fail(where, fmt::format("the handle {} is already used by entry {}.", *handle, at->second));
@@ -196,8 +219,8 @@ std::unique_ptr<ConversionContext> ConversionContext::FromJson(std::istream& str
                 Fail(fmt::format("object {} ({})", *handle, info.TypeName()),
                      fmt::format("\"properties\" is a JSON object, not {}.", KindOfJson(properties)));
             for (const auto& [name, value] : properties.items())
-                info.SetProperty(name, ReadValue(value, fmt::format("object {} ({}), property \"{}\"", *handle,
-                                                                    info.TypeName(), name)));
+                info.SetProperty(name, ReadValue(value, fmt::format("object {} ({}), property \"{}\"",
+                                                                    *handle, info.TypeName(), name)));
         }
         table->Add(*handle, std::move(info));
     }

@@ -29,8 +29,7 @@ protected:
 
 private:
     friend class cereal::access;
-    template <class Archive>
-    void serialize(Archive& ar, std::uint32_t version)
+    template <class Archive> void serialize(Archive& ar, std::uint32_t version)
     {
         if constexpr (Archive::is_loading::value)
             CheckSerializationVersionMismatch(version, 1, "Node::serialize()");
@@ -48,8 +47,7 @@ public:
 private:
     Leaf() : Leaf(MakeAccessToken()) {}
     friend class cereal::access;
-    template <class Archive>
-    void serialize(Archive& ar, std::uint32_t version)
+    template <class Archive> void serialize(Archive& ar, std::uint32_t version)
     {
         if constexpr (Archive::is_loading::value)
             CheckSerializationVersionMismatch(version, 1, "Leaf::serialize()");
@@ -71,8 +69,7 @@ protected:
 
 private:
     friend class cereal::access;
-    template <class Archive>
-    void serialize(Archive& ar, std::uint32_t version)
+    template <class Archive> void serialize(Archive& ar, std::uint32_t version)
     {
         if constexpr (Archive::is_loading::value)
             CheckSerializationVersionMismatch(version, 1, "Branch::serialize()");
@@ -90,8 +87,7 @@ public:
 private:
     LabelledBranch() : LabelledBranch(MakeAccessToken()) {}
     friend class cereal::access;
-    template <class Archive>
-    void serialize(Archive& ar, std::uint32_t version)
+    template <class Archive> void serialize(Archive& ar, std::uint32_t version)
     {
         if constexpr (Archive::is_loading::value)
             CheckSerializationVersionMismatch(version, 1, "LabelledBranch::serialize()");
@@ -117,7 +113,8 @@ CEREAL_CLASS_VERSION(ArchiveRobustness::LabelledBranch, 1)
 
 namespace ArchiveRobustness {
 
-inline std::shared_ptr<Leaf> MakeLeaf(const std::string& name, std::int32_t count, const std::shared_ptr<Node>& parent)
+inline std::shared_ptr<Leaf> MakeLeaf(const std::string& name, std::int32_t count,
+                                      const std::shared_ptr<Node>& parent)
 {
     auto leaf = Quill::Create<Leaf>();
     leaf->Name = name;

@@ -165,7 +165,8 @@ TEST(ArchiveRobustness, PointerGuardsRejectWhatNoSaverWrites)
         return top;
     };
     EXPECT_TRUE(LoadsOrThrowsSerialization(Save(chain(Private::MaxObjectNesting))));
-    EXPECT_NE(LoadFailure(Save(chain(Private::MaxObjectNesting + 1))).find("nest deeper than"), std::string::npos);
+    EXPECT_NE(LoadFailure(Save(chain(Private::MaxObjectNesting + 1))).find("nest deeper than"),
+              std::string::npos);
 
     // A boolean stored as 2.
     auto leaf = MakeLeaf("", 0, nullptr);
@@ -182,7 +183,10 @@ namespace {
 // A stream buffer that cannot seek, as a pipe.
 class PipeBuffer : public std::streambuf {
 public:
-    explicit PipeBuffer(std::string bytes) : bytes_(std::move(bytes)) { setg(bytes_.data(), bytes_.data(), bytes_.data() + bytes_.size()); }
+    explicit PipeBuffer(std::string bytes) : bytes_(std::move(bytes))
+    {
+        setg(bytes_.data(), bytes_.data(), bytes_.data() + bytes_.size());
+    }
 
 private:
     std::string bytes_;

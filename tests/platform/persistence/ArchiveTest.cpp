@@ -22,8 +22,7 @@ public:
 private:
     Sample() = default;
     friend class cereal::access;
-    template <class Archive>
-    void serialize(Archive& ar, std::uint32_t version)
+    template <class Archive> void serialize(Archive& ar, std::uint32_t version)
     {
         if constexpr (Archive::is_loading::value)
             CheckSerializationVersionMismatch(version, 1, "Sample::serialize()");
@@ -40,8 +39,7 @@ public:
 private:
     Versioned() = default;
     friend class cereal::access;
-    template <class Archive>
-    void serialize(Archive&, std::uint32_t version)
+    template <class Archive> void serialize(Archive&, std::uint32_t version)
     {
         if constexpr (Archive::is_loading::value)
             CheckSerializationVersionMismatch(version, 3, "Versioned::serialize()");
@@ -104,8 +102,9 @@ TEST(Archive, VersionMismatchNamesTheClassAndTellsOutdatedFromForeign)
     const auto at = bytes.find(name) + name.size() + 4;
     ASSERT_EQ(bytes[at], 3);
     bytes[at] = 2;
-    EXPECT_EQ(LoadFailure(bytes), "Outdated persistence version in Versioned::serialize(). To update please load "
-                                  "and then save the archive in Kestrune 10.0");
+    EXPECT_EQ(LoadFailure(bytes),
+              "Outdated persistence version in Versioned::serialize(). To update please load "
+              "and then save the archive in Kestrune 10.0");
     for (const char newer : {4, 0}) {
         bytes[at] = newer;
         EXPECT_EQ(LoadFailure(bytes), "Persistence version mismatch in Versioned::serialize()");
@@ -117,13 +116,15 @@ TEST(Archive, ProblemsAreNamedInOneExceptionType)
     const std::string valid = SaveSample(0);
     EXPECT_EQ(LoadFailure(valid.substr(0, valid.size() - 3)),
               "The archive cannot be read: it ends in the middle of a value (13 of its 16 bytes are there).");
-    EXPECT_EQ(LoadFailure(""), "The archive cannot be read: it ends in the middle of a value (0 of its 1 bytes are there).");
+    EXPECT_EQ(LoadFailure(""),
+              "The archive cannot be read: it ends in the middle of a value (0 of its 1 bytes are there).");
 
     std::string unknown = valid;
     unknown.replace(unknown.find("Sample"), 6, "Sampel");
-    EXPECT_EQ(LoadFailure(unknown),
-              "The archive cannot be read: it holds an object of type \"ArchiveTest::Sampel\", which no loaded "
-              "library registers.");
+    EXPECT_EQ(
+        LoadFailure(unknown),
+        "The archive cannot be read: it holds an object of type \"ArchiveTest::Sampel\", which no loaded "
+        "library registers.");
 
     std::ostringstream out;
     EXPECT_THROW(Serialization::Save(out, nullptr, 0), ArgumentNullException);
@@ -139,6 +140,7 @@ TEST(Archive, HugeLengthIsRejectedBeforeAnyAllocation)
     const std::uint64_t huge = std::uint64_t{1} << 40;
     for (int i = 0; i < 8; ++i)
         bytes[at - 8 + i] = static_cast<char>(huge >> (8 * i));
-    EXPECT_EQ(LoadFailure(bytes), "The archive cannot be read: A length of 1099511627776 was read where only 32 "
-                                  "bytes are left in the archive.");
+    EXPECT_EQ(LoadFailure(bytes),
+              "The archive cannot be read: A length of 1099511627776 was read where only 32 "
+              "bytes are left in the archive.");
 }

@@ -50,8 +50,7 @@ std::unique_ptr<ConversionContext> Table(const std::string& json)
     return ConversionContext::FromJson(in);
 }
 
-template <class Exception, class Call>
-std::string MessageOf(Call&& call)
+template <class Exception, class Call> std::string MessageOf(Call&& call)
 {
     try {
         call();
@@ -103,7 +102,8 @@ TEST_F(Legacy, ConvertsEachHandleOnceAndSharesIt)
 TEST_F(Legacy, MissingHandlesAndPropertiesAreOutOfRange)
 {
     auto table = Table(WidgetTable);
-    EXPECT_EQ(MessageOf<std::out_of_range>([&] { LookUpObjectInfo(table.get(), 99); }), "invalid map<K, T> key");
+    EXPECT_EQ(MessageOf<std::out_of_range>([&] { LookUpObjectInfo(table.get(), 99); }),
+              "invalid map<K, T> key");
     EXPECT_EQ(MessageOf<std::out_of_range>([&] { Orv9xConverter::Orv9xConvert(99, table.get()); }),
               "invalid map<K, T> key");
     const ObjectInfo& info = table->At(1);
@@ -154,8 +154,12 @@ TEST_F(Legacy, ValueFetchConvertsNumbersAndRefusesOtherKinds)
                                {"Minus", -1},
                                {"Nan", std::numeric_limits<double>::quiet_NaN()}});
     for (const char* name : {"Null", "Text", "Ref", "Colour"}) {
-        EXPECT_EQ(MessageOf<std::runtime_error>([&] { FetchValue<int>(info, name); }), "Bad Fetch, null variant") << name;
-        EXPECT_EQ(MessageOf<std::runtime_error>([&] { FetchValue<double>(info, name); }), "Bad Fetch, null variant") << name;
+        EXPECT_EQ(MessageOf<std::runtime_error>([&] { FetchValue<int>(info, name); }),
+                  "Bad Fetch, null variant")
+            << name;
+        EXPECT_EQ(MessageOf<std::runtime_error>([&] { FetchValue<double>(info, name); }),
+                  "Bad Fetch, null variant")
+            << name;
     }
     EXPECT_EQ(FetchValue<int>(info, "Flag"), 1);
     EXPECT_EQ(FetchValue<int>(info, "Whole"), 2);
@@ -166,14 +170,19 @@ TEST_F(Legacy, ValueFetchConvertsNumbersAndRefusesOtherKinds)
     EXPECT_EQ(MessageOf<std::runtime_error>([&] { FetchValue<int>(info, "Half"); }),
               "Bad Fetch, \"Half\" of legacy object 0 (Widget) holds 2.5, which is not a whole number");
     EXPECT_EQ(MessageOf<std::runtime_error>([&] { FetchValue<std::int32_t>(info, "Big"); }),
-              "Bad Fetch, \"Big\" of legacy object 0 (Widget) holds 1099511627776, outside the range -2147483648 to "
+              "Bad Fetch, \"Big\" of legacy object 0 (Widget) holds 1099511627776, outside the range "
+              "-2147483648 to "
               "2147483647");
-    EXPECT_NE(MessageOf<std::runtime_error>([&] { FetchValue<unsigned>(info, "Minus"); }).find("outside the range 0"),
+    EXPECT_NE(MessageOf<std::runtime_error>([&] {
+                  FetchValue<unsigned>(info, "Minus");
+              }).find("outside the range 0"),
               std::string::npos);
-    EXPECT_NE(MessageOf<std::runtime_error>([&] { FetchValue<double>(info, "Nan"); }).find("not a finite number"),
-              std::string::npos);
-    EXPECT_NE(MessageOf<std::runtime_error>([&] { FetchValue<std::string>(info, "Flag"); }).find("not a text"),
-              std::string::npos);
+    EXPECT_NE(
+        MessageOf<std::runtime_error>([&] { FetchValue<double>(info, "Nan"); }).find("not a finite number"),
+        std::string::npos);
+    EXPECT_NE(
+        MessageOf<std::runtime_error>([&] { FetchValue<std::string>(info, "Flag"); }).find("not a text"),
+        std::string::npos);
 }
 
 TEST_F(Legacy, FetchColor32TakesColoursAndIntegers)
@@ -191,9 +200,11 @@ TEST_F(Legacy, FetchColor32TakesColoursAndIntegers)
     EXPECT_EQ(info.FetchColor32("Signed").ToUInt32(), 0xFF00FF00u);
     EXPECT_EQ(info.FetchColor32("Double").ToUInt32(), 255u);
     for (const char* name : {"Null", "Text", "Flag"})
-        EXPECT_EQ(MessageOf<std::runtime_error>([&] { info.FetchColor32(name); }), "Bad Fetch, null variant") << name;
-    EXPECT_NE(MessageOf<std::runtime_error>([&] { info.FetchColor32("Wide"); }).find("not a colour 0xAARRGGBB"),
-              std::string::npos);
+        EXPECT_EQ(MessageOf<std::runtime_error>([&] { info.FetchColor32(name); }), "Bad Fetch, null variant")
+            << name;
+    EXPECT_NE(
+        MessageOf<std::runtime_error>([&] { info.FetchColor32("Wide"); }).find("not a colour 0xAARRGGBB"),
+        std::string::npos);
     EXPECT_EQ(MessageOf<std::out_of_range>([&] { info.FetchColor32("Nope"); }), "invalid map<K, T> key");
 }
 
@@ -204,8 +215,9 @@ TEST_F(Legacy, CyclesAndUnregisteredTypesAreRefusedByName)
       {"handle": 2, "type": "Widget", "properties": {"Radius": 1, "Color": 0, "Child": {"handle": 1}, "Optional": null}},
       {"handle": 3, "type": "Gadget"}
     ]})");
-    EXPECT_EQ(MessageOf<InvalidOperationException>([&] { Orv9xConverter::Orv9xConvert(1, table.get()); }),
-              "The legacy object 1 refers back to itself while it is converted: 1 (Widget) -> 2 (Widget) -> 1.");
+    EXPECT_EQ(
+        MessageOf<InvalidOperationException>([&] { Orv9xConverter::Orv9xConvert(1, table.get()); }),
+        "The legacy object 1 refers back to itself while it is converted: 1 (Widget) -> 2 (Widget) -> 1.");
     EXPECT_EQ(table->Converted(1), nullptr);
     EXPECT_EQ(MessageOf<InvalidOperationException>([&] { Orv9xConverter::Orv9xConvert(3, table.get()); }),
               "No class is registered for the legacy type \"Gadget\" of legacy object 3 (Gadget).");
@@ -220,7 +232,8 @@ TEST_F(Legacy, PropertiesAreStoredInTheSevenKinds)
     EXPECT_EQ(KindOf(info.Property("s")), LegacyValueKind::String);
     EXPECT_EQ(KindOf(info.Property("b")), LegacyValueKind::Bool);
     EXPECT_THROW(info.SetProperty("v", std::vector<int>{1}), ArgumentException);
-    EXPECT_THROW(info.SetProperty("u", std::numeric_limits<std::uint64_t>::max()), ArgumentOutOfRangeException);
+    EXPECT_THROW(info.SetProperty("u", std::numeric_limits<std::uint64_t>::max()),
+                 ArgumentOutOfRangeException);
     EXPECT_THROW(info.Log(LogHeaderConstants::Warning, "x"), InvalidOperationException);
 
     ConversionContext table;

@@ -16,8 +16,8 @@ namespace Ostrel::Vision {
 
 namespace ArchiveOptions {
 inline constexpr std::uint32_t None = 0x0;
-inline constexpr std::uint32_t LastRunResults = 0x1;  // outputs, kept images, display copies, has-result marks
-inline constexpr std::uint32_t InputImages = 0x100;   // the tools' input images
+inline constexpr std::uint32_t LastRunResults = 0x1; // outputs, kept images, display copies, has-result marks
+inline constexpr std::uint32_t InputImages = 0x100;  // the tools' input images
 } // namespace ArchiveOptions
 
 class VisionArchiveWithOptions {
@@ -75,7 +75,8 @@ std::uint32_t Options(const cereal::PortableBinaryInputArchive& ar);
 // Reading a class begins with this check. Throws SerializationException with
 // "Persistence version mismatch in %1" or "Outdated persistence version in %1. ..." (%1 =
 // name) when the archived class version is not the current one.
-void CheckSerializationVersionMismatch(std::uint32_t archived, std::uint32_t current, const std::string& name);
+void CheckSerializationVersionMismatch(std::uint32_t archived, std::uint32_t current,
+                                       const std::string& name);
 
 namespace Serialization {
 // Writes the options mask, then the object as a polymorphic shared pointer. Throws

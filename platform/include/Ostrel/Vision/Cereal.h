@@ -114,7 +114,8 @@ void load(PortableBinaryInputArchive& ar, memory_detail::PtrWrapper<std::shared_
     ar(id);
     Ostrel::Vision::Private::ArchivePointerRead read(ar, id, typeid(NonConstT));
     if (read.IsNew()) {
-        std::shared_ptr<NonConstT> object(detail::Construct<NonConstT, PortableBinaryInputArchive>::load_andor_construct());
+        std::shared_ptr<NonConstT> object(
+            detail::Construct<NonConstT, PortableBinaryInputArchive>::load_andor_construct());
         ar.registerSharedPointer(id, object);
         ar(*object);
         wrapper.ptr = std::move(object);
@@ -133,21 +134,22 @@ void load(PortableBinaryInputArchive& ar, memory_detail::PtrWrapper<std::unique_
     std::uint8_t valid = 0;
     ar(valid);
     if (valid > 1)
-        throw Exception("A unique pointer's marker reads " + std::to_string(valid) + " where 0 or 1 is stored.");
+        throw Exception("A unique pointer's marker reads " + std::to_string(valid) +
+                        " where 0 or 1 is stored.");
     if (!valid) {
         wrapper.ptr.reset(nullptr);
         return;
     }
     Ostrel::Vision::Private::ArchivePointerRead read(ar);
-    std::unique_ptr<NonConstT, D> object(detail::Construct<NonConstT, PortableBinaryInputArchive>::load_andor_construct());
+    std::unique_ptr<NonConstT, D> object(
+        detail::Construct<NonConstT, PortableBinaryInputArchive>::load_andor_construct());
     ar(*object);
     wrapper.ptr = std::move(object);
 }
 
 // A weak pointer is stored as the shared pointer it locked to; it may refer back to an
 // object that is still being read.
-template <class T>
-void load(PortableBinaryInputArchive& ar, std::weak_ptr<T>& pointer)
+template <class T> void load(PortableBinaryInputArchive& ar, std::weak_ptr<T>& pointer)
 {
     Ostrel::Vision::Private::ArchiveWeakReference weak(ar);
     std::shared_ptr<T> locked;

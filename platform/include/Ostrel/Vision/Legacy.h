@@ -159,8 +159,7 @@ public:
     // Throws ArgumentException for an empty name or factory.
     static void Register(const std::string& legacyTypeName, Factory factory, Filler fill = {});
     // Registers T, made by Quill::Create<T>() and filled by its own Orv9xConvert.
-    template <class T>
-    static void Register(const std::string& legacyTypeName)
+    template <class T> static void Register(const std::string& legacyTypeName)
     {
         Register(legacyTypeName, [] { return std::static_pointer_cast<Quill::IObject>(Quill::Create<T>()); });
     }
@@ -200,15 +199,15 @@ const ObjectInfo& LookUpObjectInfo(void* context, long long handle);
 // the wanted type cannot hold (out of its range, or a fraction where a whole number is
 // wanted) throws std::runtime_error naming the object, the property and the value.
 bool FetchBoolean(const ObjectInfo& info, const std::string& name);
-std::int64_t FetchInteger(const ObjectInfo& info, const std::string& name, std::int64_t min, std::int64_t max);
+std::int64_t FetchInteger(const ObjectInfo& info, const std::string& name, std::int64_t min,
+                          std::int64_t max);
 double FetchDouble(const ObjectInfo& info, const std::string& name);
 // A text; a value of another kind throws std::runtime_error.
 std::string FetchString(const ObjectInfo& info, const std::string& name);
 
 // The value fetch, for bool, integer, floating-point and enumeration types, std::string
 // and Color32.
-template <class T>
-T FetchValue(const ObjectInfo& info, const std::string& name)
+template <class T> T FetchValue(const ObjectInfo& info, const std::string& name)
 {
     if constexpr (std::is_same_v<T, bool>) {
         return FetchBoolean(info, name);
@@ -219,7 +218,8 @@ T FetchValue(const ObjectInfo& info, const std::string& name)
                                      static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max())
                                  ? std::numeric_limits<std::int64_t>::max()
                                  : static_cast<std::int64_t>(std::numeric_limits<T>::max());
-        return static_cast<T>(FetchInteger(info, name, static_cast<std::int64_t>(std::numeric_limits<T>::min()), max));
+        return static_cast<T>(
+            FetchInteger(info, name, static_cast<std::int64_t>(std::numeric_limits<T>::min()), max));
     } else if constexpr (std::is_same_v<T, float>) {
         const double value = FetchDouble(info, name);
         if (value > std::numeric_limits<float>::max() || value < std::numeric_limits<float>::lowest())
@@ -231,7 +231,8 @@ T FetchValue(const ObjectInfo& info, const std::string& name)
     } else if constexpr (std::is_same_v<T, std::string>) {
         return FetchString(info, name);
     } else {
-        static_assert(std::is_same_v<T, Color32>, "FetchValue reads numbers, booleans, enumerations, texts and colours.");
+        static_assert(std::is_same_v<T, Color32>,
+                      "FetchValue reads numbers, booleans, enumerations, texts and colours.");
         return info.FetchColor32(name);
     }
 }
@@ -257,7 +258,8 @@ void LogFetchFailure(void* context, const std::exception& failure, const std::st
 // for an object of another type) and returns true. If anything throws a std::exception,
 // logs it with LogFetchFailure, leaves `value` as it was and returns false.
 template <class T>
-bool FetchObjectGuarded(const ObjectInfo& info, const std::string& name, void* context, std::shared_ptr<T>& value)
+bool FetchObjectGuarded(const ObjectInfo& info, const std::string& name, void* context,
+                        std::shared_ptr<T>& value)
 {
     try {
         value = FetchObject<T>(info, name, context);

@@ -19,14 +19,10 @@ constexpr const char* MissingKey = "invalid map<K, T> key";
 // The message of a value fetch of a null value or of a kind that is not a number.
 constexpr const char* BadFetch = "Bad Fetch, null variant";
 
-struct Registration {
-    Orv9xConverter::Factory factory;
-    Orv9xConverter::Filler fill;
-};
-
-std::map<std::string, Registration>& Registry()
+// Every registration, whatever its form, as one function that makes and fills the object.
+std::map<std::string, Orv9xConverter::Maker>& Registry()
 {
-    static std::map<std::string, Registration> registry;
+    static std::map<std::string, Orv9xConverter::Maker> registry;
     return registry;
 }
 
@@ -276,11 +272,29 @@ const ObjectInfo& LookUpObjectInfo(void* context, long long handle)
 
 void Orv9xConverter::Register(const std::string& legacyTypeName, Factory factory, Filler fill)
 {
-    if (legacyTypeName.empty())
-        throw ArgumentException("A legacy type name must not be empty.");
     if (!factory)
         throw ArgumentNullException(Strings::Substitute(Strings::IDS_Ost_InvalidArgNull_1, {"factory"}));
-    Registry()[legacyTypeName] = Registration{std::move(factory), std::move(fill)};
+    RegisterMaker(legacyTypeName, [legacyTypeName, factory = std::move(factory),
+                                   fill = std::move(fill)](long long handle, void* context) {
+        auto object = factory();
+        if (!object)
+            throw InternalErrorException(
+                fmt::format("The factory of the legacy type \"{}\" made no object.", legacyTypeName));
+        if (fill)
+            fill(*object, handle, context);
+        else if (auto* convertible = dynamic_cast<ILegacyConvertible*>(object.get()))
+            convertible->Orv9xConvert(handle, context);
+        return object;
+    });
+}
+
+void Orv9xConverter::RegisterMaker(const std::string& legacyTypeName, Maker make)
+{
+    if (legacyTypeName.empty())
+        throw ArgumentException("A legacy type name must not be empty.");
+    if (!make)
+        throw ArgumentNullException(Strings::Substitute(Strings::IDS_Ost_InvalidArgNull_1, {"make"}));
+    Registry()[legacyTypeName] = std::move(make);
 }
 
 void Orv9xConverter::Unregister(const std::string& legacyTypeName)
@@ -314,19 +328,16 @@ std::shared_ptr<Quill::IObject> Orv9xConverter::Orv9xConvert(std::int64_t handle
     if (found == Registry().end())
         throw InvalidOperationException(fmt::format(
             "No class is registered for the legacy type \"{}\" of {}.", info.TypeName(), info.Description()));
-    const Registration registration = found->second;
+    const Maker make = found->second;
 
-    auto object = registration.factory();
-    if (!object)
-        throw InternalErrorException(
-            fmt::format("The factory of the legacy type \"{}\" made no object.", info.TypeName()));
+    std::shared_ptr<Quill::IObject> object;
     {
         InProgress converting(table.inProgress_, handle);
-        if (registration.fill)
-            registration.fill(*object, handle, context);
-        else if (auto* convertible = dynamic_cast<ILegacyConvertible*>(object.get()))
-            convertible->Orv9xConvert(handle, context);
+        object = make(handle, context);
     }
+    if (!object)
+        throw InternalErrorException(
+            fmt::format("The conversion of the legacy type \"{}\" made no object.", info.TypeName()));
     table.converted_[handle] = object;
     return object;
 }

@@ -151,12 +151,16 @@ public:
     // Fills a fresh object from legacy object `handle` of `context`, for classes that do
     // not convert themselves.
     using Filler = std::function<void(Quill::IObject& object, long long handle, void* context)>;
+    // Makes the object of legacy object `handle` of `context` in one step, for classes
+    // whose construction needs legacy values (an image's size).
+    using Maker = std::function<std::shared_ptr<Quill::IObject>(long long handle, void* context)>;
 
     // Registers the class that replaces a legacy type; a later registration of the same
     // name replaces the earlier one. The factory makes a fresh object; `fill`, if given,
     // fills it, otherwise the object's own Orv9xConvert does if it is an
     // ILegacyConvertible. Registration happens at start-up, before any conversion runs.
-    // Throws ArgumentException for an empty name or factory.
+    // Throws ArgumentException for an empty name and ArgumentNullException for an empty
+    // factory.
     static void Register(const std::string& legacyTypeName, Factory factory, Filler fill = {});
     // Registers T, made by Quill::Create<T>() and filled by its own Orv9xConvert.
     template <class T> static void Register(const std::string& legacyTypeName)
@@ -173,6 +177,8 @@ public:
                 fill(dynamic_cast<T&>(object), handle, context);
             });
     }
+    // Registers a maker; same rules as Register.
+    static void RegisterMaker(const std::string& legacyTypeName, Maker make);
     static void Unregister(const std::string& legacyTypeName);
     static bool IsRegistered(const std::string& legacyTypeName);
 

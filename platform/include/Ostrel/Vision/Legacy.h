@@ -23,6 +23,7 @@
 #include <limits>
 #include <map>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <type_traits>
@@ -241,6 +242,15 @@ template <class T> T FetchValue(const ObjectInfo& info, const std::string& name)
                       "FetchValue reads numbers, booleans, enumerations, texts and colours.");
         return info.FetchColor32(name);
     }
+}
+
+// The value fetch of an optional property: nothing when the object lacks the name.
+template <class T>
+std::optional<T> FetchOptionalValue(const ObjectInfo& info, const std::string& name)
+{
+    if (!info.HasProperty(name))
+        return std::nullopt;
+    return FetchValue<T>(info, name);
 }
 
 // The object a property refers to, converted: null for a null value, otherwise the

@@ -1,12 +1,16 @@
 #pragma once
 // Plane transforms between coordinate spaces. A Transform2D maps points; its linear form
 // at a point is the affine map that agrees with it to first order there (for an affine
-// transform, the transform itself). Transforms are immutable once built.
+// transform, the transform itself). Transforms are immutable once built, so that trees,
+// images and composed transforms may share them.
+//
+// Concrete transforms: Transform2DLinear (affine, below), Transform2DComposed
+// (Transform2DComposed.h) and Transform2DLensDistortion (Transform2DLensDistortion.h).
 
 #include <memory>
 
 #include <Ostrel/Quill/IObject.h>
-#include <Ostrel/Vision/Cereal.h>
+#include <Ostrel/Vision/Archive.h>
 
 namespace Ostrel::Vision {
 
@@ -19,11 +23,17 @@ public:
     virtual void MapPoint(double x, double y, double& xOut, double& yOut) const = 0;
     // The affine map tangent to this transform at (x, y): exact Jacobian and offset.
     virtual Transform2DLinear LinearTransform(double x, double y) const = 0;
-    // Throws ArgumentException when the transform cannot be inverted.
+    // Throws ArgumentException when the transform cannot be inverted. A non-linear
+    // transform that is invertible only in part throws instead from the inverse's
+    // MapPoint and LinearTransform at the points that have no preimage.
     virtual std::shared_ptr<Transform2D> Inverse() const = 0;
     virtual bool IsLinear() const { return false; }
 
-    // this ∘ inner: maps a point first by inner, then by this.
+    // this ∘ inner: maps a point first by inner, then by this. Two linear transforms
+    // compose into one Transform2DLinear; otherwise the result is a Transform2DComposed
+    // whose linear form follows the chain rule and whose inverse is inner⁻¹ ∘ this⁻¹.
+    // Throws ArgumentNullException for a null inner, and InvalidOperationException when
+    // this is non-linear and not held by a shared pointer (objects made by Create are).
     std::shared_ptr<Transform2D> Compose(const std::shared_ptr<const Transform2D>& inner) const;
 
 protected:
@@ -91,14 +101,23 @@ public:
     // this ∘ inner.
     Transform2DLinear operator*(const Transform2DLinear& inner) const;
 
-    template <class Archive>
-    void serialize(Archive& ar, std::uint32_t)
-    {
-        ar(cereal::base_class<Transform2D>(this), a_, b_, c_, d_, tx_, ty_);
-    }
+    // True when all six entries are finite.
+    bool IsFinite() const;
 
 private:
     double a_ = 1, b_ = 0, c_ = 0, d_ = 1, tx_ = 0, ty_ = 0;
+
+    friend class cereal::access;
+    template <class Archive>
+    void serialize(Archive& ar, std::uint32_t version)
+    {
+        if constexpr (Archive::is_loading::value)
+            CheckSerializationVersionMismatch(version, 1, "Transform2DLinear::serialize()");
+        ar(cereal::base_class<Transform2D>(this), a_, b_, c_, d_, tx_, ty_);
+        if constexpr (Archive::is_loading::value)
+            ThrowIfLoadedNotFinite();
+    }
+    void ThrowIfLoadedNotFinite() const;
 
     RTTR_ENABLE(Transform2D)
 };

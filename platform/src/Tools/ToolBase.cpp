@@ -1,0 +1,185 @@
+#include <chrono>
+#include <exception>
+#include <stdexcept>
+
+#include <Ostrel/Vision/Exceptions.h>
+#include <Ostrel/Vision/Strings.h>
+#include <Ostrel/Vision/ToolBase.h>
+
+namespace Ostrel::Vision::Implementation {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double SecondsSince(Clock::time_point start) noexcept
+{
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+constexpr const char* UnknownExceptionMessage = "The tool failed with an exception of an unknown type.";
+
+// The exception being handled, as something a run status can keep and throw again: an
+// IException keeps its own type; anything else becomes an InternalErrorException with its
+// text.
+std::shared_ptr<Quill::IException> CaptureCurrentException()
+{
+    try {
+        throw;
+    } catch (const Quill::IException& e) {
+        return e.CloneException();
+    } catch (const std::exception& e) {
+        return std::make_shared<InternalErrorException>(e.what());
+    } catch (...) {
+        return std::make_shared<InternalErrorException>(UnknownExceptionMessage);
+    }
+}
+
+std::string MessageOf(const Quill::IException& exception)
+{
+    if (const auto* vision = dynamic_cast<const VisionException*>(&exception))
+        return vision->Message();
+    if (const auto* standard = dynamic_cast<const std::exception*>(&exception))
+        return standard->what();
+    return UnknownExceptionMessage;
+}
+
+} // namespace
+
+ToolBase::ToolBase() : inputs_("Inputs", this, SfPins), outputs_("Outputs", this, SfPins) {}
+
+ToolBase::~ToolBase() = default;
+
+void ToolBase::setEnabled(bool enabled)
+{
+    if (enabled == enabled_)
+        return;
+    enabled_ = enabled;
+    OnChanged_(SfEnabled);
+}
+
+void ToolBase::Run()
+{
+    std::string message;
+    Clock::time_point start = Clock::now();
+    try {
+        OnRunning();
+        start = Clock::now();
+        const ToolResultConstants result = InternalRun(message);
+        runStatus_.processingTime_ = SecondsSince(start);
+        runStatus_.result_ = result;
+        // Keep the status string's buffer on the common path of an empty message.
+        if (message.empty())
+            runStatus_.message_.clear();
+        else
+            runStatus_.message_.swap(message);
+        runStatus_.exception_.reset();
+    } catch (...) {
+        EndRunWithException(SecondsSince(start));
+    }
+    try {
+        OnRan();
+    } catch (...) {
+        EndRunWithException(runStatus_.processingTime_);
+    }
+    try {
+        OnChanged_(SfRunStatus);
+    } catch (...) {
+        // A subscriber failed: the run's outcome is already out, so only the status says so.
+        EndRunWithException(runStatus_.processingTime_);
+    }
+}
+
+// Called inside a catch block.
+void ToolBase::EndRunWithException(double processingTime) noexcept
+{
+    runStatus_.result_ = ToolResultConstants::Error;
+    runStatus_.processingTime_ = processingTime;
+    try {
+        runStatus_.exception_ = CaptureCurrentException();
+        runStatus_.message_ = MessageOf(*runStatus_.exception_);
+    } catch (...) {
+        // Out of memory while keeping the exception: report the failure without it.
+        runStatus_.exception_.reset();
+        runStatus_.message_.clear();
+    }
+}
+
+std::shared_ptr<Record> ToolBase::CreateCurrentRecord()
+{
+    auto parent = Quill::Create<Record>(Name(), rttr::type::get<void>(), RecordUsageConstants::Container, false,
+                                        nullptr, Name());
+    InternalCreateCurrentRecord(parent, currentRecordEnable_);
+    return parent;
+}
+
+std::shared_ptr<Record> ToolBase::CreateLastRunRecord()
+{
+    auto parent = Quill::Create<Record>(Name(), rttr::type::get<void>(), RecordUsageConstants::Container, false,
+                                        nullptr, Name());
+    InternalCreateLastRunRecord(parent, lastRunRecordEnable_, lastRunRecordDiagEnable_);
+    return parent;
+}
+
+void ToolBase::setImageRetentionMask(std::uint32_t mask)
+{
+    if (mask == imageRetentionMask_)
+        return;
+    imageRetentionMask_ = mask;
+    OnChanged_(SfImageRetentionMask);
+}
+
+void ToolBase::InitializeRecordSwitches(std::uint32_t currentRecordEnable, std::uint32_t lastRunRecordDiagEnable,
+                                        std::uint32_t lastRunRecordEnable)
+{
+    currentRecordEnable_ = currentRecordEnable;
+    imageRetentionMask_ = lastRunRecordDiagEnable;
+    lastRunRecordDiagEnable_ = lastRunRecordDiagEnable;
+    lastRunRecordEnable_ = lastRunRecordEnable;
+}
+
+bool ToolBase::ChangeCurrentRecordEnable(std::uint32_t mask, std::uint64_t toolFlag)
+{
+    if (mask == currentRecordEnable_)
+        return false;
+    currentRecordEnable_ = mask;
+    OnChanged_(toolFlag | SfCurrentRecord);
+    return true;
+}
+
+bool ToolBase::ChangeLastRunRecordEnable(std::uint32_t mask, std::uint64_t toolFlag)
+{
+    if (mask == lastRunRecordEnable_)
+        return false;
+    lastRunRecordEnable_ = mask;
+    OnChanged_(toolFlag | SfLastRunRecord);
+    return true;
+}
+
+bool ToolBase::ChangeLastRunRecordDiagEnable(std::uint32_t mask, std::uint64_t toolFlag)
+{
+    if (mask == lastRunRecordDiagEnable_)
+        return false;
+    lastRunRecordDiagEnable_ = mask;
+    imageRetentionMask_ = mask;
+    OnChanged_(toolFlag);
+    return true;
+}
+
+void ToolBase::Orv9xConvert(long long handle, void* context)
+{
+    if (!context)
+        throw ArgumentNullException(Strings::Substitute(Strings::IDS_Ost_InvalidArgNull_1, {"context"}));
+    // The table is read through its inline accessors; a missing handle fails as a map
+    // lookup does.
+    const auto& objects = static_cast<const Internal::ConversionContext*>(context)->Objects();
+    const auto found = objects.find(handle);
+    if (found == objects.end())
+        throw std::out_of_range("invalid map<K, T> key");
+    const auto& properties = found->second.Properties();
+    const auto name = properties.find("Name");
+    if (name != properties.end() && name->second.is_type<std::string>())
+        setName(name->second.get_value<std::string>());
+}
+
+} // namespace Ostrel::Vision::Implementation

@@ -1,0 +1,230 @@
+// The text form of a legacy table (docs/legacy-table.md):
+//
+//   {"objects": [
+//     {"handle": 1, "type": "Circle",
+//      "properties": {"CenterX": 10, "Radius": 2.5, "Color": {"color": "0xFF00FF00"},
+//                     "TipText": "hole", "Interactive": true, "Owner": {"handle": 2},
+//                     "Missing": null}},
+//     ...]}
+//
+// Each entry holds exactly "handle" (an integer, unique in the table), "type" (the legacy
+// type name, not empty) and optionally "properties" (an object; absent means none). A
+// property value is read by its JSON form:
+//   true / false                      boolean
+//   a number without fraction or exponent   integer (std::int64_t)
+//   any other number                  double
+//   a string                          text
+//   null                              null (an invalid variant)
+//   {"handle": n}                     a reference to the object n of the same table
+//   {"color": "0xAARRGGBB"} or {"color": n}   a colour (1 to 8 hex digits, or 0 to 2^32-1)
+// Anything else (arrays, other objects, unknown keys, a key given twice) is an error.
+// References are not resolved here: a reference to a missing object fails when it is
+// fetched, as in a decoded binary archive.
+
+#include <algorithm>
+#include <cctype>
+#include <istream>
+#include <iterator>
+#include <limits>
+#include <map>
+#include <optional>
+#include <set>
+
+#include <fmt/format.h>
+#include <nlohmann/json.hpp>
+
+#include <Ostrel/Vision/Exceptions.h>
+#include <Ostrel/Vision/Legacy.h>
+
+namespace Ostrel::Vision::Implementation::Internal {
+
+namespace {
+
+using Json = nlohmann::json;
+
+// The table is four levels deep (document, "objects", entry, "properties") and a value
+// one more; deeper text is refused while it is parsed.
+constexpr int MaxDepth = 6;
+
+[[noreturn]] void Fail(const std::string& where, const std::string& what)
+{
+    throw SerializationException(fmt::format("Legacy table: {}: {}", where, what));
+}
+
+// The parser's callback: refuses a key given twice in one JSON object (the parser would
+// keep the last silently) and text nested deeper than a table.
+class StructureCheck {
+public:
+    bool operator()(int depth, Json::parse_event_t event, Json& parsed)
+    {
+        switch (event) {
+        case Json::parse_event_t::object_start:
+        case Json::parse_event_t::array_start:
+            if (depth >= MaxDepth)
+                Fail("the text", fmt::format("it nests deeper than a legacy table ({} levels).", MaxDepth));
+            if (event == Json::parse_event_t::object_start)
+                keys_.emplace_back();
+            break;
+        case Json::parse_event_t::object_end:
+            keys_.pop_back();
+            break;
+        case Json::parse_event_t::key:
+            if (!keys_.empty() && !keys_.back().insert(parsed.get<std::string>()).second)
+                Fail("the text", fmt::format("the key \"{}\" appears twice in one JSON object.",
+                                             parsed.get<std::string>()));
+            break;
+        default:
+            break;
+        }
+        return true;
+    }
+
+private:
+    std::vector<std::set<std::string>> keys_;
+};
+
+std::string KindOfJson(const Json& value)
+{
+    switch (value.type()) {
+    case Json::value_t::array:
+        return "an array";
+    case Json::value_t::object:
+        return "an object";
+    case Json::value_t::string:
+        return "a string";
+    case Json::value_t::boolean:
+        return "a boolean";
+    case Json::value_t::null:
+        return "null";
+    default:
+        return "a number";
+    }
+}
+
+// A JSON integer as std::int64_t, or nothing for a value of another form.
+std::optional<std::int64_t> Integer(const Json& value)
+{
+    if (value.is_number_integer() && !value.is_number_unsigned())
+        return value.get<std::int64_t>();
+    if (value.is_number_unsigned() &&
+        value.get<std::uint64_t>() <= std::uint64_t(std::numeric_limits<std::int64_t>::max()))
+        return static_cast<std::int64_t>(value.get<std::uint64_t>());
+    return std::nullopt;
+}
+
+Color32 ReadColor(const Json& value, const std::string& where)
+{
+    if (value.is_number_integer()) {
+        const auto number = Integer(value);
+        if (!number || *number < 0 || *number > 0xFFFFFFFFll)
+            Fail(where, fmt::format("the colour {} is outside 0 to 0xFFFFFFFF.", value.dump()));
+        return Color32::FromUInt32(static_cast<std::uint32_t>(*number));
+    }
+    const std::string text = value.is_string() ? value.get<std::string>() : std::string();
+    const bool hex = text.size() > 2 && text.size() <= 10 && text[0] == '0' &&
+                     (text[1] == 'x' || text[1] == 'X') &&
+                     std::all_of(text.begin() + 2, text.end(),
+                                 [](char c) { return std::isxdigit(static_cast<unsigned char>(c)); });
+    if (!hex)
+        Fail(where,
+             fmt::format("a colour is written \"0xAARRGGBB\" or as an integer, not {}.", value.dump()));
+    return Color32::FromUInt32(static_cast<std::uint32_t>(std::stoul(text.substr(2), nullptr, 16)));
+}
+
+rttr::variant ReadValue(const Json& value, const std::string& where)
+{
+    switch (value.type()) {
+    case Json::value_t::null:
+        return {};
+    case Json::value_t::boolean:
+        return value.get<bool>();
+    case Json::value_t::string:
+        return value.get<std::string>();
+    case Json::value_t::number_float:
+        return value.get<double>();
+    case Json::value_t::number_integer:
+    case Json::value_t::number_unsigned: {
+        const auto number = Integer(value);
+        if (!number)
+            Fail(where, fmt::format("the integer {} is beyond the 64-bit range.", value.dump()));
+        return *number;
+    }
+    case Json::value_t::object:
+        if (value.size() == 1 && value.contains("handle")) {
+            const auto handle = Integer(value["handle"]);
+            if (!handle)
+                Fail(where, fmt::format("a handle is an integer, not {}.", value["handle"].dump()));
+            return LegacyHandle{*handle};
+        }
+        if (value.size() == 1 && value.contains("color"))
+            return ReadColor(value["color"], where);
+        Fail(where,
+             fmt::format("an object value is {{\"handle\": n}} or {{\"color\": \"0xAARRGGBB\"}}, not {}.",
+                         value.dump()));
+    default:
+        Fail(where, fmt::format("a property cannot be {}.", KindOfJson(value)));
+    }
+}
+
+} // namespace
+
+std::unique_ptr<ConversionContext> ConversionContext::FromJson(std::istream& stream)
+{
+    Json document;
+    try {
+        const std::string text{std::istreambuf_iterator<char>(stream), {}};
+        document = Json::parse(text, StructureCheck());
+    } catch (const Json::exception& e) {
+        Fail("the text", fmt::format("it is not valid JSON ({}).", e.what()));
+    }
+
+    if (!document.is_object())
+        Fail("the text",
+             fmt::format("a table is a JSON object {{\"objects\": [...]}}, not {}.", KindOfJson(document)));
+    for (const auto& [key, value] : document.items()) {
+        if (key != "objects")
+            Fail("the text",
+                 fmt::format("the key \"{}\" is not part of a table; it holds only \"objects\".", key));
+    }
+    if (!document.contains("objects") || !document["objects"].is_array())
+        Fail("the text", "a table holds its objects in an array \"objects\".");
+
+    auto table = std::make_unique<ConversionContext>();
+    std::map<std::int64_t, std::size_t> entryOfHandle;
+    const Json& objects = document["objects"];
+    for (std::size_t entry = 0; entry < objects.size(); ++entry) {
+        const Json& object = objects[entry];
+        const std::string where = fmt::format("entry {} of \"objects\"", entry);
+        if (!object.is_object())
+            Fail(where, fmt::format("an object entry is a JSON object, not {}.", KindOfJson(object)));
+        for (const auto& [key, value] : object.items()) {
+            if (key != "handle" && key != "type" && key != "properties")
+                Fail(where, fmt::format("the key \"{}\" is unknown; an entry holds \"handle\", \"type\" and "
+                                        "\"properties\".",
+                                        key));
+        }
+        const auto handle = object.contains("handle") ? Integer(object["handle"]) : std::nullopt;
+        if (!handle)
+            Fail(where, "an entry needs an integer \"handle\".");
+        if (!object.contains("type") || !object["type"].is_string() ||
+            object["type"].get<std::string>().empty())
+            Fail(where, fmt::format("the object {} needs a legacy type name \"type\".", *handle));
+        if (const auto [at, added] = entryOfHandle.emplace(*handle, entry); !added)
+            Fail(where, fmt::format("the handle {} is already used by entry {}.", *handle, at->second));
+
+        ObjectInfo info(object["type"].get<std::string>());
+        if (object.contains("properties")) {
+            const Json& properties = object["properties"];
+            if (!properties.is_object())
+                Fail(fmt::format("object {} ({})", *handle, info.TypeName()),
+                     fmt::format("\"properties\" is a JSON object, not {}.", KindOfJson(properties)));
+            for (const auto& [name, value] : properties.items())
+                info.SetProperty(name, ReadValue(value, fmt::format("object {} ({}), property \"{}\"",
+                                                                    *handle, info.TypeName(), name)));
+        }
+        table->Add(*handle, std::move(info));
+    }
+    return table;
+}
+
+} // namespace Ostrel::Vision::Implementation::Internal

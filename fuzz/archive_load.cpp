@@ -38,7 +38,7 @@ void LoadOne(const std::string& bytes)
 
 int WriteSeed()
 {
-    Ostrel::Vision::Serialization::Save(std::cout, ArchiveRobustness::MakeGraph(), 0x101);
+    Ostrel::Vision::Serialization::Save(std::cout, ArchiveGraph::MakeGraph(), 0x101);
     return std::cout ? 0 : 1;
 }
 

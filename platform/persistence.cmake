@@ -2,6 +2,7 @@
 target_sources(Ostrel.Vision.Core PRIVATE
   src/Persistence/Archive.cpp
   src/Persistence/Legacy.cpp
+  src/Persistence/LegacyShapes.cpp
   src/Persistence/LegacyTable.cpp)
 
 # The archive fuzz target (fuzz/archive_load.cpp): not part of the normal build.

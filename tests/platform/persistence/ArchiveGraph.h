@@ -1,8 +1,9 @@
 #pragma once
-// A small class hierarchy with the shapes of real object graphs, for the archive
-// robustness tests and the archive fuzz target: names, number lists, flags, a map, owned
-// children, a shared object referenced twice and weak links back to the parent.
-// Registers its classes with cereal: include it in one source file per executable.
+// A small class hierarchy with the shapes of real object graphs, for the archive tests and
+// the archive fuzz target: names, number lists, flags, a map, owned children, a shared
+// object referenced twice, weak links back to the parent, and a platform graphic with a
+// child graphic. Registers its classes with cereal: include it in one source file per
+// executable.
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -10,8 +11,10 @@
 #include <vector>
 
 #include <Ostrel/Vision/Archive.h>
+#include <Ostrel/Vision/GraphicLabel.h>
+#include <Ostrel/Vision/Polygon.h>
 
-namespace ArchiveRobustness {
+namespace ArchiveGraph {
 
 namespace Quill = Ostrel::Quill;
 using Ostrel::Vision::CheckSerializationVersionMismatch;
@@ -23,6 +26,7 @@ public:
     std::vector<double> Values;
     bool Flag = false;
     std::weak_ptr<Node> Parent;
+    std::uint32_t SeenOptions = 0xFFFFFFFF; // the archive's options as serialize saw them
 
 protected:
     Node() : Node(MakeAccessToken()) {}
@@ -33,6 +37,7 @@ private:
     {
         if constexpr (Archive::is_loading::value)
             CheckSerializationVersionMismatch(version, 1, "Node::serialize()");
+        SeenOptions = Ostrel::Vision::Options(ar);
         ar(Name, Values, Flag, Parent);
     }
 
@@ -63,55 +68,33 @@ public:
     std::vector<std::shared_ptr<Node>> Children;
     std::shared_ptr<Quill::IObject> Shared;
     std::map<std::string, std::int32_t> Tags;
-
-protected:
-    Branch() : Branch(MakeAccessToken()) {}
+    std::vector<std::string> Labels;
 
 private:
+    Branch() : Branch(MakeAccessToken()) {}
     friend class cereal::access;
     template <class Archive> void serialize(Archive& ar, std::uint32_t version)
     {
         if constexpr (Archive::is_loading::value)
             CheckSerializationVersionMismatch(version, 1, "Branch::serialize()");
-        ar(cereal::base_class<Node>(this), Children, Shared, Tags);
+        ar(cereal::base_class<Node>(this), Children, Shared, Tags, Labels);
     }
 
     RTTR_ENABLE(Node)
 };
 
-class LabelledBranch : public Branch {
-public:
-    explicit LabelledBranch(ObjectCreateAccessToken token) : Branch(token) {}
-    std::vector<std::string> Labels;
+} // namespace ArchiveGraph
 
-private:
-    LabelledBranch() : LabelledBranch(MakeAccessToken()) {}
-    friend class cereal::access;
-    template <class Archive> void serialize(Archive& ar, std::uint32_t version)
-    {
-        if constexpr (Archive::is_loading::value)
-            CheckSerializationVersionMismatch(version, 1, "LabelledBranch::serialize()");
-        ar(cereal::base_class<Branch>(this), Labels);
-    }
+CEREAL_REGISTER_TYPE_WITH_NAME(ArchiveGraph::Leaf, "ArchiveGraph::Leaf")
+CEREAL_REGISTER_TYPE_WITH_NAME(ArchiveGraph::Branch, "ArchiveGraph::Branch")
+CEREAL_REGISTER_POLYMORPHIC_RELATION(Ostrel::Quill::IObject, ArchiveGraph::Node)
+CEREAL_REGISTER_POLYMORPHIC_RELATION(ArchiveGraph::Node, ArchiveGraph::Leaf)
+CEREAL_REGISTER_POLYMORPHIC_RELATION(ArchiveGraph::Node, ArchiveGraph::Branch)
+CEREAL_CLASS_VERSION(ArchiveGraph::Node, 1)
+CEREAL_CLASS_VERSION(ArchiveGraph::Leaf, 1)
+CEREAL_CLASS_VERSION(ArchiveGraph::Branch, 1)
 
-    RTTR_ENABLE(Branch)
-};
-
-} // namespace ArchiveRobustness
-
-CEREAL_REGISTER_TYPE_WITH_NAME(ArchiveRobustness::Leaf, "ArchiveRobustness::Leaf")
-CEREAL_REGISTER_TYPE_WITH_NAME(ArchiveRobustness::Branch, "ArchiveRobustness::Branch")
-CEREAL_REGISTER_TYPE_WITH_NAME(ArchiveRobustness::LabelledBranch, "ArchiveRobustness::LabelledBranch")
-CEREAL_REGISTER_POLYMORPHIC_RELATION(Ostrel::Quill::IObject, ArchiveRobustness::Node)
-CEREAL_REGISTER_POLYMORPHIC_RELATION(ArchiveRobustness::Node, ArchiveRobustness::Leaf)
-CEREAL_REGISTER_POLYMORPHIC_RELATION(ArchiveRobustness::Node, ArchiveRobustness::Branch)
-CEREAL_REGISTER_POLYMORPHIC_RELATION(ArchiveRobustness::Branch, ArchiveRobustness::LabelledBranch)
-CEREAL_CLASS_VERSION(ArchiveRobustness::Node, 1)
-CEREAL_CLASS_VERSION(ArchiveRobustness::Leaf, 1)
-CEREAL_CLASS_VERSION(ArchiveRobustness::Branch, 1)
-CEREAL_CLASS_VERSION(ArchiveRobustness::LabelledBranch, 1)
-
-namespace ArchiveRobustness {
+namespace ArchiveGraph {
 
 inline std::shared_ptr<Leaf> MakeLeaf(const std::string& name, std::int32_t count,
                                       const std::shared_ptr<Node>& parent)
@@ -124,24 +107,31 @@ inline std::shared_ptr<Leaf> MakeLeaf(const std::string& name, std::int32_t coun
     return leaf;
 }
 
-// root (LabelledBranch) -> [leaf a, branch b -> [leaf c, shared], shared]; shared is one
-// leaf held by root and by b; every child links back to its parent.
-inline std::shared_ptr<LabelledBranch> MakeGraph()
+// root -> [leaf a, branch b -> [leaf c, shared], shared]: shared is one leaf held by root
+// and by b, and b's Shared; every child links back to its parent. Root's Shared is a
+// triangle with a label as its child graphic.
+inline std::shared_ptr<Branch> MakeGraph()
 {
-    auto root = Quill::Create<LabelledBranch>();
+    auto root = Quill::Create<Branch>();
     root->Name = "root";
     root->Flag = true;
     root->Labels = {"first", "second", ""};
     root->Tags = {{"x", 1}, {"y", -2}};
     auto b = Quill::Create<Branch>();
-    b->Name = "b";
     b->Parent = root;
     auto shared = MakeLeaf("shared", 7, root);
     b->Children = {MakeLeaf("c", 3, b), shared};
     b->Shared = shared;
     root->Children = {MakeLeaf("a", 1, root), b, shared};
-    root->Shared = b;
+    auto triangle = Quill::Create<Ostrel::Vision::Polygon>();
+    triangle->AddVertex(0, 0);
+    triangle->AddVertex(4, 0);
+    triangle->AddVertex(4, 3);
+    auto label = Quill::Create<Ostrel::Vision::GraphicLabel>();
+    label->setText("triangle");
+    triangle->ChildGraphics().Add(label);
+    root->Shared = triangle;
     return root;
 }
 
-} // namespace ArchiveRobustness
+} // namespace ArchiveGraph

@@ -1,35 +1,24 @@
+// Archives: options, version checks, and reading damaged archives, which must end in an
+// object or in SerializationException, quickly, without a crash or a sanitizer finding.
+#include <chrono>
+#include <cstring>
+#include <limits>
+#include <random>
 #include <sstream>
 #include <string>
-#include <vector>
 
 #include <gtest/gtest.h>
 
 #include <Ostrel/Vision/Archive.h>
 #include <Ostrel/Vision/Exceptions.h>
 
+#include "ArchiveGraph.h"
+
 using namespace Ostrel;
 using namespace Ostrel::Vision;
+using namespace ArchiveGraph;
 
 namespace ArchiveTest {
-
-class Sample : public Quill::ShareableBase {
-public:
-    explicit Sample(ObjectCreateAccessToken) {}
-    std::string Text;
-    std::vector<double> Values;
-    std::uint32_t SeenOptions = 0xFFFFFFFF;
-
-private:
-    Sample() = default;
-    friend class cereal::access;
-    template <class Archive> void serialize(Archive& ar, std::uint32_t version)
-    {
-        if constexpr (Archive::is_loading::value)
-            CheckSerializationVersionMismatch(version, 1, "Sample::serialize()");
-        SeenOptions = Options(ar);
-        ar(Text, Values);
-    }
-};
 
 // A class at version 3, so that archives of both older and newer versions can be made.
 class Versioned : public Quill::ShareableBase {
@@ -48,22 +37,16 @@ private:
 
 } // namespace ArchiveTest
 
-CEREAL_REGISTER_TYPE_WITH_NAME(ArchiveTest::Sample, "ArchiveTest::Sample")
-CEREAL_REGISTER_POLYMORPHIC_RELATION(Ostrel::Quill::IObject, ArchiveTest::Sample)
-CEREAL_CLASS_VERSION(ArchiveTest::Sample, 1)
 CEREAL_REGISTER_TYPE_WITH_NAME(ArchiveTest::Versioned, "ArchiveTest::Versioned")
 CEREAL_REGISTER_POLYMORPHIC_RELATION(Ostrel::Quill::IObject, ArchiveTest::Versioned)
 CEREAL_CLASS_VERSION(ArchiveTest::Versioned, 3)
 
 namespace {
 
-std::string SaveSample(std::uint32_t options)
+std::string Save(const std::shared_ptr<Quill::IObject>& object, std::uint32_t options = 0)
 {
-    auto sample = Quill::Create<ArchiveTest::Sample>();
-    sample->Text = "distance";
-    sample->Values = {1.5, -2.25};
     std::ostringstream out;
-    Serialization::Save(out, sample, options);
+    Serialization::Save(out, object, options);
     return out.str();
 }
 
@@ -73,30 +56,65 @@ std::string LoadFailure(const std::string& bytes)
     try {
         Serialization::Load(in);
     } catch (const SerializationException& e) {
+        EXPECT_FALSE(e.Message().empty());
         return e.Message();
+    } catch (const std::exception& e) {
+        ADD_FAILURE() << "not a SerializationException: " << e.what();
     }
     return "(loaded)";
 }
 
+bool Contains(const std::string& text, const std::string& part)
+{
+    return text.find(part) != std::string::npos;
+}
+
+void PutUInt(std::string& bytes, std::size_t at, std::uint64_t value, int size)
+{
+    for (int i = 0; i < size; ++i)
+        bytes[at + i] = static_cast<char>(value >> (8 * i));
+}
+
+// A stream buffer that cannot seek, as a pipe.
+class PipeBuffer : public std::streambuf {
+public:
+    explicit PipeBuffer(std::string bytes) : bytes_(std::move(bytes))
+    {
+        setg(bytes_.data(), bytes_.data(), bytes_.data() + bytes_.size());
+    }
+
+private:
+    std::string bytes_;
+};
+
 } // namespace
 
-TEST(Archive, RoundTripCarriesOptionsToEverySerialize)
+TEST(Archive, GraphRoundTripsWithOptionsSharingAndParentLinks)
 {
     for (std::uint32_t options : {0x0u, 0x1u, 0x100u, 0x101u}) {
-        std::istringstream in(SaveSample(options));
-        auto loaded = std::dynamic_pointer_cast<ArchiveTest::Sample>(Serialization::Load(in));
-        ASSERT_TRUE(loaded);
-        EXPECT_EQ(loaded->SeenOptions, options);
-        EXPECT_EQ(loaded->Text, "distance");
-        EXPECT_EQ(loaded->Values, (std::vector<double>{1.5, -2.25}));
+        std::istringstream in(Save(MakeGraph(), options));
+        auto root = std::dynamic_pointer_cast<Branch>(Serialization::Load(in));
+        ASSERT_TRUE(root);
+        auto b = std::dynamic_pointer_cast<Branch>(root->Children.at(1));
+        ASSERT_TRUE(b);
+        EXPECT_EQ(root->SeenOptions, options);
+        EXPECT_EQ(b->Children.at(0)->SeenOptions, options);
+        EXPECT_EQ(root->Labels, (std::vector<std::string>{"first", "second", ""}));
+        EXPECT_EQ(root->Tags.at("y"), -2);
+        EXPECT_EQ(b->Parent.lock(), root);
+        EXPECT_EQ(b->Children.at(1), root->Children.at(2));
+        EXPECT_EQ(b->Shared, root->Children[2]);
+        EXPECT_EQ(std::dynamic_pointer_cast<Leaf>(b->Shared)->Count, 7);
+        auto triangle = std::dynamic_pointer_cast<Polygon>(root->Shared);
+        ASSERT_TRUE(triangle);
+        EXPECT_EQ(triangle->VertexY(2), 3);
+        EXPECT_EQ(triangle->ChildGraphics().ItemAs<GraphicLabel>(0)->Text(), "triangle");
     }
 }
 
 TEST(Archive, VersionMismatchNamesTheClassAndTellsOutdatedFromForeign)
 {
-    std::ostringstream out;
-    Serialization::Save(out, Quill::Create<ArchiveTest::Versioned>(), 0);
-    std::string bytes = out.str();
+    std::string bytes = Save(Quill::Create<ArchiveTest::Versioned>());
     // The class version follows the type name and the 4-byte object id.
     const std::string name = "ArchiveTest::Versioned";
     const auto at = bytes.find(name) + name.size() + 4;
@@ -113,34 +131,135 @@ TEST(Archive, VersionMismatchNamesTheClassAndTellsOutdatedFromForeign)
 
 TEST(Archive, ProblemsAreNamedInOneExceptionType)
 {
-    const std::string valid = SaveSample(0);
+    const std::string valid = Save(MakeLeaf("distance", 1, nullptr));
+    // A leaf ends with its Count, 4 bytes.
     EXPECT_EQ(LoadFailure(valid.substr(0, valid.size() - 3)),
-              "The archive cannot be read: it ends in the middle of a value (13 of its 16 bytes are there).");
+              "The archive cannot be read: it ends in the middle of a value (1 of its 4 bytes are there).");
     EXPECT_EQ(LoadFailure(""),
-              "The archive cannot be read: it ends in the middle of a value (0 of its 1 bytes are there).");
+              "The archive cannot be read: it ends in the middle of a value (0 of its 1 bytes are "
+              "there).");
 
     std::string unknown = valid;
-    unknown.replace(unknown.find("Sample"), 6, "Sampel");
-    EXPECT_EQ(
-        LoadFailure(unknown),
-        "The archive cannot be read: it holds an object of type \"ArchiveTest::Sampel\", which no loaded "
-        "library registers.");
+    unknown.replace(unknown.find("Leaf"), 4, "Lief");
+    EXPECT_EQ(LoadFailure(unknown),
+              "The archive cannot be read: it holds an object of type \"ArchiveGraph::Lief\", "
+              "which no loaded library registers.");
+
+    // The 8-byte length sits right before the name; claim 2^40 bytes.
+    std::string huge = valid;
+    const auto at = huge.find("distance") - 8;
+    PutUInt(huge, at, std::uint64_t{1} << 40, 8);
+    EXPECT_EQ(LoadFailure(huge),
+              "The archive cannot be read: A length of 1099511627776 was read where only " +
+                  std::to_string(huge.size() - at - 8) + " bytes are left in the archive.");
 
     std::ostringstream out;
     EXPECT_THROW(Serialization::Save(out, nullptr, 0), ArgumentNullException);
 }
 
-TEST(Archive, HugeLengthIsRejectedBeforeAnyAllocation)
+TEST(Archive, CorruptedArchivesLoadOrThrowSerializationException)
 {
-    std::string bytes = SaveSample(0);
-    const std::string text = "distance";
-    const auto at = bytes.find(text);
-    ASSERT_NE(at, std::string::npos);
-    // The 8-byte little-endian length sits right before the text; claim 2^40 bytes.
-    const std::uint64_t huge = std::uint64_t{1} << 40;
-    for (int i = 0; i < 8; ++i)
-        bytes[at - 8 + i] = static_cast<char>(huge >> (8 * i));
-    EXPECT_EQ(LoadFailure(bytes),
-              "The archive cannot be read: A length of 1099511627776 was read where only 32 "
-              "bytes are left in the archive.");
+    const std::string valid = Save(MakeGraph(), 0x101);
+    const auto start = std::chrono::steady_clock::now();
+    for (std::size_t length = 0; length < valid.size(); ++length)
+        EXPECT_NE(LoadFailure(valid.substr(0, length)), "(loaded)") << "truncated to " << length;
+
+    for (const std::uint32_t seed : {1u, 2u, 3u, 4u}) {
+        std::mt19937 random(seed);
+        std::uniform_int_distribution<std::size_t> position(0, valid.size() - 1);
+        for (int trial = 0; trial < 250; ++trial) {
+            std::string bytes = valid;
+            for (int flips = 1 + trial % 4; flips > 0; --flips)
+                bytes[position(random)] = static_cast<char>(random());
+            LoadFailure(bytes);
+        }
+    }
+
+    // A huge length written over, and inserted at, every position.
+    std::string huge(8, '\0');
+    PutUInt(huge, 0, std::uint64_t{1} << 40, 8);
+    for (std::size_t at = 0; at + 8 <= valid.size(); ++at) {
+        LoadFailure(valid.substr(0, at) + huge + valid.substr(at + 8));
+        LoadFailure(valid.substr(0, at) + huge + valid.substr(at));
+    }
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+}
+
+TEST(Archive, PointerGuardsRejectWhatNoSaverWrites)
+{
+    // A branch among its own children saves as a back reference; loaded, it would be a
+    // shared-ownership cycle that is never freed.
+    auto cyclic = Quill::Create<Branch>();
+    cyclic->Children = {cyclic};
+    const std::string cycle = Save(cyclic);
+    cyclic->Children.clear();
+    EXPECT_TRUE(Contains(LoadFailure(cycle), "object id 1 while that object is still being read"));
+
+    // Children a, x, a: the stream ends with the reference (type id 2, object id 2) to
+    // leaf a, then the null Shared (4 bytes), the empty Tags and Labels (8 bytes each).
+    auto root = Quill::Create<Branch>();
+    auto a = MakeLeaf("a", 1, nullptr);
+    root->Children = {a, Quill::Create<Branch>(), a};
+    std::string confused = Save(root);
+    const std::size_t typeAt = confused.size() - 20 - 8;
+    ASSERT_EQ(confused.substr(typeAt, 8), std::string("\2\0\0\0\2\0\0\0", 8));
+    PutUInt(confused, typeAt, 1, 4); // type id 1 is Branch
+    EXPECT_TRUE(Contains(LoadFailure(confused),
+                         "A pointer to a ArchiveGraph::Branch refers to the object id 2, "
+                         "which is a ArchiveGraph::Leaf."));
+    PutUInt(confused, typeAt, 2, 4);
+    PutUInt(confused, typeAt + 4, 9, 4);
+    EXPECT_TRUE(Contains(LoadFailure(confused), "object id 9, which no earlier part of the archive holds"));
+
+    auto chain = [](int depth) {
+        auto top = Quill::Create<Branch>();
+        for (auto at = top; --depth > 0; at = std::static_pointer_cast<Branch>(at->Children[0]))
+            at->Children = {Quill::Create<Branch>()};
+        return top;
+    };
+    EXPECT_EQ(LoadFailure(Save(chain(Private::MaxObjectNesting))), "(loaded)");
+    EXPECT_TRUE(
+        Contains(LoadFailure(Save(chain(Private::MaxObjectNesting + 1))), "nest deeper than 128 levels"));
+
+    // A leaf ends with Flag, Parent (a null pointer: 4 bytes), Count (4 bytes).
+    auto leaf = MakeLeaf("", 0, nullptr);
+    leaf->Flag = true;
+    std::string flag = Save(leaf);
+    ASSERT_EQ(flag[flag.size() - 9], 1);
+    flag[flag.size() - 9] = 2;
+    EXPECT_TRUE(Contains(LoadFailure(flag), "A boolean reads 2 where 0 or 1 is stored."));
+}
+
+TEST(Archive, StreamsThatCannotSeek)
+{
+    std::string bytes = Save(MakeGraph());
+    PipeBuffer pipe(bytes);
+    std::istream in(&pipe);
+    EXPECT_TRUE(std::dynamic_pointer_cast<Branch>(Serialization::Load(in)));
+
+    // Load holds the whole stream first, so a length is bounded by what the pipe held.
+    const auto at = bytes.find("first") - 8;
+    PutUInt(bytes, at, 1000, 8);
+    PipeBuffer corrupted(bytes);
+    std::istream corruptedIn(&corrupted);
+    EXPECT_THROW(
+        try { Serialization::Load(corruptedIn); } catch (const SerializationException& e) {
+            EXPECT_TRUE(Contains(e.Message(), "A length of 1000 was read where only"));
+            throw;
+        },
+        SerializationException);
+
+    // An archive object made on the pipe itself knows no end and applies the fixed ceiling.
+    PutUInt(bytes, at, std::uint64_t{1} << 40, 8);
+    PipeBuffer unbounded(bytes);
+    std::istream unboundedIn(&unbounded);
+    VisionInputArchive archive(unboundedIn);
+    EXPECT_EQ(archive.BytesLeft(), std::numeric_limits<std::uint64_t>::max());
+    std::shared_ptr<Quill::IObject> object;
+    EXPECT_THROW(
+        try { archive(object); } catch (const cereal::Exception& e) {
+            EXPECT_TRUE(Contains(e.what(), "without a known end"));
+            throw;
+        },
+        cereal::Exception);
 }

@@ -1,4 +1,3 @@
-#include <sstream>
 #include <stdexcept>
 #include <string>
 
@@ -15,17 +14,14 @@
 #include <Ostrel/Vision/PointMarker.h>
 #include <Ostrel/Vision/Polygon.h>
 
+#include "LegacyTables.h"
+
 using namespace Ostrel;
 using namespace Ostrel::Vision;
 using namespace Ostrel::Vision::Implementation::Internal;
+using namespace LegacyTables;
 
 namespace {
-
-std::unique_ptr<ConversionContext> Table(const std::string& json)
-{
-    std::istringstream in(json);
-    return ConversionContext::FromJson(in);
-}
 
 template <class T> std::shared_ptr<T> Convert(ConversionContext& table, std::int64_t handle)
 {
@@ -117,31 +113,18 @@ TEST(LegacyShapes, BadLegacyValuesFailWithTheFetchOrTheObjectException)
       {"handle": 7, "type": "Image8Grey", "properties": {"Width": -1, "Height": 4}},
       {"handle": 8, "type": "Image8Grey", "properties": {"Width": 2, "Height": 2}}
     ]})");
-    auto convert = [&](std::int64_t handle) { Orv9xConverter::Orv9xConvert(handle, table.get()); };
-    EXPECT_THROW(convert(1), std::out_of_range);
-    try {
-        convert(2);
-        ADD_FAILURE() << "converted";
-    } catch (const std::runtime_error& e) {
-        EXPECT_STREQ(e.what(), "Bad Fetch, null variant");
-    }
-    EXPECT_THROW(convert(3), VisionException);
-    try {
-        convert(4);
-        ADD_FAILURE() << "converted";
-    } catch (const std::runtime_error& e) {
-        EXPECT_STREQ(e.what(),
-                     "Bad Fetch, \"LineStyle\" of legacy object 4 (Line) holds 9, outside the range 0 to 4");
-    }
-    try {
-        convert(5);
-        ADD_FAILURE() << "converted";
-    } catch (const std::runtime_error& e) {
-        EXPECT_STREQ(e.what(),
-                     "Bad Fetch, \"ChildGraphics0\" of legacy object 5 (Line) refers to no graphic");
-    }
-    EXPECT_THROW(convert(6), std::out_of_range); // Vertices1.X is missing
-    EXPECT_THROW(convert(7), VisionException);
+    auto convert = [&](std::int64_t handle) {
+        return [&table, handle] { Orv9xConverter::Orv9xConvert(handle, table.get()); };
+    };
+    EXPECT_THROW(convert(1)(), std::out_of_range);
+    EXPECT_EQ(MessageOf<std::runtime_error>(convert(2)), "Bad Fetch, null variant");
+    EXPECT_THROW(convert(3)(), VisionException); // the circle refuses a negative radius
+    EXPECT_EQ(MessageOf<std::runtime_error>(convert(4)),
+              "Bad Fetch, \"LineStyle\" of legacy object 4 (Line) holds 9, outside the range 0 to 4");
+    EXPECT_EQ(MessageOf<std::runtime_error>(convert(5)),
+              "Bad Fetch, \"ChildGraphics0\" of legacy object 5 (Line) refers to no graphic");
+    EXPECT_THROW(convert(6)(), std::out_of_range); // Vertices1.X is missing
+    EXPECT_THROW(convert(7)(), VisionException);
     for (std::int64_t handle = 1; handle <= 7; ++handle)
         EXPECT_EQ(table->Converted(handle), nullptr) << handle;
 }

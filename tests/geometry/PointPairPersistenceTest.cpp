@@ -1,0 +1,149 @@
+// Archives and legacy conversion of the point-pair tools.
+#include <random>
+#include <sstream>
+
+#include <gtest/gtest.h>
+
+#include <Geometry/AnglePointPointTool.h>
+#include <Geometry/DistancePointPointTool.h>
+#include <Ostrel/Vision/Archive.h>
+#include <Ostrel/Vision/Image8Grey.h>
+#include <Ostrel/Vision/Legacy.h>
+
+#include "common/EventRecorder.h"
+
+using namespace Ostrel;
+using namespace Ostrel::Vision;
+using namespace Ostrel::Vision::Geometry;
+using namespace Ostrel::Vision::Implementation::Internal;
+
+namespace {
+
+std::string Save(const std::shared_ptr<Quill::IObject>& object, std::uint32_t options)
+{
+    std::ostringstream out;
+    Serialization::Save(out, object, options);
+    return out.str();
+}
+
+template <class T>
+std::shared_ptr<T> Load(const std::string& bytes)
+{
+    std::istringstream in(bytes);
+    return std::dynamic_pointer_cast<T>(Serialization::Load(in));
+}
+
+std::shared_ptr<DistancePointPointTool> RanTool()
+{
+    auto tool = Quill::Create<DistancePointPointTool>();
+    tool->setInputImage(Quill::Create<Image8Grey>(8, 8));
+    tool->setStartX(1);
+    tool->setEndX(4);
+    tool->setEndY(14);
+    tool->Run();
+    return tool;
+}
+
+} // namespace
+
+TEST(PointPairArchive, OptionsDecideWhatSurvives)
+{
+    const auto tool = RanTool();
+    for (std::uint32_t options : {0x0u, 0x1u, 0x100u, 0x101u}) {
+        auto loaded = Load<DistancePointPointTool>(Save(tool, options));
+        ASSERT_TRUE(loaded);
+        EXPECT_EQ(loaded->EndY(), 14);
+        EXPECT_EQ(static_cast<std::uint32_t>(loaded->LastRunRecordDiagEnable()), 0x71u);
+        EXPECT_EQ(loaded->InputImage() != nullptr, (options & 0x100) != 0);
+        if (options & 0x1) {
+            EXPECT_EQ(loaded->Distance(), 5);
+            EXPECT_EQ(loaded->CreateLastRunRecord()->SubRecords()[0]->SubRecords().Count(), 3u);
+        } else {
+            EXPECT_THROW(loaded->Distance(), ToolNoResultException);
+        }
+        // The loaded tool follows its markers and runs.
+        EventRecorder events(*loaded);
+        loaded->CreateCurrentRecord();
+        loaded->setInputImage(Quill::Create<Image8Grey>(4, 4));
+        loaded->Run();
+        EXPECT_EQ(loaded->Distance(), 5);
+    }
+    auto angle = Quill::Create<AnglePointPointTool>();
+    angle->setInputImage(Quill::Create<Image8Grey>(4, 4));
+    angle->Run();
+    EXPECT_DOUBLE_EQ(Load<AnglePointPointTool>(Save(angle, 0x1))->Angle(), angle->Angle());
+}
+
+TEST(PointPairArchive, MarkersOfALoadedToolRaiseItsEvents)
+{
+    auto loaded = Load<DistancePointPointTool>(Save(RanTool(), 0));
+    EventRecorder events(*loaded);
+    auto marker = loaded->CreateCurrentRecord()->SubRecords()[0]->SubRecords()[1]->ValueAs<PointMarker>();
+    marker->setX(9);
+    EXPECT_EQ(events.flags, std::vector<std::uint64_t>{0x6000});
+}
+
+TEST(PointPairArchive, VersionAndCorruptionFailCleanly)
+{
+    const std::string bytes = Save(RanTool(), 0x101);
+    const std::string name = "Ostrel::Vision::Geometry::DistancePointPointTool";
+    const auto at = bytes.find(name);
+    ASSERT_NE(at, std::string::npos);
+    // After the class name: the pointer id, then the tool's class version.
+    // A class version this code does not write (newer, or 0) is a plain mismatch.
+    for (std::uint32_t version : {2u, 0u}) {
+        std::string patched = bytes;
+        for (int i = 0; i < 4; ++i)
+            patched[at + name.size() + 4 + i] = static_cast<char>(version >> (8 * i));
+        try {
+            Load<DistancePointPointTool>(patched);
+            FAIL() << version;
+        } catch (const SerializationException& e) {
+            EXPECT_EQ(e.Message(), "Persistence version mismatch in DistancePointPointTool::serialize()");
+        }
+    }
+    std::mt19937 random(7);
+    for (int trial = 0; trial < 300; ++trial) {
+        std::string damaged = bytes;
+        for (int flips = 0; flips < 3; ++flips)
+            damaged[random() % damaged.size()] ^= static_cast<char>(1 + random() % 255);
+        try {
+            Load<DistancePointPointTool>(damaged);
+        } catch (const SerializationException&) {
+        }
+    }
+}
+
+TEST(PointPairLegacy, ConvertsMarkersAndTheImageUnderEitherName)
+{
+    ConversionContext table;
+    table.Add(1, ObjectInfo("DistancePointPointTool",
+                            {{"mInputImage", LegacyHandle{2}}, {"StartPoint", LegacyHandle{3}}, {"EndPoint", LegacyHandle{4}}}));
+    table.Add(2, ObjectInfo("Image8Grey", {{"Width", 16}, {"Height", 8}}));
+    table.Add(3, ObjectInfo("PointMarker", {{"X", 1.0}, {"Y", 2.0}, {"Rotation", 0.0}, {"Size", 11}}));
+    table.Add(4, ObjectInfo("PointMarker", {{"X", 4.0}, {"Y", 6.0}, {"Rotation", 0.0}, {"Size", 11}}));
+    auto tool = std::dynamic_pointer_cast<DistancePointPointTool>(Orv9xConverter::Orv9xConvert(1, &table));
+    ASSERT_TRUE(tool);
+    ASSERT_TRUE(tool->InputImage());
+    EXPECT_EQ(tool->InputImage()->Width(), 16);
+    ASSERT_EQ(table.LogEntries().size(), 1u);
+    EXPECT_EQ(static_cast<int>(table.LogEntries()[0].Header), 1);
+    EXPECT_TRUE(table.LogEntries()[0].Text.ends_with(", error for field: InputImage")) << table.LogEntries()[0].Text;
+    tool->Run();
+    EXPECT_EQ(tool->Distance(), 5);
+    EventRecorder events(*tool);
+    tool->CreateCurrentRecord()->SubRecords()[0]->SubRecords()[0]->ValueAs<PointMarker>()->setY(0);
+    EXPECT_EQ(events.flags, std::vector<std::uint64_t>{0x1800});
+
+    ConversionContext missing;
+    missing.Add(1, ObjectInfo("AnglePointPointTool", {{"InputImage", LegacyHandle{2}}, {"StartPoint", LegacyHandle{3}}}));
+    missing.Add(2, ObjectInfo("Image8Grey", {{"Width", 4}, {"Height", 4}}));
+    missing.Add(3, ObjectInfo("PointMarker", {{"X", 1.0}, {"Y", 2.0}, {"Rotation", 0.0}, {"Size", 11}}));
+    try {
+        Orv9xConverter::Orv9xConvert(1, &missing);
+        FAIL();
+    } catch (const std::out_of_range& e) {
+        EXPECT_STREQ(e.what(), "invalid map<K, T> key");
+    }
+    EXPECT_THROW(Orv9xConverter::Orv9xConvert(99, &missing), std::out_of_range);
+}

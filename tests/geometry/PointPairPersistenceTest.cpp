@@ -146,4 +146,12 @@ TEST(PointPairLegacy, ConvertsMarkersAndTheImageUnderEitherName)
         EXPECT_STREQ(e.what(), "invalid map<K, T> key");
     }
     EXPECT_THROW(Orv9xConverter::Orv9xConvert(99, &missing), std::out_of_range);
+
+    // A number where a marker is expected stops the conversion with a clear error.
+    ConversionContext mistyped;
+    mistyped.Add(1, ObjectInfo("DistancePointPointTool", {{"InputImage", LegacyHandle{2}}, {"StartPoint", 3.5},
+                                                          {"EndPoint", LegacyHandle{3}}}));
+    mistyped.Add(2, ObjectInfo("Image8Grey", {{"Width", 4}, {"Height", 4}}));
+    mistyped.Add(3, ObjectInfo("PointMarker", {{"X", 1.0}, {"Y", 2.0}, {"Rotation", 0.0}, {"Size", 11}}));
+    EXPECT_THROW(Orv9xConverter::Orv9xConvert(1, &mistyped), std::runtime_error);
 }

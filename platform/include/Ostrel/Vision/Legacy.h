@@ -245,8 +245,7 @@ template <class T> T FetchValue(const ObjectInfo& info, const std::string& name)
 }
 
 // The value fetch of an optional property: nothing when the object lacks the name.
-template <class T>
-std::optional<T> FetchOptionalValue(const ObjectInfo& info, const std::string& name)
+template <class T> std::optional<T> FetchOptionalValue(const ObjectInfo& info, const std::string& name)
 {
     if (!info.HasProperty(name))
         return std::nullopt;

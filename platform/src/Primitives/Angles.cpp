@@ -28,8 +28,8 @@ double MapAngle(const Transform2DLinear& transform, double angle)
     transform.MapVector(std::cos(angle), std::sin(angle), x, y);
     CheckFinite(x, "mapped direction");
     CheckFinite(y, "mapped direction");
-    const double scale = std::max({std::fabs(transform.A()), std::fabs(transform.B()), std::fabs(transform.C()),
-                                   std::fabs(transform.D())});
+    const double scale = std::max({std::fabs(transform.A()), std::fabs(transform.B()),
+                                   std::fabs(transform.C()), std::fabs(transform.D())});
     // A direction shortened below this fraction of the matrix size has lost its angle to
     // rounding: the transform collapses it.
     constexpr double kCollapsed = 1e-14;

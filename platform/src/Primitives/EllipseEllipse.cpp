@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <array>
-#include <limits>
 #include <cmath>
+#include <limits>
 #include <numbers>
 #include <vector>
 
@@ -161,7 +161,10 @@ Segment2D AsSegment(const TarnEllipse& e)
     return {e.ToWorld({-end.x, -end.y}), e.ToWorld(end)};
 }
 
-bool Flat(const TarnEllipse& e) { return e.RadiusX() == 0 || e.RadiusY() == 0; }
+bool Flat(const TarnEllipse& e)
+{
+    return e.RadiusX() == 0 || e.RadiusY() == 0;
+}
 
 } // namespace
 
@@ -206,7 +209,8 @@ double DistanceEllipseEllipse(const TarnEllipse& a, const TarnEllipse& b, Point2
     const auto slopeAt = [&](double phi) {
         Point2D x, y;
         distanceAt(phi, x, y);
-        const Point2D tangent = OutlinePoint(a, phi + std::numbers::pi / 2) - Point2D{a.CenterX(), a.CenterY()};
+        const Point2D tangent =
+            OutlinePoint(a, phi + std::numbers::pi / 2) - Point2D{a.CenterX(), a.CenterY()};
         return Dot(tangent, x - y);
     };
     std::array<double, kSamples> dist{};

@@ -36,7 +36,8 @@ void CheckValue(const Line2D& line, const char* what)
     CheckValue(line.direction, what);
     if (line.direction.x == 0 && line.direction.y == 0)
         throw PrimitiveFailure(PrimitiveFailureKind::DegenerateShape,
-                               std::string("The ") + what + " has no direction (its direction vector is zero).");
+                               std::string("The ") + what +
+                                   " has no direction (its direction vector is zero).");
 }
 
 void CheckValue(const Segment2D& segment, const char* what)

@@ -16,13 +16,16 @@ double Orient(Point2D p, Point2D q, Point2D r)
     return DiffOfProducts(q.x - p.x, r.y - p.y, q.y - p.y, r.x - p.x);
 }
 
-bool SameStrictSide(double o1, double o2) { return (o1 > 0 && o2 > 0) || (o1 < 0 && o2 < 0); }
+bool SameStrictSide(double o1, double o2)
+{
+    return (o1 > 0 && o2 > 0) || (o1 < 0 && o2 < 0);
+}
 
 // Keeps the line crossings that lie on the closed segment, in order from its start. A
 // crossing computed a rounding error beyond an end still counts: the tolerance on the
 // parameter is kTangencyBand of the larger of the shape's size and the segment's length.
-int KeepOnSegment(const Segment2D& segment, double shapeSize, int lineCount, Point2D q1, Point2D q2, Point2D& p1,
-                  Point2D& p2)
+int KeepOnSegment(const Segment2D& segment, double shapeSize, int lineCount, Point2D q1, Point2D q2,
+                  Point2D& p1, Point2D& p2)
 {
     const Point2D d = segment.end - segment.start;
     const double len2 = Dot(d, d);
@@ -55,7 +58,8 @@ bool IntersectSegmentSegment(const Segment2D& a, const Segment2D& b, int* count,
             n = a.start == b.start ? 1 : 0;
             p = a.start;
         } else {
-            const double ta0 = Dot(a.start, w), ta1 = Dot(a.end, w), tb0 = Dot(b.start, w), tb1 = Dot(b.end, w);
+            const double ta0 = Dot(a.start, w), ta1 = Dot(a.end, w), tb0 = Dot(b.start, w),
+                         tb1 = Dot(b.end, w);
             const double lo = std::max(std::min(ta0, ta1), std::min(tb0, tb1));
             const double hi = std::min(std::max(ta0, ta1), std::max(tb0, tb1));
             if (lo <= hi) {
@@ -150,7 +154,8 @@ bool IntersectCircleCircle(const Circle2D& a, const Circle2D& b, int& count, Poi
     CheckValue(a, "first circle");
     CheckValue(b, "second circle");
     // A canonical order of the circles makes the result independent of the argument order.
-    const bool ordered = std::tie(a.center.x, a.center.y, a.radius) <= std::tie(b.center.x, b.center.y, b.radius);
+    const bool ordered =
+        std::tie(a.center.x, a.center.y, a.radius) <= std::tie(b.center.x, b.center.y, b.radius);
     const Circle2D& p = ordered ? a : b;
     const Circle2D& q = ordered ? b : a;
     const Point2D v = q.center - p.center;

@@ -9,10 +9,12 @@
 
 namespace Ostrel::Vision::Private {
 
-Polyline::Polyline(std::vector<Point2D> vertices, bool closed) : vertices_(std::move(vertices)), closed_(closed)
+Polyline::Polyline(std::vector<Point2D> vertices, bool closed)
+    : vertices_(std::move(vertices)), closed_(closed)
 {
     if (vertices_.empty())
-        throw PrimitiveFailure(PrimitiveFailureKind::DegenerateShape, "A polyline needs at least one vertex.");
+        throw PrimitiveFailure(PrimitiveFailureKind::DegenerateShape,
+                               "A polyline needs at least one vertex.");
     for (const auto& v : vertices_)
         CheckValue(v, "polyline vertex");
 }
@@ -172,7 +174,8 @@ private:
             const bool alongX = box.x1 - box.x0 >= box.y1 - box.y0;
             std::nth_element(order_.begin() + static_cast<std::ptrdiff_t>(begin),
                              order_.begin() + static_cast<std::ptrdiff_t>(mid),
-                             order_.begin() + static_cast<std::ptrdiff_t>(end), [&](std::size_t i, std::size_t j) {
+                             order_.begin() + static_cast<std::ptrdiff_t>(end),
+                             [&](std::size_t i, std::size_t j) {
                                  return alongX ? mids_[i].x < mids_[j].x : mids_[i].y < mids_[j].y;
                              });
             const int left = Build(begin, mid);

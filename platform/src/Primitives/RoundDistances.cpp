@@ -61,7 +61,8 @@ double DistanceCircleLine(const Circle2D& circle, const Line2D& line, Point2D& o
     return std::fabs(h) - circle.radius;
 }
 
-double DistanceEllipseLine(const TarnEllipse& ellipse, const Line2D& line, Point2D& onLine, Point2D& onEllipse)
+double DistanceEllipseLine(const TarnEllipse& ellipse, const Line2D& line, Point2D& onLine,
+                           Point2D& onEllipse)
 {
     CheckValue(line, "line");
     const Point2D center{ellipse.CenterX(), ellipse.CenterY()};

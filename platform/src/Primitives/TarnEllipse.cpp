@@ -123,8 +123,8 @@ double TarnEllipse::DistanceToPoint(const Point2D& point, Point2D& closest) cons
     }
     const double distance = std::hypot(y0 - x.x, y1 - x.y);
     Point2D local = swapped ? Point2D{x.y, x.x} : x;
-    local.x = std::copysign(local.x, q.x);
-    local.y = std::copysign(local.y, q.y);
+    local.x = q.x < 0 ? -local.x : local.x;
+    local.y = q.y < 0 ? -local.y : local.y;
     closest = ToWorld(local);
     return distance;
 }
@@ -170,9 +170,8 @@ int TarnEllipse::Intersections(const Line2D& line, Point2D& p1, Point2D& p2) con
     if (gap < -kTangencyBand * m)
         return 0;
     const double t0 = -(foot.x * ul.x * ry_ * ry_ + foot.y * ul.y * rx_ * rx_) / (m * m);
-    const double half = gap <= kTangencyBand * m
-                            ? 0
-                            : rx_ * ry_ * std::sqrt(gap * (m + std::fabs(h))) / (m * m);
+    const double half =
+        gap <= kTangencyBand * m ? 0 : rx_ * ry_ * std::sqrt(gap * (m + std::fabs(h))) / (m * m);
     if (half == 0) {
         p1 = ToWorld(foot + t0 * ul);
         return 1;

@@ -19,7 +19,10 @@ namespace {
 
 struct Worst {
     double distance = 0, point = 0;
-    ~Worst() { std::printf("  worst point-ellipse error / size: distance %.3g, point %.3g\n", distance, point); }
+    ~Worst()
+    {
+        std::printf("  worst point-ellipse error / size: distance %.3g, point %.3g\n", distance, point);
+    }
 };
 
 void ExpectMatchesReference(const TarnEllipse& e, Point2D p, Worst& worst)
@@ -33,8 +36,10 @@ void ExpectMatchesReference(const TarnEllipse& e, Point2D p, Worst& worst)
     const double errP = static_cast<double>(Gap(ref, closest)) / size;
     worst.distance = std::max(worst.distance, errD);
     worst.point = std::max(worst.point, errP);
-    EXPECT_LE(errD, 1e-12) << "ellipse " << e.RadiusX() << " x " << e.RadiusY() << " point " << p.x << ", " << p.y;
-    EXPECT_LE(errP, 1e-12) << "ellipse " << e.RadiusX() << " x " << e.RadiusY() << " point " << p.x << ", " << p.y;
+    EXPECT_LE(errD, 1e-12) << "ellipse " << e.RadiusX() << " x " << e.RadiusY() << " point " << p.x << ", "
+                           << p.y;
+    EXPECT_LE(errP, 1e-12) << "ellipse " << e.RadiusX() << " x " << e.RadiusY() << " point " << p.x << ", "
+                           << p.y;
 }
 
 } // namespace
@@ -65,7 +70,8 @@ TEST(TarnEllipseDistance, MatchesReferenceOverShapesScalesAndHardPoints)
                 ExpectMatchesReference(e, at(a * 0.999, 1e-14 * a), worst);
                 // Near the minor axis, and just off the outline.
                 ExpectMatchesReference(e, at(1e-13 * a * unit(rng), b * 2 * unit(rng)), worst);
-                ExpectMatchesReference(e, at(a * std::cos(t) * (1 + 1e-10), b * std::sin(t) * (1 + 1e-10)), worst);
+                ExpectMatchesReference(e, at(a * std::cos(t) * (1 + 1e-10), b * std::sin(t) * (1 + 1e-10)),
+                                       worst);
             }
 }
 

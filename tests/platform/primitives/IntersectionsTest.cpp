@@ -45,7 +45,8 @@ TEST(Intersections, LineEllipseCountsAndPointsNearTangencyAndFarAway)
         for (double scale : {1e-3, 1.0, 1e5})
             for (double gap : {-0.5, -1e-9, -1e-11, 1e-11, 1e-9, 0.5})
                 for (double far : {0.0, 1e6}) {
-                    const TarnEllipse e(scale * unit(rng), scale * unit(rng), scale, scale / ratio, M_PI * unit(rng));
+                    const TarnEllipse e(scale * unit(rng), scale * unit(rng), scale, scale / ratio,
+                                        M_PI * unit(rng));
                     Point2D p, n;
                     OutlinePoint(e, M_PI * unit(rng), p, n);
                     const Point2D tangent{-n.y, n.x};
@@ -53,7 +54,8 @@ TEST(Intersections, LineEllipseCountsAndPointsNearTangencyAndFarAway)
                     const Line2D line{p + (gap * size) * n + (far * size) * tangent, tangent};
                     Point2D p1, p2;
                     const int count = e.Intersections(line, p1, p2);
-                    EXPECT_EQ(count, gap < 0 ? 2 : 0) << "gap " << gap << " ratio " << ratio << " far " << far;
+                    EXPECT_EQ(count, gap < 0 ? 2 : 0)
+                        << "gap " << gap << " ratio " << ratio << " far " << far;
                     for (int i = 0; i < count; ++i) {
                         const Point2D q = i == 0 ? p1 : p2;
                         ExpectOnEllipse(e, q, worstLine);
@@ -113,7 +115,8 @@ TEST(Intersections, EllipsePairsNearTangencyAndEccentric)
                 OutlinePoint(a, M_PI * unit(rng), p, n);
                 // b touches a from outside at p, moved by gap along the normal.
                 const double rb = scale * (0.2 + 0.1 * k), rot = std::atan2(n.y, n.x);
-                const TarnEllipse b(p.x + (rb + gap * scale) * n.x, p.y + (rb + gap * scale) * n.y, rb, rb * 0.5, rot);
+                const TarnEllipse b(p.x + (rb + gap * scale) * n.x, p.y + (rb + gap * scale) * n.y, rb,
+                                    rb * 0.5, rot);
                 int count = 0;
                 Point2D q[4];
                 IntersectEllipseEllipse(a, b, count, q[0], q[1], q[2], q[3]);
@@ -149,7 +152,7 @@ TEST(Intersections, SegmentPairs)
     EXPECT_TRUE(n == -1 && p == (Point2D{4, 0}));
     EXPECT_FALSE(IntersectSegmentSegment({{0, 0}, {1, 0}}, {{0, 1}, {1, 1}}, &n, &p));
     EXPECT_EQ(n, 0);
-    EXPECT_FALSE(IntersectSegmentSegment({{0, 0}, {1, 0}}, {{2, 0}, {3, 0}}));         // collinear apart
-    EXPECT_TRUE(IntersectSegmentSegment({{1, 1}, {1, 1}}, {{0, 0}, {2, 2}}, &n, &p));  // a point on b
+    EXPECT_FALSE(IntersectSegmentSegment({{0, 0}, {1, 0}}, {{2, 0}, {3, 0}}));        // collinear apart
+    EXPECT_TRUE(IntersectSegmentSegment({{1, 1}, {1, 1}}, {{0, 0}, {2, 2}}, &n, &p)); // a point on b
     EXPECT_TRUE(n == 1 && p == (Point2D{1, 1}));
 }

@@ -52,8 +52,9 @@ TEST(Polylines, NearestPairMatchesScanOfAllEdgePairs)
     std::uniform_real_distribution<double> unit(-1, 1);
     for (int i = 0; i < 40; ++i) {
         const Polyline f = RandomStar(rng, {0, 0}, 5, 3 + i * 7);
-        const Polyline g = i % 4 == 3 ? Polyline::FromSegment({{unit(rng), unit(rng)}, {8 * unit(rng), 8}})
-                                      : RandomStar(rng, {9 * unit(rng), 9 * unit(rng)}, 1 + 4 * (1 + unit(rng)), 5 + i);
+        const Polyline g =
+            i % 4 == 3 ? Polyline::FromSegment({{unit(rng), unit(rng)}, {8 * unit(rng), 8}})
+                       : RandomStar(rng, {9 * unit(rng), 9 * unit(rng)}, 1 + 4 * (1 + unit(rng)), 5 + i);
         Point2D onF, onG;
         const double d = NearestPair(f, g, onF, onG);
         double best = INFINITY;

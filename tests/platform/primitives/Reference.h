@@ -72,6 +72,9 @@ inline Real PointEllipse(const TarnEllipse& e, Point2D p, RPoint& closest, int s
     return std::sqrt(best);
 }
 
-inline Real Gap(RPoint a, Point2D b) { return std::hypot(a.x - b.x, a.y - b.y); }
+inline Real Gap(RPoint a, Point2D b)
+{
+    return std::hypot(a.x - b.x, a.y - b.y);
+}
 
 } // namespace PrimitiveReference

@@ -54,7 +54,8 @@ TEST(RoundDistances, LineAndSegmentToEllipseMatchReference)
     for (double ratio : {1.0, 30.0, 1e4})
         for (double scale : {1e-3, 1.0, 1e5})
             for (int k = 0; k < 3; ++k) {
-                const TarnEllipse e(scale * unit(rng), scale * unit(rng), scale, scale / ratio, M_PI * unit(rng));
+                const TarnEllipse e(scale * unit(rng), scale * unit(rng), scale, scale / ratio,
+                                    M_PI * unit(rng));
                 const double phi = M_PI * unit(rng);
                 const Point2D n{std::cos(phi), std::sin(phi)};
                 // A line a little beyond the support in direction n.
@@ -80,8 +81,9 @@ TEST(RoundDistances, LineAndSegmentToEllipseMatchReference)
                 // segment ending short of it measures from its end.
                 const Point2D along = Point2D{-n.y, n.x};
                 Point2D onSeg, onE2;
-                EXPECT_NEAR(DistanceEllipseSegment(e, {onLine - scale * along, onLine + scale * along}, onSeg, onE2),
-                            d, 1e-10 * scale);
+                EXPECT_NEAR(
+                    DistanceEllipseSegment(e, {onLine - scale * along, onLine + scale * along}, onSeg, onE2),
+                    d, 1e-10 * scale);
                 const Segment2D shortSeg{onLine + scale * along, onLine + 2 * scale * along};
                 RPoint ignored;
                 EXPECT_NEAR(DistanceEllipseSegment(e, shortSeg, onSeg, onE2),
@@ -141,14 +143,16 @@ TEST(RoundDistances, EllipsePairsMatchSampledReference)
     for (int i = 0; i < 12; ++i) {
         const double scale = i % 3 == 0 ? 1e-3 : (i % 3 == 1 ? 1.0 : 1e4);
         const TarnEllipse a(0, 0, scale, scale / (1 + 20 * (1 + unit(rng))), M_PI * unit(rng));
-        const TarnEllipse b(scale * (3 + unit(rng)), scale * unit(rng), scale * 0.7, scale * 0.2, M_PI * unit(rng));
+        const TarnEllipse b(scale * (3 + unit(rng)), scale * unit(rng), scale * 0.7, scale * 0.2,
+                            M_PI * unit(rng));
         Point2D onA, onB;
         const double d = DistanceEllipseEllipse(a, b, onA, onB);
         // Reference: the outline of a sampled finely, each point measured to b, the best refined.
         Real best = INFINITY, bestT = 0;
         const auto at = [&](Real t) {
-            const Point2D x{static_cast<double>(World(a, {a.RadiusX() * std::cos(t), a.RadiusY() * std::sin(t)}).x),
-                            static_cast<double>(World(a, {a.RadiusX() * std::cos(t), a.RadiusY() * std::sin(t)}).y)};
+            const Point2D x{
+                static_cast<double>(World(a, {a.RadiusX() * std::cos(t), a.RadiusY() * std::sin(t)}).x),
+                static_cast<double>(World(a, {a.RadiusX() * std::cos(t), a.RadiusY() * std::sin(t)}).y)};
             RPoint c;
             return PointEllipse(b, x, c, 1024);
         };

@@ -26,7 +26,8 @@ TEST(PrimitiveValues, FailuresMapToFrameworkExceptions)
     } catch (const ShapeException& e) {
         EXPECT_EQ(e.Message(), "bad value");
     }
-    EXPECT_THROW(GuardPrimitives([]() -> int { throw InvalidOperationException("other"); }), InvalidOperationException);
+    EXPECT_THROW(GuardPrimitives([]() -> int { throw InvalidOperationException("other"); }),
+                 InvalidOperationException);
     EXPECT_EQ(GuardPrimitives([] { return 3; }), 3);
 }
 
@@ -55,7 +56,8 @@ TEST(PrimitiveAngles, NormalisationMappingAndLineAngle)
     EXPECT_NEAR(NormalizeAngleSigned(1 + 6 * pi), 1 - 2 * pi + 2 * pi, 1e-14);
     EXPECT_NEAR(NormalizeAngleSigned(-3 * pi / 2), pi / 2, 1e-15);
     EXPECT_THROW(NormalizeAngleSigned(NAN), PrimitiveFailure);
-    EXPECT_NEAR(MapAngle(Transform2DLinear::ScaleRotationTranslation(1, 1, pi / 6, 3, 4), pi / 2), 2 * pi / 3, 1e-15);
+    EXPECT_NEAR(MapAngle(Transform2DLinear::ScaleRotationTranslation(1, 1, pi / 6, 3, 4), pi / 2), 2 * pi / 3,
+                1e-15);
     EXPECT_NEAR(MapAngle({1, 0, 0, -1, 0, 0}, pi / 4), -pi / 4, 1e-15); // reflection
     EXPECT_THROW(MapAngle({1, 0, 0, 0, 0, 0}, pi / 2), PrimitiveFailure);
     EXPECT_NEAR(AngleLineLine({{0, 0}, {1, 0}}, {{5, 5}, {0, 2}}), pi / 2, 1e-15);

@@ -18,14 +18,38 @@ struct Point2D {
     double y = 0;
 };
 
-inline Point2D operator+(Point2D a, Point2D b) { return {a.x + b.x, a.y + b.y}; }
-inline Point2D operator-(Point2D a, Point2D b) { return {a.x - b.x, a.y - b.y}; }
-inline Point2D operator*(double s, Point2D a) { return {s * a.x, s * a.y}; }
-inline bool operator==(Point2D a, Point2D b) { return a.x == b.x && a.y == b.y; }
-inline double Dot(Point2D a, Point2D b) { return a.x * b.x + a.y * b.y; }
-inline double Cross(Point2D a, Point2D b) { return a.x * b.y - a.y * b.x; }
-inline double Length(Point2D a) { return std::hypot(a.x, a.y); }
-inline double Distance(Point2D a, Point2D b) { return std::hypot(a.x - b.x, a.y - b.y); }
+inline Point2D operator+(Point2D a, Point2D b)
+{
+    return {a.x + b.x, a.y + b.y};
+}
+inline Point2D operator-(Point2D a, Point2D b)
+{
+    return {a.x - b.x, a.y - b.y};
+}
+inline Point2D operator*(double s, Point2D a)
+{
+    return {s * a.x, s * a.y};
+}
+inline bool operator==(Point2D a, Point2D b)
+{
+    return a.x == b.x && a.y == b.y;
+}
+inline double Dot(Point2D a, Point2D b)
+{
+    return a.x * b.x + a.y * b.y;
+}
+inline double Cross(Point2D a, Point2D b)
+{
+    return a.x * b.y - a.y * b.x;
+}
+inline double Length(Point2D a)
+{
+    return std::hypot(a.x, a.y);
+}
+inline double Distance(Point2D a, Point2D b)
+{
+    return std::hypot(a.x - b.x, a.y - b.y);
+}
 
 struct Line2D {
     Point2D point;

@@ -23,7 +23,9 @@ enum class PrimitiveFailureKind {
 class PrimitiveFailure : public std::runtime_error {
 public:
     PrimitiveFailure(PrimitiveFailureKind kind, const std::string& message)
-        : std::runtime_error(message), kind_(kind) {}
+        : std::runtime_error(message), kind_(kind)
+    {
+    }
     PrimitiveFailureKind Kind() const { return kind_; }
 
 private:
@@ -35,8 +37,7 @@ private:
 [[noreturn]] void ThrowFrameworkException(const PrimitiveFailure& failure);
 
 // Runs `body` and maps a PrimitiveFailure escaping it to the framework exception.
-template <class Body>
-decltype(auto) GuardPrimitives(Body&& body)
+template <class Body> decltype(auto) GuardPrimitives(Body&& body)
 {
     try {
         return std::forward<Body>(body)();

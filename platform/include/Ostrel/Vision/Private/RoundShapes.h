@@ -28,7 +28,8 @@ double DistanceCircleLine(const Circle2D& circle, const Line2D& line, Point2D& o
 
 // Line to ellipse outline: as for the circle, with the ellipse point whose normal is the
 // line's normal (closed form from the support function).
-double DistanceEllipseLine(const TarnEllipse& ellipse, const Line2D& line, Point2D& onLine, Point2D& onEllipse);
+double DistanceEllipseLine(const TarnEllipse& ellipse, const Line2D& line, Point2D& onLine,
+                           Point2D& onEllipse);
 
 // Segment to circle outline. Crossing or touching: 0 and the first crossing from the start.
 // Wholly outside: the nearest segment point to the centre. Wholly inside: the end point

@@ -176,10 +176,14 @@ double DistanceOrderedCircles(const Circle2D& p, const Circle2D& q, Point2D& onP
         return d - (p.radius + q.radius);
     }
     if (d <= std::fabs(p.radius - q.radius)) {
-        // Nested: the outlines come nearest on the side towards which the inner one is offset.
-        const double sign = p.radius >= q.radius ? 1 : -1;
-        onP = p.center + (sign * p.radius) * u;
-        onQ = q.center + (sign * q.radius) * u;
+        // Nested: the outlines come nearest on the side towards which the inner circle is
+        // offset from the outer one's centre (+x when concentric).
+        const bool pOuter = p.radius >= q.radius;
+        const Circle2D& outer = pOuter ? p : q;
+        const Circle2D& inner = pOuter ? q : p;
+        const Point2D w = UnitOr(inner.center - outer.center, {1, 0});
+        (pOuter ? onP : onQ) = outer.center + outer.radius * w;
+        (pOuter ? onQ : onP) = inner.center + inner.radius * w;
         return std::fabs(p.radius - q.radius) - d;
     }
     int count = 0;

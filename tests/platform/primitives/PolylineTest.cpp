@@ -29,7 +29,7 @@ TEST(Polylines, NearestPointAndInsideTest)
 {
     const Polyline square = Polyline::FromPolygon({{0, 0}, {10, 0}, {10, 10}, {0, 10}});
     Point2D n;
-    EXPECT_DOUBLE_EQ(square.NearestPoint({3, 7}, n), 3);
+    EXPECT_DOUBLE_EQ(square.NearestPoint({2, 7}, n), 2);
     EXPECT_TRUE(n == (Point2D{0, 7}));
     EXPECT_DOUBLE_EQ(square.NearestPoint({13, 14}, n), 5);
     EXPECT_TRUE(n == (Point2D{10, 10}));

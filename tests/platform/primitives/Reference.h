@@ -42,9 +42,9 @@ inline Real PointEllipse(const TarnEllipse& e, Point2D p, RPoint& closest, int s
         return dx * dx + dy * dy;
     };
     // f(t) = (X(t) - q)·X'(t), zero at the extrema of the distance.
-    const auto f = [&](Real t) {
+    const auto f = [&](Real t) { // written so that the a² and b² terms cancel exactly for a circle
         const Real c = std::cos(t), s = std::sin(t);
-        return (a * c - q.x) * (-a * s) + (b * s - q.y) * (b * c);
+        return (b * b - a * a) * c * s + q.x * a * s - q.y * b * c;
     };
     const Real step = 2 * static_cast<Real>(M_PI) / samples;
     std::vector<Real> d(static_cast<std::size_t>(samples));

@@ -71,9 +71,10 @@ TEST(Intersections, LineEllipseCountsAndPointsNearTangencyAndFarAway)
                     Point2D p1, p2;
                     const int count = e.Intersections(line, p1, p2);
                     const Real h = LineOffset(e, line), support = Support(e, n);
-                    if (std::fabs(std::fabs(h) - support) > 2 * TarnEllipse::kTangencyBand * size)
+                    if (std::fabs(std::fabs(h) - support) > 2 * TarnEllipse::kTangencyBand * size) {
                         EXPECT_EQ(count, std::fabs(h) < support ? 2 : 0)
                             << "gap " << gap << " ratio " << ratio;
+                    }
                     for (int i = 0; i < count; ++i) {
                         const Point2D q = i == 0 ? p1 : p2;
                         ExpectOnEllipse(e, q, worstLine);

@@ -119,11 +119,13 @@ struct Box {
     double x0, y0, x1, y1;
 };
 
-double BoxDistance(const Box& a, const Box& b)
+// Squared distance between two boxes: the search compares it with the squared best
+// distance, which spares a square root per node pair.
+double BoxDistance2(const Box& a, const Box& b)
 {
     const double dx = std::max({0.0, a.x0 - b.x1, b.x0 - a.x1});
     const double dy = std::max({0.0, a.y0 - b.y1, b.y0 - a.y1});
-    return std::hypot(dx, dy);
+    return dx * dx + dy * dy;
 }
 
 // A bounding-volume tree over the edges of a chain: nodes split the edges at the median
@@ -201,18 +203,18 @@ double NearestPair(const Polyline& f, const Polyline& g, Point2D& onF, Point2D& 
     const auto& ng = tg.Nodes();
     double best = std::numeric_limits<double>::infinity();
     // Depth-first over node pairs, nearer child pair first; a pair whose boxes lie at least
-    // `best` apart cannot improve. The stack holds at most the tree depths' sum of pairs
-    // per level, and every pair is visited once, which bounds the search.
+    // `best` apart cannot improve (bounds are squared distances). The stack holds at most the tree depths'
+    // sum of pairs per level, and every pair is visited once, which bounds the search.
     struct Pair {
         int a, b;
         double bound;
     };
     std::vector<Pair> stack;
-    stack.push_back({0, 0, BoxDistance(nf[0].box, ng[0].box)});
+    stack.push_back({0, 0, BoxDistance2(nf[0].box, ng[0].box)});
     while (!stack.empty() && best > 0) {
         const Pair top = stack.back();
         stack.pop_back();
-        if (top.bound >= best)
+        if (top.bound >= best * best)
             continue;
         const auto& a = nf[static_cast<std::size_t>(top.a)];
         const auto& b = ng[static_cast<std::size_t>(top.b)];
@@ -235,17 +237,17 @@ double NearestPair(const Polyline& f, const Polyline& g, Point2D& onF, Point2D& 
                                                     (b.box.x1 - b.box.x0) + (b.box.y1 - b.box.y0));
         Pair c1, c2;
         if (splitA) {
-            c1 = {a.left, top.b, BoxDistance(nf[static_cast<std::size_t>(a.left)].box, b.box)};
-            c2 = {a.right, top.b, BoxDistance(nf[static_cast<std::size_t>(a.right)].box, b.box)};
+            c1 = {a.left, top.b, BoxDistance2(nf[static_cast<std::size_t>(a.left)].box, b.box)};
+            c2 = {a.right, top.b, BoxDistance2(nf[static_cast<std::size_t>(a.right)].box, b.box)};
         } else {
-            c1 = {top.a, b.left, BoxDistance(a.box, ng[static_cast<std::size_t>(b.left)].box)};
-            c2 = {top.a, b.right, BoxDistance(a.box, ng[static_cast<std::size_t>(b.right)].box)};
+            c1 = {top.a, b.left, BoxDistance2(a.box, ng[static_cast<std::size_t>(b.left)].box)};
+            c2 = {top.a, b.right, BoxDistance2(a.box, ng[static_cast<std::size_t>(b.right)].box)};
         }
         if (c1.bound > c2.bound)
             std::swap(c1, c2);
-        if (c2.bound < best)
+        if (c2.bound < best * best)
             stack.push_back(c2);
-        if (c1.bound < best)
+        if (c1.bound < best * best)
             stack.push_back(c1);
     }
     return best;

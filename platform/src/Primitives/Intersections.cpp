@@ -1,0 +1,187 @@
+#include <Ostrel/Vision/Private/RoundShapes.h>
+
+#include <algorithm>
+#include <cmath>
+#include <tuple>
+
+#include <Ostrel/Vision/Private/PrimitiveFailure.h>
+
+namespace Ostrel::Vision::Private {
+
+namespace {
+
+// Orientation of r against the directed line p -> q (twice the signed triangle area).
+double Orient(Point2D p, Point2D q, Point2D r)
+{
+    return DiffOfProducts(q.x - p.x, r.y - p.y, q.y - p.y, r.x - p.x);
+}
+
+bool SameStrictSide(double o1, double o2)
+{
+    return (o1 > 0 && o2 > 0) || (o1 < 0 && o2 < 0);
+}
+
+// Keeps the line crossings that lie on the closed segment, in order from its start. A
+// crossing computed a rounding error beyond an end still counts: the tolerance on the
+// parameter is kTangencyBand of the larger of the shape's size and the segment's length.
+int KeepOnSegment(const Segment2D& segment, double shapeSize, int lineCount, Point2D q1, Point2D q2,
+                  Point2D& p1, Point2D& p2)
+{
+    const Point2D d = segment.end - segment.start;
+    const double len2 = Dot(d, d);
+    const double tol = TarnEllipse::kTangencyBand * std::max(1.0, shapeSize / std::sqrt(len2));
+    int count = 0;
+    const Point2D found[2] = {q1, q2};
+    for (int i = 0; i < lineCount; ++i) {
+        const double t = Dot(found[i] - segment.start, d) / len2;
+        if (t >= -tol && t <= 1 + tol)
+            (count++ == 0 ? p1 : p2) = found[i];
+    }
+    return count;
+}
+
+} // namespace
+
+bool IntersectSegmentSegment(const Segment2D& a, const Segment2D& b, int* count, Point2D* point)
+{
+    CheckValue(a, "first segment");
+    CheckValue(b, "second segment");
+    int n = 0;
+    Point2D p;
+    const double o1 = Orient(a.start, a.end, b.start), o2 = Orient(a.start, a.end, b.end);
+    const double o3 = Orient(b.start, b.end, a.start), o4 = Orient(b.start, b.end, a.end);
+    if (o1 == 0 && o2 == 0 && o3 == 0 && o4 == 0) {
+        // Collinear (or points): compare the intervals along the longer direction.
+        const Point2D da = a.end - a.start, db = b.end - b.start;
+        const Point2D w = Dot(da, da) >= Dot(db, db) ? da : db;
+        if (w.x == 0 && w.y == 0) {
+            n = a.start == b.start ? 1 : 0;
+            p = a.start;
+        } else {
+            const double ta0 = Dot(a.start, w), ta1 = Dot(a.end, w), tb0 = Dot(b.start, w),
+                         tb1 = Dot(b.end, w);
+            const double lo = std::max(std::min(ta0, ta1), std::min(tb0, tb1));
+            const double hi = std::min(std::max(ta0, ta1), std::max(tb0, tb1));
+            if (lo <= hi) {
+                n = lo == hi ? 1 : -1;
+                const double target = ta0 <= ta1 ? lo : hi;
+                const Point2D ends[4] = {a.start, a.end, b.start, b.end};
+                p = *std::find_if(ends, ends + 4, [&](Point2D e) { return Dot(e, w) == target; });
+            }
+        }
+    } else if (!SameStrictSide(o1, o2) && !SameStrictSide(o3, o4)) {
+        n = 1;
+        if (o1 == 0)
+            p = b.start;
+        else if (o2 == 0)
+            p = b.end;
+        else if (o3 == 0)
+            p = a.start;
+        else if (o4 == 0)
+            p = a.end;
+        else
+            p = a.start + (o3 / (o3 - o4)) * (a.end - a.start);
+    }
+    if (count)
+        *count = n;
+    if (point && n != 0)
+        *point = p;
+    return n != 0;
+}
+
+bool IntersectCircleLine(const Circle2D& circle, const Line2D& line, int& count, Point2D& p1, Point2D& p2)
+{
+    CheckValue(circle, "circle");
+    CheckValue(line, "line");
+    const double len = Length(line.direction);
+    const Point2D u{line.direction.x / len, line.direction.y / len};
+    const double h = SignedLineOffset(line, circle.center);
+    const Point2D foot = circle.center - h * Point2D{-u.y, u.x};
+    const double r = circle.radius, gap = r - std::fabs(h), band = TarnEllipse::kTangencyBand * r;
+    if (gap < -band) {
+        count = 0;
+    } else if (gap <= band) {
+        count = 1;
+        p1 = foot;
+    } else {
+        const double half = std::sqrt(gap * (r + std::fabs(h)));
+        count = 2;
+        p1 = foot - half * u;
+        p2 = foot + half * u;
+    }
+    return count != 0;
+}
+
+bool IntersectCircleSegment(const Circle2D& circle, const Segment2D& segment, int& count, Point2D& p1,
+                            Point2D& p2)
+{
+    CheckValue(circle, "circle");
+    CheckValue(segment, "segment");
+    if (segment.start == segment.end) {
+        const double gap = std::fabs(Distance(segment.start, circle.center) - circle.radius);
+        count = gap <= TarnEllipse::kTangencyBand * circle.radius ? 1 : 0;
+        if (count)
+            p1 = segment.start;
+        return count != 0;
+    }
+    int lineCount = 0;
+    Point2D q1, q2;
+    IntersectCircleLine(circle, {segment.start, segment.end - segment.start}, lineCount, q1, q2);
+    count = KeepOnSegment(segment, circle.radius, lineCount, q1, q2, p1, p2);
+    return count != 0;
+}
+
+bool IntersectEllipseSegment(const TarnEllipse& ellipse, const Segment2D& segment, int& count, Point2D& p1,
+                             Point2D& p2)
+{
+    CheckValue(segment, "segment");
+    const double size = std::max(ellipse.RadiusX(), ellipse.RadiusY());
+    if (segment.start == segment.end) {
+        Point2D c;
+        count = ellipse.DistanceToPoint(segment.start, c) <= TarnEllipse::kTangencyBand * size ? 1 : 0;
+        if (count)
+            p1 = segment.start;
+        return count != 0;
+    }
+    Point2D q1, q2;
+    const int lineCount = ellipse.Intersections({segment.start, segment.end - segment.start}, q1, q2);
+    count = KeepOnSegment(segment, size, lineCount, q1, q2, p1, p2);
+    return count != 0;
+}
+
+bool IntersectCircleCircle(const Circle2D& a, const Circle2D& b, int& count, Point2D& p1, Point2D& p2)
+{
+    CheckValue(a, "first circle");
+    CheckValue(b, "second circle");
+    // A canonical order of the circles makes the result independent of the argument order.
+    const bool ordered =
+        std::tie(a.center.x, a.center.y, a.radius) <= std::tie(b.center.x, b.center.y, b.radius);
+    const Circle2D& p = ordered ? a : b;
+    const Circle2D& q = ordered ? b : a;
+    const Point2D v = q.center - p.center;
+    const double d = Length(v);
+    const double sum = p.radius + q.radius, diff = std::fabs(p.radius - q.radius);
+    const double band = TarnEllipse::kTangencyBand * std::max(sum, d);
+    count = 0;
+    if (d == 0 || d > sum + band || d < diff - band)
+        return false;
+    const Point2D u{v.x / d, v.y / d};
+    // Distance from p's centre to the common chord, without the cancellation of d² + r² - R².
+    const double x = 0.5 * (d + (p.radius - q.radius) * (p.radius + q.radius) / d);
+    const Point2D foot = p.center + x * u;
+    if (std::fabs(d - sum) <= band || std::fabs(d - diff) <= band) {
+        count = 1;
+        p1 = p.center + std::clamp(x, -p.radius, p.radius) * u;
+        return true;
+    }
+    const double h = std::sqrt(std::max((p.radius - x) * (p.radius + x), 0.0));
+    Point2D r1 = foot + h * Point2D{-u.y, u.x}, r2 = foot - h * Point2D{-u.y, u.x};
+    if (std::tie(r2.x, r2.y) < std::tie(r1.x, r1.y))
+        std::swap(r1, r2);
+    count = 2;
+    p1 = r1;
+    p2 = r2;
+    return true;
+}
+
+} // namespace Ostrel::Vision::Private

@@ -1,0 +1,210 @@
+#include <Ostrel/Vision/Private/RoundShapes.h>
+
+#include <algorithm>
+#include <cmath>
+#include <tuple>
+
+#include <Ostrel/Vision/Private/PrimitiveFailure.h>
+
+namespace Ostrel::Vision::Private {
+
+namespace {
+
+Point2D UnitOr(Point2D v, Point2D fallback)
+{
+    const double len = Length(v);
+    return len > 0 ? Point2D{v.x / len, v.y / len} : fallback;
+}
+
+// The outline point of the ellipse whose outward normal is the world direction `normal`
+// (unit), and the support value (its distance along `normal` from the centre). A point
+// ellipse, or a zero-width one seen edge-on, gives its centre.
+Point2D SupportPoint(const TarnEllipse& e, Point2D normal, double& support)
+{
+    const double c = std::cos(e.Rotation()), s = std::sin(e.Rotation());
+    const Point2D nl{c * normal.x + s * normal.y, c * normal.y - s * normal.x};
+    const double rx = e.RadiusX(), ry = e.RadiusY();
+    support = std::hypot(rx * nl.x, ry * nl.y);
+    if (support == 0)
+        return {e.CenterX(), e.CenterY()};
+    return e.ToWorld({rx * (rx * nl.x) / support, ry * (ry * nl.y) / support});
+}
+
+} // namespace
+
+double DistanceCirclePoint(const Circle2D& circle, const Point2D& point, Point2D& closest)
+{
+    CheckValue(circle, "circle");
+    CheckValue(point, "point");
+    const Point2D v = point - circle.center;
+    const double len = Length(v);
+    closest = circle.center + circle.radius * UnitOr(v, {1, 0});
+    return std::fabs(len - circle.radius);
+}
+
+double DistanceCircleLine(const Circle2D& circle, const Line2D& line, Point2D& onLine, Point2D& onCircle)
+{
+    CheckValue(circle, "circle");
+    CheckValue(line, "line");
+    const double h = SignedLineOffset(line, circle.center);
+    if (std::fabs(h) <= circle.radius) {
+        int count = 0;
+        Point2D p2;
+        IntersectCircleLine(circle, line, count, onLine, p2);
+        onCircle = onLine;
+        return 0;
+    }
+    const Point2D u = UnitOr(line.direction, {1, 0});
+    const Point2D towardLine = std::signbit(h) ? Point2D{-u.y, u.x} : Point2D{u.y, -u.x};
+    onLine = circle.center + std::fabs(h) * towardLine;
+    onCircle = circle.center + circle.radius * towardLine;
+    return std::fabs(h) - circle.radius;
+}
+
+double DistanceEllipseLine(const TarnEllipse& ellipse, const Line2D& line, Point2D& onLine,
+                           Point2D& onEllipse)
+{
+    CheckValue(line, "line");
+    const Point2D center{ellipse.CenterX(), ellipse.CenterY()};
+    const double h = SignedLineOffset(line, center);
+    const Point2D u = UnitOr(line.direction, {1, 0});
+    const Point2D towardLine = std::signbit(h) ? Point2D{-u.y, u.x} : Point2D{u.y, -u.x};
+    double support = 0;
+    const Point2D touch = SupportPoint(ellipse, towardLine, support);
+    if (std::fabs(h) <= support) {
+        Point2D p2;
+        ellipse.Intersections(line, onLine, p2);
+        onEllipse = onLine;
+        return 0;
+    }
+    const double distance = std::fabs(h) - support;
+    onEllipse = touch;
+    onLine = touch + distance * towardLine;
+    return distance;
+}
+
+double DistanceCircleSegment(const Circle2D& circle, const Segment2D& segment, Point2D& onSegment,
+                             Point2D& onCircle)
+{
+    CheckValue(circle, "circle");
+    CheckValue(segment, "segment");
+    const double ds = Distance(segment.start, circle.center), de = Distance(segment.end, circle.center);
+    if (ds < circle.radius && de < circle.radius) {
+        // Wholly inside: the distance to the outline is concave along the segment, so the
+        // end farther from the centre comes nearest the outline.
+        const Point2D far = de > ds ? segment.end : segment.start;
+        onSegment = far;
+        onCircle = circle.center + circle.radius * UnitOr(far - circle.center, {1, 0});
+        return circle.radius - std::max(ds, de);
+    }
+    Point2D nearest;
+    const double dq = DistancePointSegment(circle.center, segment, nearest);
+    if (dq <= circle.radius) {
+        int count = 0;
+        Point2D p2;
+        if (IntersectCircleSegment(circle, segment, count, onSegment, p2)) {
+            onCircle = onSegment;
+            return 0;
+        }
+    }
+    onSegment = nearest;
+    onCircle = circle.center + circle.radius * UnitOr(nearest - circle.center, {1, 0});
+    return std::max(dq - circle.radius, 0.0);
+}
+
+double DistanceEllipseSegment(const TarnEllipse& ellipse, const Segment2D& segment, Point2D& onSegment,
+                              Point2D& onEllipse)
+{
+    CheckValue(segment, "segment");
+    const auto nearerEnd = [&]() {
+        Point2D cs, ce;
+        const double ds = ellipse.DistanceToPoint(segment.start, cs);
+        const double de = ellipse.DistanceToPoint(segment.end, ce);
+        const bool start = ds <= de;
+        onSegment = start ? segment.start : segment.end;
+        onEllipse = start ? cs : ce;
+        return start ? ds : de;
+    };
+    const bool startIn = ellipse.WithinFullEllipse(segment.start);
+    const bool endIn = ellipse.WithinFullEllipse(segment.end);
+    if (startIn && endIn) {
+        Point2D c;
+        if (ellipse.DistanceToPoint(segment.start, c) > 0 && ellipse.DistanceToPoint(segment.end, c) > 0)
+            return nearerEnd();
+    }
+    int count = 0;
+    Point2D p2;
+    if (IntersectEllipseSegment(ellipse, segment, count, onSegment, p2)) {
+        onEllipse = onSegment;
+        return 0;
+    }
+    if (segment.start == segment.end)
+        return nearerEnd();
+    // Outside: the distance to the filled ellipse is convex along the segment. When the
+    // line misses the ellipse its closest point, if on the segment, is the minimum;
+    // otherwise the minimum lies at an end.
+    Point2D lineP, ellipseP;
+    const Line2D line{segment.start, segment.end - segment.start};
+    const double lineDistance = DistanceEllipseLine(ellipse, line, lineP, ellipseP);
+    if (lineDistance > 0) {
+        const Point2D d = segment.end - segment.start;
+        const double t = Dot(lineP - segment.start, d) / Dot(d, d);
+        if (t > 0 && t < 1) {
+            onSegment = lineP;
+            onEllipse = ellipseP;
+            return lineDistance;
+        }
+    }
+    return nearerEnd();
+}
+
+namespace {
+
+bool CanonicalFirst(const Circle2D& a, const Circle2D& b)
+{
+    return std::tie(a.center.x, a.center.y, a.radius) <= std::tie(b.center.x, b.center.y, b.radius);
+}
+
+double DistanceOrderedCircles(const Circle2D& p, const Circle2D& q, Point2D& onP, Point2D& onQ)
+{
+    const Point2D v = q.center - p.center;
+    const double d = Length(v);
+    const Point2D u = UnitOr(v, {1, 0});
+    if (d >= p.radius + q.radius) {
+        onP = p.center + p.radius * u;
+        onQ = q.center - q.radius * u;
+        return d - (p.radius + q.radius);
+    }
+    if (d <= std::fabs(p.radius - q.radius)) {
+        // Nested: the outlines come nearest on the side towards which the inner circle is
+        // offset from the outer one's centre (+x when concentric).
+        const bool pOuter = p.radius >= q.radius;
+        const Circle2D& outer = pOuter ? p : q;
+        const Circle2D& inner = pOuter ? q : p;
+        const Point2D w = UnitOr(inner.center - outer.center, {1, 0});
+        (pOuter ? onP : onQ) = outer.center + outer.radius * w;
+        (pOuter ? onQ : onP) = inner.center + inner.radius * w;
+        return std::fabs(p.radius - q.radius) - d;
+    }
+    int count = 0;
+    Point2D p2;
+    if (!IntersectCircleCircle(p, q, count, onP, p2))
+        onP = p.center + p.radius * u;
+    onQ = onP;
+    return 0;
+}
+
+} // namespace
+
+double DistanceCircleCircle(const Circle2D& a, const Circle2D& b, Point2D& onA, Point2D& onB)
+{
+    CheckValue(a, "first circle");
+    CheckValue(b, "second circle");
+    // Computed for the circles in a canonical order, so that the result does not depend
+    // on the order of the arguments.
+    if (CanonicalFirst(a, b))
+        return DistanceOrderedCircles(a, b, onA, onB);
+    return DistanceOrderedCircles(b, a, onB, onA);
+}
+
+} // namespace Ostrel::Vision::Private

@@ -1,0 +1,177 @@
+// Intersections: every point on both outlines, counts right outside the tangency band,
+// far reference points, symmetric circle pairs, and the segment cases.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <random>
+
+#include <Ostrel/Vision/Private/RoundShapes.h>
+
+#include "Reference.h"
+
+using namespace Ostrel::Vision::Private;
+using namespace PrimitiveReference;
+
+namespace {
+
+double worstLine = 0, worstPair = 0;
+
+void ExpectOnEllipse(const TarnEllipse& e, Point2D p, double& worst)
+{
+    const double size = std::max(e.RadiusX(), e.RadiusY());
+    RPoint c;
+    const double err = static_cast<double>(PointEllipse(e, p, c, 1024)) / size;
+    worst = std::max(worst, err);
+    EXPECT_LE(err, 1e-10);
+}
+
+// Offset of the centre of e from the line, and the support of e along n, in long double.
+Real LineOffset(const TarnEllipse& e, const Line2D& line)
+{
+    const Real ux = line.direction.x, uy = line.direction.y;
+    const Real dx = static_cast<Real>(e.CenterX()) - line.point.x,
+               dy = static_cast<Real>(e.CenterY()) - line.point.y;
+    return (ux * dy - uy * dx) / std::hypot(ux, uy);
+}
+
+Real Support(const TarnEllipse& e, Point2D n)
+{
+    const Real c = std::cos(static_cast<Real>(e.Rotation())), s = std::sin(static_cast<Real>(e.Rotation()));
+    const Real lx = c * n.x + s * n.y, ly = c * n.y - s * n.x;
+    return std::hypot(e.RadiusX() * lx, e.RadiusY() * ly);
+}
+
+// An outline point of e with its outward normal.
+void OutlinePoint(const TarnEllipse& e, double t, Point2D& p, Point2D& n)
+{
+    p = e.ToWorld({e.RadiusX() * std::cos(t), e.RadiusY() * std::sin(t)});
+    const Point2D nl{e.RadiusY() * std::cos(t), e.RadiusX() * std::sin(t)};
+    const Point2D w = e.ToWorld(nl) - Point2D{e.CenterX(), e.CenterY()};
+    n = (1 / Length(w)) * w;
+}
+
+} // namespace
+
+TEST(Intersections, LineEllipseCountsAndPointsNearTangencyAndFarAway)
+{
+    std::mt19937_64 rng(3);
+    std::uniform_real_distribution<double> unit(-1, 1);
+    for (double ratio : {1.0, 1e2, 1e4})
+        for (double scale : {1e-3, 1.0, 1e5})
+            for (double gap : {-0.5, -1e-9, -1e-11, 1e-11, 1e-9, 0.5})
+                for (double far : {0.0, 1e6}) {
+                    const TarnEllipse e(scale * unit(rng), scale * unit(rng), scale, scale / ratio,
+                                        M_PI * unit(rng));
+                    Point2D p, n;
+                    OutlinePoint(e, M_PI * unit(rng), p, n);
+                    const Point2D tangent{-n.y, n.x};
+                    const double size = scale, depth = (std::fabs(gap) > 0.1 ? scale / ratio : size) * gap;
+                    const Line2D line{p + depth * n + (far * size) * tangent, tangent};
+                    Point2D p1, p2;
+                    const int count = e.Intersections(line, p1, p2);
+                    const Real h = LineOffset(e, line), support = Support(e, n);
+                    if (std::fabs(std::fabs(h) - support) > 2 * TarnEllipse::kTangencyBand * size) {
+                        EXPECT_EQ(count, std::fabs(h) < support ? 2 : 0)
+                            << "gap " << gap << " ratio " << ratio;
+                    }
+                    for (int i = 0; i < count; ++i) {
+                        const Point2D q = i == 0 ? p1 : p2;
+                        ExpectOnEllipse(e, q, worstLine);
+                        EXPECT_LE(std::fabs(SignedLineOffset(line, q)), 1e-10 * size);
+                    }
+                }
+    std::printf("  worst line-ellipse crossing off the outline / size: %.3g\n", worstLine);
+    // Crossings of a segment come from its start to its end; the ends count.
+    const TarnEllipse e(0, 0, 2, 1, 0);
+    Point2D p1, p2;
+    int count = 0;
+    EXPECT_TRUE(IntersectEllipseSegment(e, {{3, 0}, {-2, 0}}, count, p1, p2));
+    EXPECT_EQ(count, 2);
+    EXPECT_NEAR(p1.x, 2, 1e-15);
+    EXPECT_NEAR(p2.x, -2, 1e-15);
+    EXPECT_TRUE(IntersectCircleSegment({{0, 0}, 1}, {{0, 0}, {0, 1}}, count, p1, p2));
+    EXPECT_EQ(count, 1);
+    EXPECT_FALSE(IntersectCircleSegment({{0, 0}, 1}, {{0, 0}, {0, 0.5}}, count, p1, p2));
+}
+
+TEST(Intersections, CirclePairsAreSymmetricAndOnBothOutlines)
+{
+    std::mt19937_64 rng(9);
+    std::uniform_real_distribution<double> unit(-1, 1);
+    for (int i = 0; i < 300; ++i) {
+        const Circle2D a{{unit(rng), unit(rng)}, 1 + unit(rng)}, b{{2 * unit(rng), unit(rng)}, 1 + unit(rng)};
+        int n1 = 0, n2 = 0;
+        Point2D a1, a2, b1, b2;
+        IntersectCircleCircle(a, b, n1, a1, a2);
+        IntersectCircleCircle(b, a, n2, b1, b2);
+        ASSERT_EQ(n1, n2);
+        for (int k = 0; k < n1; ++k) {
+            const Point2D p = k == 0 ? a1 : a2;
+            EXPECT_TRUE(p == (k == 0 ? b1 : b2));
+            EXPECT_NEAR(Distance(p, a.center), a.radius, 1e-13);
+            EXPECT_NEAR(Distance(p, b.center), b.radius, 1e-13);
+        }
+    }
+    int n = 0;
+    Point2D p1, p2;
+    EXPECT_TRUE(IntersectCircleCircle({{0, 0}, 1}, {{2, 0}, 1}, n, p1, p2)); // touching
+    EXPECT_EQ(n, 1);
+    EXPECT_TRUE(p1 == (Point2D{1, 0}));
+    EXPECT_FALSE(IntersectCircleCircle({{0, 0}, 1}, {{0, 0}, 1}, n, p1, p2)); // coincident
+}
+
+TEST(Intersections, EllipsePairsNearTangencyAndEccentric)
+{
+    std::mt19937_64 rng(4);
+    std::uniform_real_distribution<double> unit(-1, 1);
+    for (double ratio : {1.0, 1e2, 1e4})
+        for (double gap : {-1e-3, -1e-9, 1e-9, 1e-3})
+            for (int k = 0; k < 4; ++k) {
+                const double scale = k % 2 ? 1e-3 : 1e3;
+                const TarnEllipse a(scale * unit(rng), 0, scale, scale / ratio, M_PI * unit(rng));
+                Point2D p, n;
+                OutlinePoint(a, M_PI * unit(rng), p, n);
+                // b touches a from outside at p, moved by gap along the normal.
+                const double depth = gap * (std::fabs(gap) > 1e-6 ? scale / ratio : scale);
+                const double rb = scale * (0.2 + 0.1 * k), rot = std::atan2(n.y, n.x);
+                const TarnEllipse b(p.x + (rb + depth) * n.x, p.y + (rb + depth) * n.y, rb, rb * 0.5, rot);
+                int count = 0;
+                Point2D q[4];
+                IntersectEllipseEllipse(a, b, count, q[0], q[1], q[2], q[3]);
+                EXPECT_EQ(count, gap < 0 ? 2 : 0) << "ratio " << ratio << " gap " << gap << " k " << k;
+                for (int i = 0; i < count; ++i) {
+                    ExpectOnEllipse(a, q[i], worstPair);
+                    ExpectOnEllipse(b, q[i], worstPair);
+                }
+            }
+    // Four crossings of two centred ellipses, on both outlines.
+    const TarnEllipse a(0, 0, 4, 1, 0.3), b(0, 0, 1, 4, 0.3);
+    int count = 0;
+    Point2D q[4];
+    EXPECT_TRUE(IntersectEllipseEllipse(a, b, count, q[0], q[1], q[2], q[3]));
+    EXPECT_EQ(count, 4);
+    for (const auto& p : q) {
+        ExpectOnEllipse(a, p, worstPair);
+        ExpectOnEllipse(b, p, worstPair);
+    }
+    EXPECT_FALSE(IntersectEllipseEllipse(a, a, count, q[0], q[1], q[2], q[3])); // coincident
+    std::printf("  worst ellipse-ellipse crossing off an outline / size: %.3g\n", worstPair);
+}
+
+TEST(Intersections, SegmentPairs)
+{
+    int n = 0;
+    Point2D p;
+    EXPECT_TRUE(IntersectSegmentSegment({{0, 0}, {2, 2}}, {{0, 2}, {2, 0}}, &n, &p));
+    EXPECT_TRUE(n == 1 && p == (Point2D{1, 1}));
+    EXPECT_TRUE(IntersectSegmentSegment({{0, 0}, {2, 0}}, {{2, 0}, {3, 5}}, &n, &p)); // touching ends
+    EXPECT_TRUE(n == 1 && p == (Point2D{2, 0}));
+    EXPECT_TRUE(IntersectSegmentSegment({{4, 0}, {0, 0}}, {{1, 0}, {6, 0}}, &n, &p)); // overlap
+    EXPECT_TRUE(n == -1 && p == (Point2D{4, 0}));
+    EXPECT_FALSE(IntersectSegmentSegment({{0, 0}, {1, 0}}, {{0, 1}, {1, 1}}, &n, &p));
+    EXPECT_EQ(n, 0);
+    EXPECT_FALSE(IntersectSegmentSegment({{0, 0}, {1, 0}}, {{2, 0}, {3, 0}}));        // collinear apart
+    EXPECT_TRUE(IntersectSegmentSegment({{1, 1}, {1, 1}}, {{0, 0}, {2, 2}}, &n, &p)); // a point on b
+    EXPECT_TRUE(n == 1 && p == (Point2D{1, 1}));
+}

@@ -1,0 +1,72 @@
+// Polylines: nearest point, inside test on and off the outline, nearest pair against a
+// scan of all edge pairs.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+
+#include <Ostrel/Vision/Private/Polyline.h>
+#include <Ostrel/Vision/Private/PrimitiveFailure.h>
+
+using namespace Ostrel::Vision::Private;
+
+namespace {
+
+Polyline RandomStar(std::mt19937_64& rng, Point2D center, double radius, int n)
+{
+    std::uniform_real_distribution<double> unit(0.3, 1);
+    std::vector<Point2D> v;
+    for (int i = 0; i < n; ++i) {
+        const double t = 2 * M_PI * i / n, r = radius * unit(rng);
+        v.push_back({center.x + r * std::cos(t), center.y + r * std::sin(t)});
+    }
+    return Polyline::FromPolygon(std::move(v));
+}
+
+} // namespace
+
+TEST(Polylines, NearestPointAndInsideTest)
+{
+    const Polyline square = Polyline::FromPolygon({{0, 0}, {10, 0}, {10, 10}, {0, 10}});
+    Point2D n;
+    EXPECT_DOUBLE_EQ(square.NearestPoint({2, 7}, n), 2);
+    EXPECT_TRUE(n == (Point2D{0, 7}));
+    EXPECT_DOUBLE_EQ(square.NearestPoint({13, 14}, n), 5);
+    EXPECT_TRUE(n == (Point2D{10, 10}));
+    EXPECT_TRUE(square.Inside({3, 7}));
+    EXPECT_TRUE(square.Inside({10, 5})); // on an edge: inside
+    EXPECT_TRUE(square.Inside({0, 0}));  // on a vertex
+    EXPECT_FALSE(square.Inside({10.000001, 5}));
+    EXPECT_FALSE(square.Inside({-1, 0})); // on the line of an edge, beyond it
+    EXPECT_FALSE(Polyline::FromSegment({{0, 0}, {1, 1}}).Inside({0.5, 0.5}));
+    const Polyline concave = Polyline::FromPolygon({{0, 0}, {4, 0}, {4, 4}, {2, 1}, {0, 4}});
+    EXPECT_FALSE(concave.Inside({2, 3}));
+    EXPECT_TRUE(concave.Inside({1, 1}));
+    EXPECT_THROW(Polyline({}, true), PrimitiveFailure);
+    EXPECT_THROW(Polyline({{0, NAN}}, true), PrimitiveFailure);
+}
+
+TEST(Polylines, NearestPairMatchesScanOfAllEdgePairs)
+{
+    std::mt19937_64 rng(17);
+    std::uniform_real_distribution<double> unit(-1, 1);
+    for (int i = 0; i < 40; ++i) {
+        const Polyline f = RandomStar(rng, {0, 0}, 5, 3 + i * 7);
+        const Polyline g =
+            i % 4 == 3 ? Polyline::FromSegment({{unit(rng), unit(rng)}, {8 * unit(rng), 8}})
+                       : RandomStar(rng, {9 * unit(rng), 9 * unit(rng)}, 1 + 4 * (1 + unit(rng)), 5 + i);
+        Point2D onF, onG;
+        const double d = NearestPair(f, g, onF, onG);
+        double best = INFINITY;
+        for (std::size_t a = 0; a < f.EdgeCount(); ++a)
+            for (std::size_t b = 0; b < g.EdgeCount(); ++b) {
+                Point2D pa, pb;
+                best = std::min(best, DistanceSegmentSegment(f.Edge(a), g.Edge(b), pa, pb));
+            }
+        EXPECT_EQ(d, best);
+        EXPECT_NEAR(Distance(onF, onG), d, 1e-14);
+        Point2D c;
+        EXPECT_LE(f.NearestPoint(onF, c), 1e-14);
+        EXPECT_LE(g.NearestPoint(onG, c), 1e-14);
+    }
+}

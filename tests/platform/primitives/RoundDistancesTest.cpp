@@ -1,0 +1,179 @@
+// Line, segment, circle and ellipse distances: against long double references, the
+// out-point order, the symmetry of circle pairs and the inside rules.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <random>
+
+#include <Ostrel/Vision/Private/PrimitiveFailure.h>
+#include <Ostrel/Vision/Private/RoundShapes.h>
+
+#include "Reference.h"
+
+using namespace Ostrel::Vision::Private;
+using namespace PrimitiveReference;
+
+namespace {
+
+// Distance between a line and an ellipse outline that it misses: the smallest |offset| of
+// the outline from the line, by sampling and bisection of the offset's derivative.
+Real LineEllipseReference(const TarnEllipse& e, const Line2D& line)
+{
+    const Real len = std::hypot(static_cast<Real>(line.direction.x), static_cast<Real>(line.direction.y));
+    const Real nx = -line.direction.y / len, ny = line.direction.x / len;
+    const Real c = std::cos(static_cast<Real>(e.Rotation())), s = std::sin(static_cast<Real>(e.Rotation()));
+    const auto offset = [&](Real t) {
+        const RPoint w = World(e, {e.RadiusX() * std::cos(t), e.RadiusY() * std::sin(t)});
+        return std::fabs(nx * (w.x - line.point.x) + ny * (w.y - line.point.y));
+    };
+    const auto slope = [&](Real t) { // derivative of the offset, up to its sign
+        const Real dx = -e.RadiusX() * std::sin(t), dy = e.RadiusY() * std::cos(t);
+        return nx * (c * dx - s * dy) + ny * (s * dx + c * dy);
+    };
+    Real best = INFINITY, bestT = 0;
+    for (int i = 0; i < 4096; ++i)
+        if (offset(i * M_PI / 2048) < best)
+            best = offset(i * M_PI / 2048), bestT = i * M_PI / 2048;
+    Real lo = bestT - M_PI / 2048, hi = bestT + M_PI / 2048;
+    const bool rising = slope(lo) < 0;
+    for (int k = 0; k < 70; ++k) {
+        const Real mid = (lo + hi) / 2;
+        ((slope(mid) < 0) == rising ? lo : hi) = mid;
+    }
+    return std::min(best, offset((lo + hi) / 2));
+}
+
+} // namespace
+
+TEST(RoundDistances, LineAndSegmentToEllipseMatchReference)
+{
+    std::mt19937_64 rng(7);
+    std::uniform_real_distribution<double> unit(-1, 1);
+    double worst = 0;
+    for (double ratio : {1.0, 30.0, 1e4})
+        for (double scale : {1e-3, 1.0, 1e5})
+            for (int k = 0; k < 3; ++k) {
+                const TarnEllipse e(scale * unit(rng), scale * unit(rng), scale, scale / ratio,
+                                    M_PI * unit(rng));
+                const double phi = M_PI * unit(rng);
+                const Point2D n{std::cos(phi), std::sin(phi)};
+                // A line a little beyond the support in direction n.
+                Point2D touch, onLine, onEllipse;
+                double h = 0;
+                {
+                    const Point2D probe{e.CenterX() + 10 * scale * n.x, e.CenterY() + 10 * scale * n.y};
+                    Point2D c;
+                    e.DistanceToPoint(probe, c);
+                    h = Dot(c - Point2D{e.CenterX(), e.CenterY()}, n);
+                }
+                const double gap = scale * (k == 0 ? 1e-6 : 0.3);
+                const Point2D base{e.CenterX() + (2 * h + gap) * n.x, e.CenterY() + (2 * h + gap) * n.y};
+                const Line2D line{base + 1e3 * scale * Point2D{-n.y, n.x}, {-n.y, n.x}};
+                const double d = DistanceEllipseLine(e, line, onLine, onEllipse);
+                const Real ref = LineEllipseReference(e, line);
+                worst = std::max(worst, static_cast<double>(std::fabs(d - ref)) / scale);
+                EXPECT_LE(std::fabs(d - ref), 1e-10 * scale);
+                RPoint c;
+                EXPECT_LE(PointEllipse(e, onEllipse, c), 1e-10 * scale); // on the outline
+                EXPECT_NEAR(std::fabs(SignedLineOffset(line, onLine)), 0, 1e-10 * scale);
+                // The segment through the line's closest point has the same distance; a
+                // segment ending short of it measures from its end.
+                const Point2D along = Point2D{-n.y, n.x};
+                Point2D onSeg, onE2;
+                EXPECT_NEAR(
+                    DistanceEllipseSegment(e, {onLine - scale * along, onLine + scale * along}, onSeg, onE2),
+                    d, 1e-10 * scale);
+                const Segment2D shortSeg{onLine + scale * along, onLine + 2 * scale * along};
+                RPoint ignored;
+                EXPECT_NEAR(DistanceEllipseSegment(e, shortSeg, onSeg, onE2),
+                            static_cast<double>(PointEllipse(e, shortSeg.start, ignored)), 1e-10 * scale);
+            }
+    std::printf("  worst line-ellipse distance error / size: %.3g\n", worst);
+}
+
+TEST(RoundDistances, CirclePairsAreSymmetricAndMeasureBetweenOutlines)
+{
+    std::mt19937_64 rng(11);
+    std::uniform_real_distribution<double> unit(-1, 1);
+    for (int i = 0; i < 200; ++i) {
+        const Circle2D a{{unit(rng), unit(rng)}, 1 + unit(rng)}, b{{unit(rng) * 3, unit(rng)}, 1 + unit(rng)};
+        Point2D a1, b1, a2, b2;
+        const double d1 = DistanceCircleCircle(a, b, a1, b1), d2 = DistanceCircleCircle(b, a, b2, a2);
+        EXPECT_EQ(d1, d2);
+        EXPECT_TRUE(a1 == a2 && b1 == b2);
+        EXPECT_NEAR(Distance(a1, a.center), a.radius, 1e-14);
+        EXPECT_NEAR(Distance(b1, b.center), b.radius, 1e-14);
+        EXPECT_NEAR(Distance(a1, b1), d1, 1e-14);
+    }
+    Point2D p, q;
+    EXPECT_DOUBLE_EQ(DistanceCircleCircle({{0, 0}, 5}, {{1, 0}, 1}, p, q), 3); // nested
+    EXPECT_TRUE(p == (Point2D{5, 0}) && q == (Point2D{2, 0}));
+    EXPECT_DOUBLE_EQ(DistanceCircleCircle({{0, 0}, 1}, {{0, 0}, 3}, p, q), 2); // concentric: +x
+    EXPECT_TRUE(p == (Point2D{1, 0}) && q == (Point2D{3, 0}));
+}
+
+TEST(RoundDistances, SegmentsInsideAndAcrossMeasureToTheOutline)
+{
+    Point2D s, c;
+    // Wholly inside: the farther end, positive distance to the outline.
+    EXPECT_DOUBLE_EQ(DistanceCircleSegment({{0, 0}, 10}, {{1, 0}, {-4, 0}}, s, c), 6);
+    EXPECT_TRUE(s == (Point2D{-4, 0}) && c == (Point2D{-10, 0}));
+    const TarnEllipse e(0, 0, 10, 5, 0);
+    EXPECT_NEAR(DistanceEllipseSegment(e, {{0, 1}, {0, -2}}, s, c), 3, 1e-15); // nearer end (0, -2)
+    EXPECT_TRUE(s == (Point2D{0, -2}));
+    // Crossing: 0 at the first crossing from the start; touching the line: 0.
+    EXPECT_EQ(DistanceCircleSegment({{0, 0}, 1}, {{-3, 0}, {0, 0}}, s, c), 0);
+    EXPECT_NEAR(s.x, -1, 1e-15);
+    EXPECT_EQ(DistanceCircleLine({{0, 0}, 1}, {{5, 1}, {1, 0}}, s, c), 0);
+    // Outside: the line's foot and the circle point towards it; the order is line first.
+    EXPECT_DOUBLE_EQ(DistanceCircleLine({{0, 0}, 1}, {{5, 3}, {-2, 0}}, s, c), 2);
+    EXPECT_TRUE(s == (Point2D{0, 3}) && c == (Point2D{0, 1}));
+    EXPECT_DOUBLE_EQ(DistanceCirclePoint({{1, 1}, 2}, {1, 1}, c), 2); // centre: +x
+    EXPECT_TRUE(c == (Point2D{3, 1}));
+    EXPECT_THROW(DistanceCircleLine({{0, 0}, 1}, {{0, 0}, {0, 0}}, s, c), PrimitiveFailure);
+    EXPECT_THROW(DistanceCirclePoint({{0, 0}, -1}, {0, 0}, c), PrimitiveFailure);
+}
+
+TEST(RoundDistances, EllipsePairsMatchSampledReference)
+{
+    std::mt19937_64 rng(5);
+    std::uniform_real_distribution<double> unit(-1, 1);
+    double worst = 0;
+    for (int i = 0; i < 12; ++i) {
+        const double scale = i % 3 == 0 ? 1e-3 : (i % 3 == 1 ? 1.0 : 1e4);
+        const TarnEllipse a(0, 0, scale, scale / (1 + 20 * (1 + unit(rng))), M_PI * unit(rng));
+        const TarnEllipse b(scale * (3 + unit(rng)), scale * unit(rng), scale * 0.7, scale * 0.2,
+                            M_PI * unit(rng));
+        Point2D onA, onB;
+        const double d = DistanceEllipseEllipse(a, b, onA, onB);
+        // Reference: the outline of a sampled finely, each point measured to b, the best refined.
+        Real best = INFINITY, bestT = 0;
+        const auto at = [&](Real t) {
+            const Point2D x{
+                static_cast<double>(World(a, {a.RadiusX() * std::cos(t), a.RadiusY() * std::sin(t)}).x),
+                static_cast<double>(World(a, {a.RadiusX() * std::cos(t), a.RadiusY() * std::sin(t)}).y)};
+            RPoint c;
+            return PointEllipse(b, x, c, 1024);
+        };
+        for (int k = 0; k < 256; ++k)
+            if (at(k * M_PI / 128) < best)
+                best = at(k * M_PI / 128), bestT = k * M_PI / 128;
+        Real lo = bestT - M_PI / 128, hi = bestT + M_PI / 128;
+        for (int k = 0; k < 60; ++k) {
+            const Real m1 = lo + (hi - lo) / 3, m2 = hi - (hi - lo) / 3;
+            if (at(m1) < at(m2))
+                hi = m2;
+            else
+                lo = m1;
+        }
+        best = at((lo + hi) / 2);
+        worst = std::max(worst, static_cast<double>(std::fabs(d - best)) / scale);
+        EXPECT_LE(std::fabs(d - best), 1e-10 * scale);
+        RPoint c;
+        EXPECT_LE(PointEllipse(a, onA, c), 1e-10 * scale);
+        EXPECT_LE(PointEllipse(b, onB, c), 1e-10 * scale);
+        EXPECT_NEAR(Distance(onA, onB), d, 1e-12 * scale);
+    }
+    std::printf("  worst ellipse-ellipse distance error / size: %.3g\n", worst);
+}

@@ -238,11 +238,15 @@ Vec EllipseFoot(double a, double b, double u, double v)
 
 double Distance(const EllipseModel& m, Vec p)
 {
-    const double c = std::cos(m.theta), s = std::sin(m.theta);
+    return Distance(m, std::cos(m.theta), std::sin(m.theta), p);
+}
+
+double Distance(const EllipseModel& m, double c, double s, Vec p)
+{
     const double dx = p.x - m.cx, dy = p.y - m.cy;
     const double u = c * dx + s * dy, v = -s * dx + c * dy;
     const Vec f = EllipseFoot(m.a, m.b, u, v);
-    return std::hypot(u - f.x, v - f.y);
+    return std::sqrt((u - f.x) * (u - f.x) + (v - f.y) * (v - f.y));
 }
 
 double SampsonDistance(const EllipseModel& m, Vec p)
@@ -258,9 +262,10 @@ double SampsonDistance(const EllipseModel& m, Vec p)
 int RefineEllipse(std::span<const Vec> p, EllipseModel& m, bool fixedTheta, int maxIterations, double tol)
 {
     auto cost = [&](const EllipseModel& e) {
+        const double c = std::cos(e.theta), s = std::sin(e.theta);
         double sum = 0;
         for (const Vec& q : p) {
-            const double d = Distance(e, q);
+            const double d = Distance(e, c, s, q);
             sum += d * d;
         }
         return sum;
@@ -268,13 +273,12 @@ int RefineEllipse(std::span<const Vec> p, EllipseModel& m, bool fixedTheta, int 
     // Signed distance n . (q - foot), n the outward normal at the foot point. Moving a
     // parameter moves the foot point X(t) at fixed t; the foot point's own slide along the
     // ellipse is orthogonal to n and drops out, so dd/dparam = -n . dX/dparam.
-    auto row = [](const EllipseModel& e, const Vec& q, double* j) {
-        const double c = std::cos(e.theta), s = std::sin(e.theta);
+    auto row = [](const EllipseModel& e, double c, double s, const Vec& q, double* j) {
         const double dx = q.x - e.cx, dy = q.y - e.cy;
         const double u = c * dx + s * dy, v = -s * dx + c * dy;
         const Vec f = EllipseFoot(e.a, e.b, u, v);
         double nx = f.x / (e.a * e.a), ny = f.y / (e.b * e.b);
-        const double nn = std::hypot(nx, ny);
+        const double nn = std::sqrt(nx * nx + ny * ny);
         nx /= nn, ny /= nn;
         j[0] = -(c * nx - s * ny);
         j[1] = -(s * nx + c * ny);
@@ -291,9 +295,10 @@ int RefineEllipse(std::span<const Vec> p, EllipseModel& m, bool fixedTheta, int 
         iterations = LevenbergMarquardt<4>(
             m, cost,
             [&](const EllipseModel& e, Eigen::Matrix4d& jtj, Eigen::Vector4d& jtr) {
+                const double c = std::cos(e.theta), s = std::sin(e.theta);
                 double j[5];
                 for (const Vec& q : p) {
-                    const double r = row(e, q, j);
+                    const double r = row(e, c, s, q, j);
                     const Eigen::Map<const Eigen::Vector4d> jv(j);
                     jtj.noalias() += jv * jv.transpose();
                     jtr += r * jv;
@@ -308,9 +313,10 @@ int RefineEllipse(std::span<const Vec> p, EllipseModel& m, bool fixedTheta, int 
         iterations = LevenbergMarquardt<5>(
             m, cost,
             [&](const EllipseModel& e, Eigen::Matrix<double, 5, 5>& jtj, Eigen::Matrix<double, 5, 1>& jtr) {
+                const double c = std::cos(e.theta), s = std::sin(e.theta);
                 double j[5];
                 for (const Vec& q : p) {
-                    const double r = row(e, q, j);
+                    const double r = row(e, c, s, q, j);
                     const Eigen::Map<const Eigen::Matrix<double, 5, 1>> jv(j);
                     jtj.noalias() += jv * jv.transpose();
                     jtr += r * jv;

@@ -71,6 +71,7 @@ int RefineEllipse(std::span<const Vec> p, EllipseModel& m, bool fixedTheta, int 
 // (u, v); returns the foot point. Exact to rounding for every position, centre included.
 Vec EllipseFoot(double a, double b, double u, double v);
 double Distance(const EllipseModel& m, Vec p);
+double Distance(const EllipseModel& m, double cosTheta, double sinTheta, Vec p);
 // Sampson's first-order distance: cheap, used to rank points while searching for outliers.
 double SampsonDistance(const EllipseModel& m, Vec p);
 

@@ -18,6 +18,7 @@ struct LineTraits {
     using Model = LineModel;
     static constexpr int kMinimal = 2;
     static constexpr int kTrials = 20;
+    static constexpr bool kNeedsStart = false;
     std::optional<Model> Minimal(std::span<const Vec, 2> p) const { return FitLine(p); }
     std::optional<Model> Algebraic(std::span<const Vec> p) const { return FitLine(p); }
     double Rank(const Model& m, Vec p) const { return Distance(m, p); }
@@ -36,6 +37,7 @@ struct CircleTraits {
     using Model = CircleModel;
     static constexpr int kMinimal = 3;
     static constexpr int kTrials = 30;
+    static constexpr bool kNeedsStart = true;
     std::optional<double> radius;
     int maxIterations;
     double tol;
@@ -69,6 +71,7 @@ struct EllipseTraits {
     using Model = EllipseModel;
     static constexpr int kMinimal = 5;
     static constexpr int kTrials = 50;
+    static constexpr bool kNeedsStart = true;
     std::optional<double> theta;
     int maxIterations;
     double tol;
@@ -100,17 +103,23 @@ korm_status Prepare(const korm_vect* points, int32_t count, const korm_fitParams
         return KORM_E_INVALID_ARG;
     if (params->constraintEnabled && !std::isfinite(params->constraintValue))
         return KORM_E_NON_FINITE;
-    for (int32_t i = 0; i < count; ++i)
-        if (!std::isfinite(points[i].x) || !std::isfinite(points[i].y))
-            return KORM_E_NON_FINITE;
-    if (count - params->numToIgnore < minimum)
+    if (count - params->numToIgnore < minimum) {
+        for (int32_t i = 0; i < count; ++i)
+            if (!std::isfinite(points[i].x) || !std::isfinite(points[i].y))
+                return KORM_E_NON_FINITE;
         return KORM_E_TOO_FEW_POINTS;
+    }
     // The first point as origin: differences of nearby coordinates are exact, so coinciding
     // points coincide exactly and far-off data keep their precision.
     ref = {points[0].x, points[0].y};
     local.resize(static_cast<std::size_t>(count));
-    for (int32_t i = 0; i < count; ++i)
+    bool finite = true;
+    for (int32_t i = 0; i < count; ++i) {
+        finite &= std::isfinite(points[i].x) & std::isfinite(points[i].y);
         local[i] = {points[i].x - ref.x, points[i].y - ref.y};
+    }
+    if (!finite)
+        return KORM_E_NON_FINITE;
     return KORM_S_OK;
 }
 

@@ -21,6 +21,7 @@
 namespace korm::core {
 
 // Traits of a shape T: Model; kMinimal points per candidate; kTrials candidates;
+// kNeedsStart: Final refines a model given to it (else it fits from scratch);
 // Minimal(points), Algebraic(points) -> optional<Model>; Rank(model, p): the distance used
 // while searching; Final(points, model&) -> iterations, or -1 when the points define no
 // shape; Exact(model, p): the orthogonal distance.
@@ -36,16 +37,17 @@ template <class Traits> class TrimmedSearch {
 public:
     using Model = typename Traits::Model;
 
-    TrimmedSearch(const Traits& traits, std::span<const Vec> points)
-        : t_(traits), p_(points), order_(points.size()), dist_(points.size())
-    {
-        gathered_.reserve(points.size());
-    }
+    TrimmedSearch(const Traits& traits, std::span<const Vec> points) : t_(traits), p_(points) {}
 
     // nullopt when no candidate defines a shape (the points are ambiguous).
     std::optional<TrimmedFit<Traits>> Run(int k, std::uint32_t seed, int maxConcentration = 50)
     {
         const int n = static_cast<int>(p_.size()), h = n - k;
+        if (k > 0) {
+            order_.resize(n);
+            dist_.resize(n);
+            gathered_.reserve(n);
+        }
         std::optional<Model> best;
         std::vector<int> bestSet;
         if (k > 0) {
@@ -100,9 +102,13 @@ public:
                 }
             }
         } else {
-            best = t_.Algebraic(p_);
-            if (!best)
-                return std::nullopt;
+            if constexpr (Traits::kNeedsStart) {
+                best = t_.Algebraic(p_);
+                if (!best)
+                    return std::nullopt;
+            } else {
+                best = Model{};
+            }
             bestSet.resize(n);
             std::iota(bestSet.begin(), bestSet.end(), 0);
         }
@@ -112,7 +118,7 @@ public:
         set_ = bestSet;
         for (int step = 0; step < 10; ++step) {
             const std::vector<int> set = set_;
-            const int it = t_.Final(Gather(), fit.model);
+            const int it = t_.Final(k == 0 ? p_ : Gather(), fit.model);
             if (it < 0)
                 return std::nullopt;
             fit.iterations += it;

@@ -49,10 +49,10 @@ typedef struct korm_shapeFLine {
 /* Ellipse: centre + R(angle) * (radii.x cos t, radii.y sin t). */
 typedef struct korm_shapeEllipse {
     korm_vect center;
-    korm_vect radii; /* along axisX, along axisY */
-    double angle;    /* rotation of the x radius from the x axis */
-    korm_vect axisX; /* (cos angle, sin angle) */
-    korm_vect axisY; /* (-sin angle, cos angle) */
+    korm_vect radii;     /* along axisX, along axisY */
+    double angle;        /* rotation of the x radius from the x axis */
+    korm_vect axisX;     /* (cos angle, sin angle) */
+    korm_vect axisY;     /* (-sin angle, cos angle) */
     double quadratic[3]; /* A, B, C with A u^2 + B uv + C v^2 = 1, (u, v) = point - centre */
     double reserved;
 } korm_shapeEllipse;

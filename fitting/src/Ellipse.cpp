@@ -1,0 +1,344 @@
+// Ellipse fits: algebraic starts (Taubin, Halir–Flusser), five-point conics, exact foot
+// points and the geometric refinement.
+#include <algorithm>
+#include <numbers>
+
+#include "FitCore.h"
+#include "LevenbergMarquardt.h"
+
+namespace korm::core {
+
+namespace {
+
+constexpr double kPi = std::numbers::pi;
+
+// Conic A x^2 + B xy + C y^2 + D x + E y + F = 0 to centre, radii and rotation; nullopt
+// unless it is a real, non-degenerate ellipse.
+std::optional<EllipseModel> ConicToEllipse(double A, double B, double C, double D, double E, double F)
+{
+    const double det = 4 * A * C - B * B;
+    const double size = A * A + B * B + C * C;
+    if (!(det > 1e-14 * size))
+        return std::nullopt;
+    const double x0 = (B * E - 2 * C * D) / det, y0 = (B * D - 2 * A * E) / det;
+    double f0 = F + 0.5 * (D * x0 + E * y0);
+    if (f0 > 0) {
+        A = -A, B = -B, C = -C, f0 = -f0;
+    }
+    // Along (cos t, sin t) the form is (A+C)/2 + R cos(2t - alpha): largest at t = alpha/2.
+    const double alpha = std::atan2(B, A - C), mean = 0.5 * (A + C), rad = std::hypot(0.5 * (A - C), 0.5 * B);
+    const double along = mean + rad, across = mean - rad;
+    if (!(across > 0) || !(f0 < 0))
+        return std::nullopt;
+    EllipseModel m{x0, y0, std::sqrt(-f0 / along), std::sqrt(-f0 / across), 0.5 * alpha};
+    if (!std::isfinite(m.a) || !std::isfinite(m.b) || !std::isfinite(m.cx) || !std::isfinite(m.cy))
+        return std::nullopt;
+    return m;
+}
+
+struct Normalised {
+    double mx, my, s;
+};
+Normalised Normalise(std::span<const Vec> p)
+{
+    const Spread sp = ComputeSpread(p);
+    const double s = std::sqrt((sp.sxx + sp.syy) / (2.0 * static_cast<double>(p.size())));
+    return {sp.mx, sp.my, s > 0 ? s : 1.0};
+}
+
+EllipseModel Denormalise(EllipseModel m, const Normalised& n)
+{
+    return {n.mx + n.s * m.cx, n.my + n.s * m.cy, n.s * m.a, n.s * m.b, m.theta};
+}
+
+// Taubin's fit: the conic minimising the algebraic residuals over their mean squared
+// gradient, on centred, scaled data. Features (x^2, xy, y^2, x, y); the constant is
+// eliminated. Without the xy feature the conic is axis-aligned in the given frame.
+template <int K>
+std::optional<Eigen::Matrix<double, 6, 1>> Taubin(std::span<const Vec> p, const Normalised& nm, double c,
+                                                  double s)
+{
+    using Mat = Eigen::Matrix<double, K, K>;
+    using V = Eigen::Matrix<double, K, 1>;
+    Mat m = Mat::Zero(), q = Mat::Zero();
+    V mean = V::Zero();
+    for (const Vec& pt : p) {
+        const double x0 = (pt.x - nm.mx) / nm.s, y0 = (pt.y - nm.my) / nm.s;
+        const double x = c * x0 + s * y0, y = -s * x0 + c * y0; // into the conic's frame
+        V f;
+        Eigen::Matrix<double, K, 2> g;
+        if constexpr (K == 5) {
+            f << x * x, x * y, y * y, x, y;
+            g << 2 * x, 0, y, x, 0, 2 * y, 1, 0, 0, 1;
+        } else {
+            f << x * x, y * y, x, y;
+            g << 2 * x, 0, 0, 2 * y, 1, 0, 0, 1;
+        }
+        m.noalias() += f * f.transpose();
+        q.noalias() += g * g.transpose();
+        mean += f;
+    }
+    const double n = static_cast<double>(p.size());
+    mean /= n;
+    const Mat pm = m / n - mean * mean.transpose();
+    Eigen::GeneralizedSelfAdjointEigenSolver<Mat> solver(pm, q / n);
+    if (solver.info() != Eigen::Success)
+        return std::nullopt;
+    const V a = solver.eigenvectors().col(0);
+    Eigen::Matrix<double, 6, 1> conic;
+    if constexpr (K == 5)
+        conic << a(0), a(1), a(2), a(3), a(4), -a.dot(mean);
+    else
+        conic << a(0), 0, a(1), a(2), a(3), -a.dot(mean);
+    return conic;
+}
+
+// Halir and Flusser's direct ellipse fit on centred, scaled data: always an ellipse when the
+// data allow one, but biased on short arcs, so only a fallback.
+std::optional<EllipseModel> HalirFlusser(std::span<const Vec> p, const Normalised& nm)
+{
+    Eigen::Matrix3d s1 = Eigen::Matrix3d::Zero(), s2 = Eigen::Matrix3d::Zero(), s3 = Eigen::Matrix3d::Zero();
+    for (const Vec& pt : p) {
+        const double x = (pt.x - nm.mx) / nm.s, y = (pt.y - nm.my) / nm.s;
+        const Eigen::Vector3d d1(x * x, x * y, y * y), d2(x, y, 1);
+        s1.noalias() += d1 * d1.transpose();
+        s2.noalias() += d1 * d2.transpose();
+        s3.noalias() += d2 * d2.transpose();
+    }
+    const Eigen::Matrix3d t = -s3.ldlt().solve(s2.transpose());
+    const Eigen::Matrix3d m = s1 + s2 * t;
+    Eigen::Matrix3d r;
+    r.row(0) = m.row(2) / 2;
+    r.row(1) = -m.row(1);
+    r.row(2) = m.row(0) / 2;
+    Eigen::EigenSolver<Eigen::Matrix3d> solver(r);
+    if (solver.info() != Eigen::Success)
+        return std::nullopt;
+    for (int k = 0; k < 3; ++k) {
+        const Eigen::Vector3d a1 = solver.eigenvectors().col(k).real();
+        if (4 * a1(0) * a1(2) - a1(1) * a1(1) <= 0)
+            continue;
+        const Eigen::Vector3d a2 = t * a1;
+        if (auto e = ConicToEllipse(a1(0), a1(1), a1(2), a2(0), a2(1), a2(2)))
+            return Denormalise(*e, nm);
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+std::optional<EllipseModel> FitEllipseAlgebraic(std::span<const Vec> p, std::optional<double> fixedTheta)
+{
+    if (p.size() < 5)
+        return std::nullopt;
+    const Spread sp = ComputeSpread(p);
+    if (!(sp.Small() > kCollinearRatio * kCollinearRatio * sp.Large()))
+        return std::nullopt;
+    const Normalised nm = Normalise(p);
+    if (fixedTheta) {
+        const double c = std::cos(*fixedTheta), s = std::sin(*fixedTheta);
+        if (auto k = Taubin<4>(p, nm, c, s)) {
+            const auto& v = *k;
+            if (auto e = ConicToEllipse(v(0), v(1), v(2), v(3), v(4), v(5))) {
+                // Back from the rotated frame: the centre rotates, the axes stay on it.
+                const double cx = c * e->cx - s * e->cy, cy = s * e->cx + c * e->cy;
+                const bool acrossFirst = std::abs(std::cos(e->theta)) < 0.5;
+                EllipseModel m{cx, cy, acrossFirst ? e->b : e->a, acrossFirst ? e->a : e->b, *fixedTheta};
+                return Denormalise(m, nm);
+            }
+        }
+    } else if (auto k = Taubin<5>(p, nm, 1, 0)) {
+        const auto& v = *k;
+        if (auto e = ConicToEllipse(v(0), v(1), v(2), v(3), v(4), v(5)))
+            return Denormalise(*e, nm);
+    }
+    auto e = HalirFlusser(p, nm);
+    if (e && fixedTheta) {
+        const bool acrossFirst = std::abs(std::cos(e->theta - *fixedTheta)) < std::sqrt(0.5);
+        if (acrossFirst)
+            std::swap(e->a, e->b);
+        e->theta = *fixedTheta;
+    }
+    return e;
+}
+
+std::optional<EllipseModel> EllipseThrough(std::span<const Vec, 5> p)
+{
+    const Normalised nm = Normalise(p);
+    Eigen::Matrix<double, 5, 6> z;
+    for (int i = 0; i < 5; ++i) {
+        const double x = (p[i].x - nm.mx) / nm.s, y = (p[i].y - nm.my) / nm.s;
+        z.row(i) << x * x, x * y, y * y, x, y, 1;
+    }
+    // The conic is the null vector of z; a second small eigenvalue of z'z means four of the
+    // points on a line or repeated points, through which many conics pass.
+    Eigen::SelfAdjointEigenSolver<Eigen::Matrix<double, 6, 6>> solver(z.transpose() * z);
+    const auto& ev = solver.eigenvalues();
+    if (!(ev(1) > 1e-20 * ev(5)))
+        return std::nullopt;
+    const Eigen::Matrix<double, 6, 1> v = solver.eigenvectors().col(0);
+    auto e = ConicToEllipse(v(0), v(1), v(2), v(3), v(4), v(5));
+    if (!e)
+        return std::nullopt;
+    return Denormalise(*e, nm);
+}
+
+// Eberly's closest point on an ellipse, worked in the first quadrant with the longer axis
+// first. With r0 = (e0/e1)^2 and z = (y0/e0, y1/e1), the foot point of (y0, y1) is
+// (r0 y0 / (s + r0), y1 / (s + 1)), s the root of G(s) = (r0 z0 / (s + r0))^2 + (z1 / (s + 1))^2 - 1. G is
+// convex and decreasing, so Newton's method from a point left of the root climbs to it without overshooting;
+// one Newton step from 0 is such a point, and z1 - 1 is one always.
+Vec EllipseFoot(double a, double b, double u, double v)
+{
+    const bool swapped = b > a;
+    const double e0 = swapped ? b : a, e1 = swapped ? a : b;
+    const double y0 = std::abs(swapped ? v : u), y1 = std::abs(swapped ? u : v);
+    double x0, x1;
+    if (y1 > 0) {
+        if (y0 > 0) {
+            const double z0 = y0 / e0, z1 = y1 / e1, g = z0 * z0 + z1 * z1 - 1;
+            if (g != 0) {
+                const double r0 = (e0 / e1) * (e0 / e1), n0 = r0 * z0;
+                double s = std::max(z1 - 1, g / (2 * (z0 * z0 / r0 + z1 * z1)));
+                for (int i = 0; i < 64; ++i) {
+                    const double q0 = n0 / (s + r0), q1 = z1 / (s + 1);
+                    const double gs = q0 * q0 + q1 * q1 - 1;
+                    if (!(gs > 0))
+                        break;
+                    const double ds = gs / (2 * (q0 * q0 / (s + r0) + q1 * q1 / (s + 1)));
+                    if (!(ds > 1e-17 * (std::abs(s) + 1)))
+                        break;
+                    s += ds;
+                }
+                x0 = r0 * y0 / (s + r0);
+                x1 = y1 / (s + 1);
+            } else {
+                x0 = y0;
+                x1 = y1;
+            }
+        } else {
+            x0 = 0;
+            x1 = e1;
+        }
+    } else {
+        const double numer = e0 * y0, denom = e0 * e0 - e1 * e1;
+        if (numer < denom) {
+            const double xde0 = numer / denom;
+            x0 = e0 * xde0;
+            x1 = e1 * std::sqrt(std::max(0.0, 1 - xde0 * xde0));
+        } else {
+            x0 = e0;
+            x1 = 0;
+        }
+    }
+    x0 = std::copysign(x0, swapped ? v : u);
+    x1 = std::copysign(x1, swapped ? u : v);
+    return swapped ? Vec{x1, x0} : Vec{x0, x1};
+}
+
+double Distance(const EllipseModel& m, Vec p)
+{
+    return Distance(m, std::cos(m.theta), std::sin(m.theta), p);
+}
+
+double Distance(const EllipseModel& m, double c, double s, Vec p)
+{
+    const double dx = p.x - m.cx, dy = p.y - m.cy;
+    const double u = c * dx + s * dy, v = -s * dx + c * dy;
+    const Vec f = EllipseFoot(m.a, m.b, u, v);
+    return std::sqrt((u - f.x) * (u - f.x) + (v - f.y) * (v - f.y));
+}
+
+double SampsonDistance(const EllipseModel& m, Vec p)
+{
+    const double c = std::cos(m.theta), s = std::sin(m.theta);
+    const double dx = p.x - m.cx, dy = p.y - m.cy;
+    const double u = (c * dx + s * dy) / m.a, v = (-s * dx + c * dy) / m.b;
+    const double f = u * u + v * v - 1;
+    const double gx = 2 * u / m.a, gy = 2 * v / m.b, g = std::hypot(gx, gy);
+    return g > 0 ? std::abs(f) / g : std::max(m.a, m.b);
+}
+
+int RefineEllipse(std::span<const Vec> p, EllipseModel& m, bool fixedTheta, int maxIterations, double tol)
+{
+    auto cost = [&](const EllipseModel& e) {
+        const double c = std::cos(e.theta), s = std::sin(e.theta);
+        double sum = 0;
+        for (const Vec& q : p) {
+            const double d = Distance(e, c, s, q);
+            sum += d * d;
+        }
+        return sum;
+    };
+    // Signed distance n . (q - foot), n the outward normal at the foot point. Moving a
+    // parameter moves the foot point X(t) at fixed t; the foot point's own slide along the
+    // ellipse is orthogonal to n and drops out, so dd/dparam = -n . dX/dparam.
+    auto row = [](const EllipseModel& e, double c, double s, const Vec& q, double* j) {
+        const double dx = q.x - e.cx, dy = q.y - e.cy;
+        const double u = c * dx + s * dy, v = -s * dx + c * dy;
+        const Vec f = EllipseFoot(e.a, e.b, u, v);
+        double nx = f.x / (e.a * e.a), ny = f.y / (e.b * e.b);
+        const double nn = std::sqrt(nx * nx + ny * ny);
+        nx /= nn, ny /= nn;
+        j[0] = -(c * nx - s * ny);
+        j[1] = -(s * nx + c * ny);
+        j[2] = -nx * f.x / e.a;
+        j[3] = -ny * f.y / e.b;
+        j[4] = nx * f.y - ny * f.x;
+        return nx * (u - f.x) + ny * (v - f.y);
+    };
+    const Spread sp = ComputeSpread(p);
+    const double extent = std::sqrt((sp.sxx + sp.syy) / static_cast<double>(p.size()));
+    const double scale = extent + std::abs(m.cx) + std::abs(m.cy) + m.a + m.b;
+    int iterations;
+    if (fixedTheta) {
+        iterations = LevenbergMarquardt<4>(
+            m, cost,
+            [&](const EllipseModel& e, Eigen::Matrix4d& jtj, Eigen::Vector4d& jtr) {
+                const double c = std::cos(e.theta), s = std::sin(e.theta);
+                double j[5];
+                for (const Vec& q : p) {
+                    const double r = row(e, c, s, q, j);
+                    const Eigen::Map<const Eigen::Vector4d> jv(j);
+                    jtj.noalias() += jv * jv.transpose();
+                    jtr += r * jv;
+                }
+            },
+            [](EllipseModel e, const Eigen::Vector4d& s) {
+                e.cx += s(0), e.cy += s(1), e.a += s(2), e.b += s(3);
+                return e;
+            },
+            maxIterations, tol, scale);
+    } else {
+        iterations = LevenbergMarquardt<5>(
+            m, cost,
+            [&](const EllipseModel& e, Eigen::Matrix<double, 5, 5>& jtj, Eigen::Matrix<double, 5, 1>& jtr) {
+                const double c = std::cos(e.theta), s = std::sin(e.theta);
+                double j[5];
+                for (const Vec& q : p) {
+                    const double r = row(e, c, s, q, j);
+                    const Eigen::Map<const Eigen::Matrix<double, 5, 1>> jv(j);
+                    jtj.noalias() += jv * jv.transpose();
+                    jtr += r * jv;
+                }
+            },
+            [](EllipseModel e, const Eigen::Matrix<double, 5, 1>& s) {
+                e.cx += s(0), e.cy += s(1), e.a += s(2), e.b += s(3), e.theta += s(4);
+                return e;
+            },
+            maxIterations, tol, scale);
+    }
+    m.a = std::abs(m.a);
+    m.b = std::abs(m.b);
+    // Radii that collapse or run away mean the points lie on no proper ellipse.
+    if (!(std::min(m.a, m.b) > 1e-9 * std::max(m.a, m.b)) || !(std::max(m.a, m.b) < 1e6 * extent))
+        return -1;
+    if (!fixedTheta) {
+        m.theta = std::remainder(m.theta, kPi); // [-pi/2, pi/2]
+        if (m.theta <= -kPi / 2)
+            m.theta += kPi;
+    }
+    return iterations;
+}
+
+} // namespace korm::core

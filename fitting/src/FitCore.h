@@ -1,0 +1,95 @@
+// The fits behind the C interface. Every routine works on points already moved so that their
+// mean is near the origin (the interface subtracts a reference point and adds it back), so
+// that coordinates 1e5 pixels from the origin lose no accuracy in the squared sums.
+#pragma once
+
+#include <cmath>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <vector>
+
+namespace korm::core {
+
+struct Vec {
+    double x = 0, y = 0;
+};
+
+struct LineModel {
+    double px = 0, py = 0; // a point of the line
+    double ux = 1, uy = 0; // unit direction
+};
+struct CircleModel {
+    double cx = 0, cy = 0, r = 0;
+};
+struct EllipseModel {
+    double cx = 0, cy = 0, a = 0, b = 0, theta = 0; // a along (cos theta, sin theta)
+};
+
+// Ratio of the smallest to the largest spread (standard deviation) below which points count
+// as lying on one line: far below any real noise level, far above rounding.
+inline constexpr double kCollinearRatio = 1e-9;
+
+// Sum of squares of the centred coordinates; the principal spreads tell lines from points.
+struct Spread {
+    double mx = 0, my = 0, sxx = 0, sxy = 0, syy = 0;
+    double Large() const;
+    double Small() const;
+};
+Spread ComputeSpread(std::span<const Vec> p);
+
+// Orthogonal least-squares line; nullopt when all points coincide.
+std::optional<LineModel> FitLine(std::span<const Vec> p);
+inline double Distance(const LineModel& m, Vec p)
+{
+    return std::abs(m.ux * (p.y - m.py) - m.uy * (p.x - m.px));
+}
+
+// Hyper algebraic circle (unbiased in the leading order of the noise); nullopt when the
+// points are collinear.
+std::optional<CircleModel> FitCircleHyper(std::span<const Vec> p);
+// Circle through three points; nullopt when they are (nearly) collinear.
+std::optional<CircleModel> CircleThrough(Vec a, Vec b, Vec c);
+// Levenberg–Marquardt on the orthogonal distances, from `start`; the radius is held at
+// start.r when fixedRadius. Returns the iteration count used.
+int RefineCircle(std::span<const Vec> p, CircleModel& m, bool fixedRadius, int maxIterations, double tol);
+inline double Distance(const CircleModel& m, Vec p)
+{
+    return std::abs(std::hypot(p.x - m.cx, p.y - m.cy) - m.r);
+}
+
+// Taubin conic fit, Halir–Flusser when that conic is not an ellipse; nullopt when no ellipse
+// fits the points. With a fixed rotation the conic has no cross term in the rotated frame.
+std::optional<EllipseModel> FitEllipseAlgebraic(std::span<const Vec> p, std::optional<double> fixedTheta);
+// Conic through five points, when it is an ellipse.
+std::optional<EllipseModel> EllipseThrough(std::span<const Vec, 5> p);
+// Levenberg–Marquardt on the orthogonal distances; theta held when fixedTheta. Returns the
+// iteration count, or -1 when the ellipse degenerates (a radius tending to 0 or infinity).
+int RefineEllipse(std::span<const Vec> p, EllipseModel& m, bool fixedTheta, int maxIterations, double tol);
+
+// Closest point of an ellipse given in its own frame (semi-axes a, b along x and y) to
+// (u, v); returns the foot point. Exact to rounding for every position, centre included.
+Vec EllipseFoot(double a, double b, double u, double v);
+double Distance(const EllipseModel& m, Vec p);
+double Distance(const EllipseModel& m, double cosTheta, double sinTheta, Vec p);
+// Sampson's first-order distance: cheap, used to rank points while searching for outliers.
+double SampsonDistance(const EllipseModel& m, Vec p);
+
+// Deterministic pseudo-random numbers (splitmix64) for the outlier search.
+class Random {
+public:
+    explicit Random(std::uint64_t seed) : state_(seed) {}
+    std::uint64_t Next()
+    {
+        std::uint64_t z = (state_ += 0x9E3779B97F4A7C15ull);
+        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+        z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+        return z ^ (z >> 31);
+    }
+    int Below(int n) { return static_cast<int>(Next() % static_cast<std::uint64_t>(n)); }
+
+private:
+    std::uint64_t state_;
+};
+
+} // namespace korm::core

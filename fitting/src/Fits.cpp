@@ -1,0 +1,236 @@
+// The fit entry points: argument checks, the move of the points near the origin, the
+// trimmed search, and the results written back in the caller's coordinates.
+#include <cstdlib>
+#include <cstring>
+#include <new>
+#include <numbers>
+
+#include <korm/korm.h>
+
+#include "FitCore.h"
+#include "TrimmedSearch.h"
+
+namespace {
+
+using namespace korm::core;
+
+struct LineTraits {
+    using Model = LineModel;
+    static constexpr int kMinimal = 2;
+    static constexpr int kTrials = 20;
+    static constexpr bool kNeedsStart = false;
+    std::optional<Model> Minimal(std::span<const Vec, 2> p) const { return FitLine(p); }
+    std::optional<Model> Algebraic(std::span<const Vec> p) const { return FitLine(p); }
+    double Rank(const Model& m, Vec p) const { return Distance(m, p); }
+    double Exact(const Model& m, Vec p) const { return Distance(m, p); }
+    int Final(std::span<const Vec> p, Model& m) const
+    {
+        auto fit = FitLine(p);
+        if (!fit)
+            return -1;
+        m = *fit;
+        return 1;
+    }
+};
+
+struct CircleTraits {
+    using Model = CircleModel;
+    static constexpr int kMinimal = 3;
+    static constexpr int kTrials = 30;
+    static constexpr bool kNeedsStart = true;
+    std::optional<double> radius;
+    int maxIterations;
+    double tol;
+    std::optional<Model> Minimal(std::span<const Vec, 3> p) const
+    {
+        auto m = CircleThrough(p[0], p[1], p[2]);
+        if (m && radius)
+            m->r = *radius;
+        return m;
+    }
+    std::optional<Model> Algebraic(std::span<const Vec> p) const
+    {
+        auto m = FitCircleHyper(p);
+        if (m && radius) {
+            // The Hyper radius is not the one asked for: a few geometric steps place the
+            // centre for the given radius.
+            m->r = *radius;
+            RefineCircle(p, *m, true, 5, tol);
+        }
+        return m;
+    }
+    double Rank(const Model& m, Vec p) const { return Distance(m, p); }
+    double Exact(const Model& m, Vec p) const { return Distance(m, p); }
+    int Final(std::span<const Vec> p, Model& m) const
+    {
+        return RefineCircle(p, m, radius.has_value(), maxIterations, tol);
+    }
+};
+
+struct EllipseTraits {
+    using Model = EllipseModel;
+    static constexpr int kMinimal = 5;
+    static constexpr int kTrials = 50;
+    static constexpr bool kNeedsStart = true;
+    std::optional<double> theta;
+    int maxIterations;
+    double tol;
+    std::optional<Model> Minimal(std::span<const Vec, 5> p) const
+    {
+        auto m = EllipseThrough(p);
+        if (m && theta) {
+            if (std::abs(std::cos(m->theta - *theta)) < std::sqrt(0.5))
+                std::swap(m->a, m->b);
+            m->theta = *theta;
+        }
+        return m;
+    }
+    std::optional<Model> Algebraic(std::span<const Vec> p) const { return FitEllipseAlgebraic(p, theta); }
+    double Rank(const Model& m, Vec p) const { return SampsonDistance(m, p); }
+    double Exact(const Model& m, Vec p) const { return Distance(m, p); }
+    int Final(std::span<const Vec> p, Model& m) const
+    {
+        return RefineEllipse(p, m, theta.has_value(), maxIterations, tol);
+    }
+};
+
+// Checks shared by the three fits; on success `local` holds the points minus `ref`.
+korm_status Prepare(const korm_vect* points, int32_t count, const korm_fitParams* params, const void* result,
+                    int minimum, std::vector<Vec>& local, Vec& ref)
+{
+    if (!points || !params || !result || count < 0 || params->numToIgnore < 0 || params->maxIterations < 1 ||
+        !(params->tolerance >= 0) || (params->constraintEnabled != 0 && params->constraintEnabled != 1))
+        return KORM_E_INVALID_ARG;
+    if (params->constraintEnabled && !std::isfinite(params->constraintValue))
+        return KORM_E_NON_FINITE;
+    if (count - params->numToIgnore < minimum) {
+        for (int32_t i = 0; i < count; ++i)
+            if (!std::isfinite(points[i].x) || !std::isfinite(points[i].y))
+                return KORM_E_NON_FINITE;
+        return KORM_E_TOO_FEW_POINTS;
+    }
+    // The first point as origin: differences of nearby coordinates are exact, so coinciding
+    // points coincide exactly and far-off data keep their precision.
+    ref = {points[0].x, points[0].y};
+    local.resize(static_cast<std::size_t>(count));
+    bool finite = true;
+    for (int32_t i = 0; i < count; ++i) {
+        finite &= std::isfinite(points[i].x) & std::isfinite(points[i].y);
+        local[i] = {points[i].x - ref.x, points[i].y - ref.y};
+    }
+    if (!finite)
+        return KORM_E_NON_FINITE;
+    return KORM_S_OK;
+}
+
+korm_status StoreList(kors_vector32& list, const std::vector<int>& values)
+{
+    const int32_t n = static_cast<int32_t>(values.size());
+    if (n > list.capacity) {
+        void* data = std::realloc(list.data, sizeof(int32_t) * static_cast<std::size_t>(n));
+        if (!data)
+            return KORM_E_OUT_OF_MEMORY;
+        list.data = static_cast<int32_t*>(data);
+        list.capacity = n;
+    }
+    if (n > 0)
+        std::memcpy(list.data, values.data(), sizeof(int32_t) * static_cast<std::size_t>(n));
+    list.size = n;
+    return KORM_S_OK;
+}
+
+template <class Traits, class Result, class Write>
+korm_status Fit(const korm_vect* points, int32_t count, const korm_fitParams* params, Result* result,
+                int minimum, const Traits& traits, Write write)
+{
+    try {
+        std::vector<Vec> local;
+        Vec ref;
+        korm_status status = Prepare(points, count, params, result, minimum, local, ref);
+        if (KORM_FAILED(status))
+            return status;
+        TrimmedSearch<Traits> search(traits, local);
+        auto fit = search.Run(params->numToIgnore, params->seed);
+        if (!fit)
+            return KORM_E_AMBIGUOUS;
+        status = StoreList(result->leftOut, fit->leftOut);
+        if (KORM_FAILED(status))
+            return status;
+        result->numUsed = static_cast<int32_t>(fit->kept.size());
+        result->iterations = fit->iterations;
+        result->rmsError = fit->rms;
+        write(*fit, ref);
+        return KORM_S_OK;
+    } catch (const std::bad_alloc&) {
+        return KORM_E_OUT_OF_MEMORY;
+    } catch (...) {
+        return KORM_E_FAIL;
+    }
+}
+
+} // namespace
+
+extern "C" {
+
+korm_status korm_lineFit(const korm_vect* points, int32_t count, const korm_lineFitParams* params,
+                         korm_lineFitResult* result)
+{
+    return Fit(points, count, params, result, 2, LineTraits{}, [&](const TrimmedFit<LineTraits>& f, Vec ref) {
+        double ux = f.model.ux, uy = f.model.uy;
+        if (ux < 0 || (ux == 0 && uy < 0)) // direction angle in (-pi/2, pi/2]
+            ux = -ux, uy = -uy;
+        korm_shapeFLine& line = result->line;
+        line.point = {f.model.px + ref.x, f.model.py + ref.y};
+        line.direction = {ux, uy};
+        line.angle = std::atan2(uy, ux);
+        line.distance = -uy * line.point.x + ux * line.point.y;
+    });
+}
+
+korm_status korm_circleFit(const korm_vect* points, int32_t count, const korm_circleFitParams* params,
+                           korm_circleFitResult* result)
+{
+    if (params && params->constraintEnabled == 1 && params->constraintValue < 0)
+        return KORM_E_INVALID_ARG;
+    CircleTraits traits{};
+    if (params) {
+        if (params->constraintEnabled == 1)
+            traits.radius = params->constraintValue;
+        traits.maxIterations = params->maxIterations;
+        traits.tol = params->tolerance;
+    }
+    return Fit(points, count, params, result, 3, traits, [&](const TrimmedFit<CircleTraits>& f, Vec ref) {
+        result->centerX = f.model.cx + ref.x;
+        result->centerY = f.model.cy + ref.y;
+        result->radius = traits.radius ? *traits.radius : f.model.r;
+    });
+}
+
+korm_status korm_ellipseFit(const korm_vect* points, int32_t count, const korm_ellipseFitParams* params,
+                            korm_ellipseFitResult* result)
+{
+    EllipseTraits traits{};
+    if (params) {
+        if (params->constraintEnabled == 1)
+            traits.theta = params->constraintValue;
+        traits.maxIterations = params->maxIterations;
+        traits.tol = params->tolerance;
+    }
+    return Fit(points, count, params, result, 5, traits, [&](const TrimmedFit<EllipseTraits>& f, Vec ref) {
+        const EllipseModel& m = f.model;
+        const double c = std::cos(m.theta), s = std::sin(m.theta);
+        const double ia = 1 / (m.a * m.a), ib = 1 / (m.b * m.b);
+        korm_shapeEllipse& e = result->ellipse;
+        e.center = {m.cx + ref.x, m.cy + ref.y};
+        e.radii = {m.a, m.b};
+        e.angle = m.theta;
+        e.axisX = {c, s};
+        e.axisY = {-s, c};
+        e.quadratic[0] = c * c * ia + s * s * ib;
+        e.quadratic[1] = 2 * c * s * (ia - ib);
+        e.quadratic[2] = s * s * ia + c * c * ib;
+        e.reserved = 0;
+    });
+}
+
+} // extern "C"

@@ -1,0 +1,58 @@
+// Levenberg–Marquardt shared by the geometric circle and ellipse fits.
+#pragma once
+
+#include <algorithm>
+#include <cmath>
+
+#include <Eigen/Dense>
+
+namespace korm::core {
+
+// Levenberg–Marquardt over N parameters: `cost(m)` is the sum of squared residuals,
+// `normal(m, JtJ, Jtr)` accumulates the normal equations, `apply(m, step)` returns the moved
+// model. Marquardt's scaling by the diagonal keeps the step invariant to the parameters'
+// units. Stops when a step is below tol * scale, when no step lowers the cost, or after
+// maxIterations; returns the iterations made.
+template <int N, class Model, class Cost, class Normal, class Apply>
+int LevenbergMarquardt(Model& m, Cost cost, Normal normal, Apply apply, int maxIterations, double tol,
+                       double scale)
+{
+    using Mat = Eigen::Matrix<double, N, N>;
+    using Vecn = Eigen::Matrix<double, N, 1>;
+    double lambda = 1e-3;
+    double current = cost(m);
+    int it = 0;
+    for (; it < maxIterations; ++it) {
+        Mat jtj = Mat::Zero();
+        Vecn jtr = Vecn::Zero();
+        normal(m, jtj, jtr);
+        // A parameter the points do not determine (the rotation of a circle-like ellipse)
+        // has a zero column; a floor on the damping keeps the system solvable.
+        const double floor = 1e-12 * jtj.trace() / N + 1e-300;
+        bool accepted = false, converged = false;
+        while (lambda < 1e16) {
+            Mat a = jtj;
+            for (int k = 0; k < N; ++k)
+                a(k, k) += lambda * std::max(jtj(k, k), floor);
+            const Vecn step = a.ldlt().solve(-jtr);
+            if (!step.allFinite())
+                break;
+            Model trial = apply(m, step);
+            const double c = cost(trial);
+            if (c <= current) {
+                converged = step.norm() <= tol * scale || current - c <= tol * tol * current;
+                m = trial;
+                current = c;
+                lambda = std::max(lambda * 0.1, 1e-12);
+                accepted = true;
+                break;
+            }
+            lambda *= 10;
+        }
+        if (!accepted || converged)
+            break;
+    }
+    return it + 1;
+}
+
+} // namespace korm::core

@@ -1,0 +1,162 @@
+// Orthogonal line fit and the circle fits (Hyper algebraic start, geometric refinement).
+#include "FitCore.h"
+#include "LevenbergMarquardt.h"
+
+namespace korm::core {
+
+Spread ComputeSpread(std::span<const Vec> p)
+{
+    Spread s;
+    const double n = static_cast<double>(p.size());
+    for (const Vec& q : p) {
+        s.mx += q.x;
+        s.my += q.y;
+    }
+    s.mx /= n;
+    s.my /= n;
+    for (const Vec& q : p) {
+        const double dx = q.x - s.mx, dy = q.y - s.my;
+        s.sxx += dx * dx;
+        s.sxy += dx * dy;
+        s.syy += dy * dy;
+    }
+    return s;
+}
+
+// Eigenvalues of the 2x2 scatter matrix, the small one from the determinant so that it keeps
+// its relative accuracy when the points are nearly collinear.
+double Spread::Large() const
+{
+    return 0.5 * (sxx + syy) + std::hypot(0.5 * (sxx - syy), sxy);
+}
+double Spread::Small() const
+{
+    const double large = Large();
+    return large > 0 ? std::max(0.0, (sxx * syy - sxy * sxy) / large) : 0.0;
+}
+
+std::optional<LineModel> FitLine(std::span<const Vec> p)
+{
+    const Spread s = ComputeSpread(p);
+    if (!(s.Large() > 0))
+        return std::nullopt;
+    // Direction of the largest spread: the angle that diagonalises the scatter matrix.
+    const double phi = 0.5 * std::atan2(2 * s.sxy, s.sxx - s.syy);
+    return LineModel{s.mx, s.my, std::cos(phi), std::sin(phi)};
+}
+
+std::optional<CircleModel> CircleThrough(Vec a, Vec b, Vec c)
+{
+    const double bx = b.x - a.x, by = b.y - a.y, cx = c.x - a.x, cy = c.y - a.y;
+    const double d = 2 * (bx * cy - by * cx);
+    const double scale = (bx * bx + by * by) + (cx * cx + cy * cy);
+    if (!(std::abs(d) > kCollinearRatio * scale))
+        return std::nullopt;
+    const double b2 = bx * bx + by * by, c2 = cx * cx + cy * cy;
+    const double ux = (cy * b2 - by * c2) / d, uy = (bx * c2 - cx * b2) / d;
+    return CircleModel{a.x + ux, a.y + uy, std::hypot(ux, uy)};
+}
+
+// Hyper fit (Al-Sharadqa and Chernov): the algebraic fit whose bias vanishes to second order,
+// so that short arcs keep their radius. Newton's method on the characteristic polynomial
+// from 0 finds its smallest root.
+std::optional<CircleModel> FitCircleHyper(std::span<const Vec> p)
+{
+    const Spread s = ComputeSpread(p);
+    if (!(s.Small() > kCollinearRatio * kCollinearRatio * s.Large()))
+        return std::nullopt;
+    double mxx = 0, myy = 0, mxy = 0, mxz = 0, myz = 0, mzz = 0;
+    for (const Vec& q : p) {
+        const double x = q.x - s.mx, y = q.y - s.my, z = x * x + y * y;
+        mxx += x * x;
+        myy += y * y;
+        mxy += x * y;
+        mxz += x * z;
+        myz += y * z;
+        mzz += z * z;
+    }
+    const double n = static_cast<double>(p.size());
+    mxx /= n, myy /= n, mxy /= n, mxz /= n, myz /= n, mzz /= n;
+    const double mz = mxx + myy, covXY = mxx * myy - mxy * mxy, varZ = mzz - mz * mz;
+    const double a2 = 4 * covXY - 3 * mz * mz - mzz;
+    const double a1 = varZ * mz + 4 * covXY * mz - mxz * mxz - myz * myz;
+    const double a0 = mxz * (mxz * myy - myz * mxy) + myz * (myz * mxx - mxz * mxy) - varZ * covXY;
+    double x = 0, y = a0;
+    for (int i = 0; i < 99; ++i) {
+        const double dy = a1 + x * (2 * a2 + 16 * x * x);
+        const double xNew = x - y / dy;
+        if (xNew == x || !std::isfinite(xNew))
+            break;
+        const double yNew = a0 + xNew * (a1 + xNew * (a2 + 4 * xNew * xNew));
+        if (std::abs(yNew) >= std::abs(y))
+            break;
+        x = xNew;
+        y = yNew;
+    }
+    const double det = x * x - x * mz + covXY;
+    if (!(std::abs(det) > 0))
+        return std::nullopt;
+    const double ux = (mxz * (myy - x) - myz * mxy) / det / 2;
+    const double uy = (myz * (mxx - x) - mxz * mxy) / det / 2;
+    const double r2 = ux * ux + uy * uy + mz + 2 * x;
+    if (!(r2 > 0) || !std::isfinite(r2))
+        return std::nullopt;
+    return CircleModel{s.mx + ux, s.my + uy, std::sqrt(r2)};
+}
+
+int RefineCircle(std::span<const Vec> p, CircleModel& m, bool fixedRadius, int maxIterations, double tol)
+{
+    auto cost = [&](const CircleModel& c) {
+        double sum = 0;
+        for (const Vec& q : p) {
+            const double d = std::sqrt((q.x - c.cx) * (q.x - c.cx) + (q.y - c.cy) * (q.y - c.cy)) - c.r;
+            sum += d * d;
+        }
+        return sum;
+    };
+    // Residual |q - c| - r; its gradient in the centre is minus the unit vector to the point.
+    auto row = [&](const CircleModel& c, const Vec& q, double& gx, double& gy) {
+        const double dx = q.x - c.cx, dy = q.y - c.cy, d = std::sqrt(dx * dx + dy * dy);
+        gx = d > 0 ? -dx / d : 0;
+        gy = d > 0 ? -dy / d : 0;
+        return d - c.r;
+    };
+    const double scale = m.r + std::abs(m.cx) + std::abs(m.cy);
+    if (fixedRadius) {
+        return LevenbergMarquardt<2>(
+            m, cost,
+            [&](const CircleModel& c, Eigen::Matrix2d& jtj, Eigen::Vector2d& jtr) {
+                for (const Vec& q : p) {
+                    double gx, gy;
+                    const double r = row(c, q, gx, gy);
+                    jtj(0, 0) += gx * gx, jtj(0, 1) += gx * gy, jtj(1, 1) += gy * gy;
+                    jtr(0) += gx * r, jtr(1) += gy * r;
+                }
+                jtj(1, 0) = jtj(0, 1);
+            },
+            [](CircleModel c, const Eigen::Vector2d& s) {
+                c.cx += s(0), c.cy += s(1);
+                return c;
+            },
+            maxIterations, tol, scale);
+    }
+    return LevenbergMarquardt<3>(
+        m, cost,
+        [&](const CircleModel& c, Eigen::Matrix3d& jtj, Eigen::Vector3d& jtr) {
+            for (const Vec& q : p) {
+                double gx, gy;
+                const double r = row(c, q, gx, gy);
+                jtj(0, 0) += gx * gx, jtj(0, 1) += gx * gy, jtj(0, 2) -= gx;
+                jtj(1, 1) += gy * gy, jtj(1, 2) -= gy, jtj(2, 2) += 1;
+                jtr(0) += gx * r, jtr(1) += gy * r, jtr(2) -= r;
+            }
+            jtj(1, 0) = jtj(0, 1), jtj(2, 0) = jtj(0, 2), jtj(2, 1) = jtj(1, 2);
+        },
+        [](CircleModel c, const Eigen::Vector3d& s) {
+            c.cx += s(0), c.cy += s(1), c.r += s(2);
+            return c;
+        },
+        maxIterations, tol, scale);
+}
+
+} // namespace korm::core

@@ -1,0 +1,267 @@
+// The point-fitting library: records and helpers, exact and noisy recovery against the
+// Cramér–Rao bound, the outlier search, constraints and statuses.
+#include <Eigen/Dense>
+#include <gtest/gtest.h>
+
+#include <Ostrel/Vision/StatusMapper.h>
+
+#include "FitData.h"
+
+using namespace fitdata;
+namespace FitStatus = Ostrel::Vision::FitStatus;
+
+static_assert(KORM_E_TOO_FEW_POINTS == FitStatus::TooFewPoints &&
+              KORM_E_AMBIGUOUS == FitStatus::AmbiguousPoints);
+static_assert(KORM_E_NON_FINITE == FitStatus::NonFiniteInput &&
+              KORM_E_INVALID_ARG == FitStatus::InvalidArgument);
+
+namespace {
+
+// Typical true shapes, centred at (ox, oy).
+Params Truth(Shape shape, double ox, double oy)
+{
+    switch (shape) {
+    case Shape::Line: {
+        const double angle = 0.3, d = -std::sin(angle) * ox + std::cos(angle) * oy + 7;
+        return {d, angle};
+    }
+    case Shape::Circle:
+        return {ox + 3, oy - 2, 50};
+    default:
+        return {ox + 3, oy - 2, 60, 30, 0.4};
+    }
+}
+int Minimum(Shape shape)
+{
+    return shape == Shape::Line ? 2 : shape == Shape::Circle ? 3 : 5;
+}
+
+} // namespace
+
+TEST(FittingRecords, HelpersAndCleanupList)
+{
+    EXPECT_DOUBLE_EQ(korm_radian_signedNorm(3 * pi / 2), -pi / 2);
+    EXPECT_EQ(korm_radian_signedNorm(pi), pi);
+    EXPECT_EQ(korm_radian_signedNorm(-pi), pi);
+    EXPECT_NEAR(korm_radian_signedNorm(-7 * pi / 2), pi / 2, 1e-15);
+    korm_vect v, u;
+    double dot;
+    korm_vect_initLengthAngle(&v, 2, pi / 3);
+    ASSERT_EQ(korm_vect_getUnit(&v, &u), KORM_S_OK);
+    korm_vect_dot(&v, &u, &dot);
+    EXPECT_NEAR(dot, 2, 1e-15);
+    korm_vect_init(&v, 0, 0);
+    EXPECT_EQ(korm_vect_getUnit(&v, &u), KORM_E_INVALID_ARG);
+
+    // Each entry runs once, last first, whatever the number of calls.
+    static std::vector<int> released;
+    released.clear();
+    int a = 1, b = 2;
+    auto release = [](void* p) -> korm_status {
+        released.push_back(*static_cast<int*>(p));
+        return KORM_S_OK;
+    };
+    kory_cleanupEntry list[2] = {{KORY_CLEANUP_ARMED, KORY_CLEANUP_RELEASE, &a, release},
+                                 {KORY_CLEANUP_ARMED, KORY_CLEANUP_RELEASE, &b, release}};
+    EXPECT_EQ(kory_cleanupExecute_(list, 2, KORM_E_AMBIGUOUS, -1), KORM_E_AMBIGUOUS);
+    EXPECT_EQ(kory_cleanupExecute_(list, 2, KORM_S_OK, -1), KORM_S_OK);
+    EXPECT_EQ(released, (std::vector<int>{2, 1}));
+}
+
+class ExactRecovery : public testing::TestWithParam<std::tuple<Shape, double, double>> {};
+
+TEST_P(ExactRecovery, NoiselessPointsGiveTheShapeBack)
+{
+    const auto [shape, arc, offset] = GetParam();
+    std::mt19937_64 rng(1);
+    const Params truth = Truth(shape, offset, -offset / 2);
+    for (int n : {Minimum(shape) + (shape == Shape::Circle ? 0 : 1), 20, 1000}) {
+        const Fitted f = Fit(shape, Sample(shape, truth, n, arc, 0, rng));
+        ASSERT_EQ(f.status, KORM_S_OK) << n;
+        const Params got = Canonical(shape, f.params);
+        const double scale = 50 + offset;
+        for (std::size_t i = 0; i < truth.size(); ++i)
+            EXPECT_NEAR(got[i], truth[i],
+                        1e-9 * (i + 1 == truth.size() && shape != Shape::Circle ? 1 : scale))
+                << "n=" << n << " parameter " << i;
+        EXPECT_LT(f.rms, 1e-9 * scale);
+        EXPECT_TRUE(f.leftOut.empty());
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Shapes, ExactRecovery,
+                         testing::Combine(testing::Values(Shape::Line, Shape::Circle, Shape::Ellipse),
+                                          testing::Values(2 * pi, pi, pi / 2), testing::Values(0.0, 1e5)));
+
+// Mean squared parameter errors over seeded trials, each divided by its Cramér–Rao bound
+// sigma^2 (J'J)^-1 of the orthogonal-distance model.
+std::vector<double> EfficiencyRatios(Shape shape, double arc, int n, int trials)
+{
+    const double sigma = 0.5;
+    const Params truth = Truth(shape, 100, 200);
+    std::mt19937_64 rng(42);
+    std::vector<std::vector<double>> rows;
+    Sample(shape, truth, n, arc, 0, rng, &rows);
+    Eigen::MatrixXd j(n, truth.size());
+    for (int i = 0; i < n; ++i)
+        for (std::size_t c = 0; c < truth.size(); ++c)
+            j(i, c) = rows[i][c];
+    const Eigen::VectorXd bound = (sigma * sigma * (j.transpose() * j).inverse()).diagonal();
+    std::vector<double> mse(truth.size());
+    for (int t = 0; t < trials; ++t) {
+        const Params got = Canonical(shape, Fit(shape, Sample(shape, truth, n, arc, sigma, rng)).params);
+        for (std::size_t c = 0; c < truth.size(); ++c)
+            mse[c] += (got[c] - truth[c]) * (got[c] - truth[c]) / trials;
+    }
+    for (std::size_t c = 0; c < truth.size(); ++c)
+        mse[c] /= bound(c);
+    return mse;
+}
+
+TEST(FittingQuality, NoisyFitsReachTheCramerRaoBound)
+{
+    struct Case {
+        Shape shape;
+        double arc, limit;
+        int trials;
+    };
+    for (const Case& c : {Case{Shape::Line, 1, 1.10, 1000}, Case{Shape::Circle, 2 * pi, 1.10, 1000},
+                          Case{Shape::Circle, pi / 2, 1.10, 1000}, Case{Shape::Ellipse, 2 * pi, 1.2, 300},
+                          Case{Shape::Ellipse, pi, 1.2, 300}, Case{Shape::Ellipse, pi / 2, 5, 300}}) {
+        const std::vector<double> ratios = EfficiencyRatios(c.shape, c.arc, 100, c.trials);
+        for (std::size_t i = 0; i < ratios.size(); ++i)
+            EXPECT_LT(ratios[i], c.limit)
+                << "shape " << int(c.shape) << " arc " << c.arc << " parameter " << i;
+    }
+}
+
+// The radius seen over 45 degrees has a heavy upper tail with few points; 300 points keep
+// the mean meaningful.
+TEST(FittingQuality, ShortArcRadiusIsUnbiased)
+{
+    std::mt19937_64 rng(7);
+    const Params truth{10, 20, 20};
+    double bias = 0;
+    const int trials = 2000;
+    for (int t = 0; t < trials; ++t)
+        bias +=
+            (Fit(Shape::Circle, Sample(Shape::Circle, truth, 300, pi / 4, 0.5, rng)).params[2] - 20) / trials;
+    EXPECT_LT(std::abs(bias), 0.15);
+}
+
+class OutlierSearch : public testing::TestWithParam<std::tuple<Shape, bool>> {};
+
+// k = 20% of the points pushed 8 to 40 px off the shape (scattered) or into one blob 20 px
+// off it (clustered); the trimmed fit must find exactly them and match the fit of the inliers.
+TEST_P(OutlierSearch, LeavesOutExactlyTheOutliers)
+{
+    const auto [shape, clustered] = GetParam();
+    const int n = 50, k = 10, trials = 200;
+    const Params truth = Truth(shape, 1000, 500);
+    std::mt19937_64 rng(shape == Shape::Line ? 11 : shape == Shape::Circle ? 12 : 13);
+    std::uniform_real_distribution<double> offset(8, 40), unit(0, 1);
+    std::normal_distribution<double> blob(0, 2);
+    int exact = 0, trimmedGood = 0, inlierGood = 0;
+    auto good = [&](const Params& p) {
+        const Params got = Canonical(shape, p);
+        for (std::size_t i = 0; i < got.size(); ++i)
+            if (std::abs(got[i] - truth[i]) > (i + 1 == got.size() && shape != Shape::Circle ? 0.05 : 2.0))
+                return false;
+        return true;
+    };
+    for (int t = 0; t < trials; ++t) {
+        std::vector<std::vector<double>> rows;
+        std::vector<korm_vect> pts = Sample(shape, truth, n, 1.5 * pi, 0.5, rng, &rows);
+        std::vector<int> outliers;
+        while (static_cast<int>(outliers.size()) < k) {
+            const int i = static_cast<int>(unit(rng) * n);
+            if (std::find(outliers.begin(), outliers.end(), i) == outliers.end())
+                outliers.push_back(i);
+        }
+        std::sort(outliers.begin(), outliers.end());
+        const int anchor = outliers[0];
+        for (int i : outliers) {
+            const int at = clustered ? anchor : i;
+            const double nx = shape == Shape::Line ? -std::sin(truth[1]) : -rows[at][0];
+            const double ny = shape == Shape::Line ? std::cos(truth[1]) : -rows[at][1];
+            const double d = clustered ? 20 : (unit(rng) < 0.5 ? -1 : 1) * offset(rng);
+            pts[i] = {pts[at].x + d * nx + (clustered ? blob(rng) : 0),
+                      pts[at].y + d * ny + (clustered ? blob(rng) : 0)};
+        }
+        const Fitted f = Fit(shape, pts, k);
+        ASSERT_EQ(f.status, KORM_S_OK);
+        ASSERT_EQ(f.leftOut.size(), std::size_t(k));
+        exact += f.leftOut == outliers;
+        trimmedGood += good(f.params);
+        std::vector<korm_vect> inliers;
+        for (int i = 0; i < n; ++i)
+            if (!std::binary_search(outliers.begin(), outliers.end(), i))
+                inliers.push_back(pts[i]);
+        inlierGood += good(Fit(shape, inliers).params);
+        if (t == 0) {
+            EXPECT_EQ(Fit(shape, pts, k).params, f.params) << "the same input gives the same fit";
+        }
+    }
+    EXPECT_GE(exact, (shape == Shape::Ellipse ? 0.95 : 0.99) * trials);
+    EXPECT_GE(trimmedGood, inlierGood - 0.01 * trials);
+}
+
+INSTANTIATE_TEST_SUITE_P(Shapes, OutlierSearch,
+                         testing::Combine(testing::Values(Shape::Line, Shape::Circle, Shape::Ellipse),
+                                          testing::Bool()));
+
+TEST(FittingConstraints, RadiusAndRotationAreHeldExactly)
+{
+    std::mt19937_64 rng(5);
+    const Params circle{30, 40, 25};
+    const auto circlePts = Sample(Shape::Circle, circle, 40, pi, 0.5, rng);
+    const double radius = 24.5;
+    Fitted f = Fit(Shape::Circle, circlePts, 0, &radius);
+    ASSERT_EQ(f.status, KORM_S_OK);
+    EXPECT_EQ(f.params[2], radius);
+    EXPECT_NEAR(f.params[0], 30, 1);
+    EXPECT_NEAR(f.params[1], 40, 1.5);
+
+    const Params ellipse{30, 40, 60, 30, 0.4};
+    const auto ellipsePts = Sample(Shape::Ellipse, ellipse, 40, 2 * pi, 0, rng);
+    for (double rotation : {0.4, 0.4 + pi / 2, 0.3}) {
+        f = Fit(Shape::Ellipse, ellipsePts, 0, &rotation);
+        ASSERT_EQ(f.status, KORM_S_OK) << rotation;
+        EXPECT_EQ(f.params[4], rotation);
+        if (rotation != 0.3) {
+            EXPECT_NEAR(Canonical(Shape::Ellipse, f.params)[2], 60, 1e-8) << rotation;
+        }
+    }
+}
+
+TEST(FittingStatuses, BadInputGivesTheMatchingStatus)
+{
+    const std::vector<korm_vect> same(6, korm_vect{3, 4});
+    const std::vector<korm_vect> collinear{{0, 0}, {1, 1}, {2, 2}, {3, 3}, {4, 4}, {5, 5}};
+    const std::vector<korm_vect> circle{{1, 0}, {0, 1}, {-1, 0}, {0, -1}, {0.6, 0.8}, {-0.6, 0.8}};
+    for (Shape shape : {Shape::Line, Shape::Circle, Shape::Ellipse}) {
+        const int m = Minimum(shape);
+        EXPECT_EQ(Fit(shape, {circle.begin(), circle.begin() + m - 1}).status, KORM_E_TOO_FEW_POINTS);
+        EXPECT_EQ(Fit(shape, circle, 7 - m).status, KORM_E_TOO_FEW_POINTS);
+        EXPECT_EQ(Fit(shape, same).status, KORM_E_AMBIGUOUS);
+        EXPECT_EQ(Fit(shape, collinear).status, shape == Shape::Line ? KORM_S_OK : KORM_E_AMBIGUOUS);
+        EXPECT_EQ(Fit(shape, same, 1).status, KORM_E_AMBIGUOUS);
+        auto bad = circle;
+        bad[2].y = std::nan("");
+        EXPECT_EQ(Fit(shape, bad).status, KORM_E_NON_FINITE);
+        bad[2].y = HUGE_VAL;
+        EXPECT_EQ(Fit(shape, bad).status, KORM_E_NON_FINITE);
+        EXPECT_EQ(Fit(shape, circle, -1).status, KORM_E_INVALID_ARG);
+    }
+    korm_fitParams params;
+    korm_circleFitParams_init(&params);
+    korm_circleFitResult result;
+    korm_circleFitResult_construct(&result);
+    EXPECT_EQ(korm_circleFit(nullptr, 3, &params, &result), KORM_E_INVALID_ARG);
+    params.constraintEnabled = 2;
+    EXPECT_EQ(korm_circleFit(circle.data(), 6, &params, &result), KORM_E_INVALID_ARG);
+    params.constraintEnabled = 1;
+    params.constraintValue = -1;
+    EXPECT_EQ(korm_circleFit(circle.data(), 6, &params, &result), KORM_E_INVALID_ARG);
+    korm_circleFitResult_destruct(&result);
+}

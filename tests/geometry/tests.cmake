@@ -3,3 +3,5 @@ ostrel_add_test(GeometryToolSpineTests LIBS Ostrel.Vision.Geometry SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/PointPairPersistenceTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/RegistrationTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ResultGraphicsTest.cpp)
+include(${CMAKE_CURRENT_LIST_DIR}/mathutils/tests.cmake)
+include(${CMAKE_CURRENT_LIST_DIR}/fitting/tests.cmake)

@@ -1,0 +1,1 @@
+# Fit parameters and results.

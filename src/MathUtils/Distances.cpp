@@ -1,0 +1,291 @@
+// Distances from points and between shapes.
+#include <cmath>
+
+#include <Geometry/MathUtils.h>
+#include <Ostrel/Vision/Circle.h>
+#include <Ostrel/Vision/Ellipse.h>
+#include <Ostrel/Vision/Line.h>
+#include <Ostrel/Vision/LineSegment.h>
+#include <Ostrel/Vision/Polygon.h>
+#include <Ostrel/Vision/Private/PrimitiveFailure.h>
+#include <Ostrel/Vision/Private/RoundShapes.h>
+
+#include "ShapeValues.h"
+
+namespace Ostrel::Vision::Geometry {
+
+using Private::GuardPrimitives;
+using Private::Point2D;
+
+namespace {
+
+// A distance and its two closest points, written to the caller's out-parameters only once
+// the computation has succeeded.
+struct PairResult {
+    double distance = 0;
+    Point2D first;
+    Point2D second;
+
+    double Write(double& firstX, double& firstY, double& secondX, double& secondY) const
+    {
+        firstX = first.x;
+        firstY = first.y;
+        secondX = second.x;
+        secondY = second.y;
+        return distance;
+    }
+};
+
+struct PointResult {
+    double distance = 0;
+    Point2D closest;
+
+    double Write(double& x, double& y) const
+    {
+        x = closest.x;
+        y = closest.y;
+        return distance;
+    }
+};
+
+// Foot of the perpendicular from `point` on `line`. The offset along the line is taken from
+// the point's difference to the line's reference point, so a reference point far away
+// costs only the rounding of that difference.
+Point2D Foot(const Private::Line2D& line, Point2D point)
+{
+    const Point2D u = line.direction;
+    const double t = Private::Dot(point - line.point, u) / Private::Dot(u, u);
+    return line.point + t * u;
+}
+
+// Minus `distance`, keeping an exact 0 positive: a point or outline on the boundary counts
+// as inside, and its distance reads 0, not -0.
+double Negated(double distance)
+{
+    return distance == 0 ? 0.0 : -distance;
+}
+
+} // namespace
+
+double MathUtils::DistancePointLine(double x, double y, const Line& line, const IImage* image, double& lineX,
+                                    double& lineY)
+{
+    return GuardPrimitives([&] {
+        const Point2D point = ShapeValues::Point(x, y);
+        const Private::Line2D value = ShapeValues::Line(line, image);
+        Private::CheckValue(value, "line");
+        return PointResult{std::fabs(Private::SignedLineOffset(value, point)), Foot(value, point)}.Write(
+            lineX, lineY);
+    });
+}
+
+double MathUtils::DistancePointSegment(double x, double y, const LineSegment& segment, const IImage* image,
+                                       double& segmentX, double& segmentY)
+{
+    return GuardPrimitives([&] {
+        PointResult r;
+        r.distance = Private::DistancePointSegment(ShapeValues::Point(x, y),
+                                                   ShapeValues::Segment(segment, image), r.closest);
+        return r.Write(segmentX, segmentY);
+    });
+}
+
+double MathUtils::DistancePointCircle(double x, double y, const Circle& circle, const IImage* image,
+                                      double& circleX, double& circleY)
+{
+    return GuardPrimitives([&] {
+        const Point2D point = ShapeValues::Point(x, y);
+        PointResult r;
+        r.distance = image ? ShapeValues::CircleAsEllipse(circle, image).DistanceToPoint(point, r.closest)
+                           : Private::DistanceCirclePoint(ShapeValues::Circle(circle), point, r.closest);
+        return r.Write(circleX, circleY);
+    });
+}
+
+double MathUtils::DistancePointEllipse(double x, double y, const Ellipse& ellipse, const IImage* image,
+                                       double& ellipseX, double& ellipseY)
+{
+    return GuardPrimitives([&] {
+        const Point2D point = ShapeValues::Point(x, y);
+        PointResult r;
+        r.distance = ShapeValues::Ellipse(ellipse, image).DistanceToPoint(point, r.closest);
+        return r.Write(ellipseX, ellipseY);
+    });
+}
+
+double MathUtils::DistancePointPolygon(double x, double y, const Polygon& polygon, const IImage* image,
+                                       double& polygonX, double& polygonY)
+{
+    return GuardPrimitives([&] {
+        const Point2D point = ShapeValues::Point(x, y);
+        const Private::Polyline outline = ShapeValues::Polygon(polygon, image);
+        PointResult r;
+        r.distance = outline.NearestPoint(point, r.closest);
+        if (outline.Inside(point))
+            r.distance = Negated(r.distance);
+        return r.Write(polygonX, polygonY);
+    });
+}
+
+double MathUtils::DistanceSegmentLine(const LineSegment& segment, const Line& line, const IImage* image,
+                                      double& segmentX, double& segmentY, double& lineX, double& lineY)
+{
+    return GuardPrimitives([&] {
+        const Private::Segment2D s = ShapeValues::Segment(segment, image);
+        const Private::Line2D l = ShapeValues::Line(line, image);
+        Private::CheckValue(s, "segment");
+        Private::CheckValue(l, "line");
+        // Signed offsets of the end points, positive on the left of the line's direction;
+        // each carries a single rounding, so the side tests are exact for any end point
+        // that lies on the line.
+        const double cS = Private::SignedLineOffset(l, s.start);
+        const double cE = Private::SignedLineOffset(l, s.end);
+        PairResult r;
+        if ((cS >= 0 && cE <= 0) || (cS <= 0 && cE >= 0))
+            return r.Write(segmentX, segmentY, lineX, lineY); // touches or crosses
+        const double dS = std::fabs(cS);
+        const double dE = std::fabs(cE);
+        const Point2D end = dE > dS ? s.start : s.end; // a tie keeps the end point E
+        r.distance = dE > dS ? dS : dE;
+        r.first = end;
+        r.second = Foot(l, end);
+        return r.Write(segmentX, segmentY, lineX, lineY);
+    });
+}
+
+double MathUtils::DistanceSegmentSegment(const LineSegment& segmentA, const LineSegment& segmentB,
+                                         const IImage* image, double& segmentAX, double& segmentAY,
+                                         double& segmentBX, double& segmentBY)
+{
+    return GuardPrimitives([&] {
+        const Private::Segment2D a = ShapeValues::Segment(segmentA, image);
+        const Private::Segment2D b = ShapeValues::Segment(segmentB, image);
+        PairResult best;
+        if (Private::IntersectSegmentSegment(a, b))
+            return best.Write(segmentAX, segmentAY, segmentBX, segmentBY);
+        // End points against the other segment in the order A0, A1, B0, B1; a later
+        // candidate replaces the best only when strictly nearer.
+        best.distance = Private::DistancePointSegment(a.start, b, best.second);
+        best.first = a.start;
+        const auto consider = [&best](Point2D onA, Point2D onB, double distance) {
+            if (distance < best.distance)
+                best = {distance, onA, onB};
+        };
+        Point2D closest;
+        double d = Private::DistancePointSegment(a.end, b, closest);
+        consider(a.end, closest, d);
+        d = Private::DistancePointSegment(b.start, a, closest);
+        consider(closest, b.start, d);
+        d = Private::DistancePointSegment(b.end, a, closest);
+        consider(closest, b.end, d);
+        return best.Write(segmentAX, segmentAY, segmentBX, segmentBY);
+    });
+}
+
+// The mixed round/straight primitives take the round shape first and return the point on
+// the line or segment first, which is the order of these functions' out-parameters.
+
+double MathUtils::DistanceLineCircle(const Line& line, const Circle& circle, const IImage* image,
+                                     double& lineX, double& lineY, double& circleX, double& circleY)
+{
+    return GuardPrimitives([&] {
+        const Private::Line2D l = ShapeValues::Line(line, image);
+        PairResult r;
+        r.distance = image ? Private::DistanceEllipseLine(ShapeValues::CircleAsEllipse(circle, image), l,
+                                                          r.first, r.second)
+                           : Private::DistanceCircleLine(ShapeValues::Circle(circle), l, r.first, r.second);
+        return r.Write(lineX, lineY, circleX, circleY);
+    });
+}
+
+double MathUtils::DistanceLineEllipse(const Line& line, const Ellipse& ellipse, const IImage* image,
+                                      double& lineX, double& lineY, double& ellipseX, double& ellipseY)
+{
+    return GuardPrimitives([&] {
+        PairResult r;
+        r.distance = Private::DistanceEllipseLine(ShapeValues::Ellipse(ellipse, image),
+                                                  ShapeValues::Line(line, image), r.first, r.second);
+        return r.Write(lineX, lineY, ellipseX, ellipseY);
+    });
+}
+
+double MathUtils::DistanceSegmentCircle(const LineSegment& segment, const Circle& circle, const IImage* image,
+                                        double& segmentX, double& segmentY, double& circleX, double& circleY)
+{
+    return GuardPrimitives([&] {
+        const Private::Segment2D s = ShapeValues::Segment(segment, image);
+        PairResult r;
+        r.distance = image
+                         ? Private::DistanceEllipseSegment(ShapeValues::CircleAsEllipse(circle, image), s,
+                                                           r.first, r.second)
+                         : Private::DistanceCircleSegment(ShapeValues::Circle(circle), s, r.first, r.second);
+        return r.Write(segmentX, segmentY, circleX, circleY);
+    });
+}
+
+double MathUtils::DistanceSegmentEllipse(const LineSegment& segment, const Ellipse& ellipse,
+                                         const IImage* image, double& segmentX, double& segmentY,
+                                         double& ellipseX, double& ellipseY)
+{
+    return GuardPrimitives([&] {
+        PairResult r;
+        r.distance = Private::DistanceEllipseSegment(ShapeValues::Ellipse(ellipse, image),
+                                                     ShapeValues::Segment(segment, image), r.first, r.second);
+        return r.Write(segmentX, segmentY, ellipseX, ellipseY);
+    });
+}
+
+double MathUtils::DistanceCircleCircle(const Circle& circleA, const Circle& circleB, const IImage* image,
+                                       double& circleAX, double& circleAY, double& circleBX, double& circleBY)
+{
+    return GuardPrimitives([&] {
+        PairResult r;
+        if (image)
+            r.distance = Private::DistanceEllipseEllipse(ShapeValues::CircleAsEllipse(circleA, image),
+                                                         ShapeValues::CircleAsEllipse(circleB, image),
+                                                         r.first, r.second);
+        else
+            r.distance = Private::DistanceCircleCircle(ShapeValues::Circle(circleA),
+                                                       ShapeValues::Circle(circleB), r.first, r.second);
+        return r.Write(circleAX, circleAY, circleBX, circleBY);
+    });
+}
+
+double MathUtils::DistanceSegmentPolygon(const LineSegment& segment, const Polygon& polygon,
+                                         const IImage* image, double& segmentX, double& segmentY,
+                                         double& polygonX, double& polygonY)
+{
+    return GuardPrimitives([&] {
+        const Private::Polyline f = ShapeValues::Polygon(polygon, image);
+        const Private::Polyline g = Private::Polyline::FromSegment(ShapeValues::Segment(segment, image));
+        PairResult r; // first: on the segment, second: on the polygon
+        Private::NearestPair(f, g, r.second, r.first);
+        r.distance = Private::Distance(r.second, r.first);
+        if (f.Inside(r.first))
+            r.distance = Negated(r.distance);
+        if (r.distance == 0)
+            r.first = r.second = {};
+        return r.Write(segmentX, segmentY, polygonX, polygonY);
+    });
+}
+
+double MathUtils::DistancePolygonPolygon(const Polygon& polygonA, const Polygon& polygonB,
+                                         const IImage* image, double& polygonAX, double& polygonAY,
+                                         double& polygonBX, double& polygonBY)
+{
+    return GuardPrimitives([&] {
+        const Private::Polyline f = ShapeValues::Polygon(polygonA, image);
+        const Private::Polyline g = ShapeValues::Polygon(polygonB, image);
+        PairResult r;
+        Private::NearestPair(f, g, r.first, r.second);
+        r.distance = Private::Distance(r.first, r.second);
+        if (r.distance == 0)
+            r.first = r.second = {};
+        // B's closest point, after the zero rule: a touching pair tests the origin.
+        if (f.Inside(r.second))
+            r.distance = Negated(r.distance);
+        return r.Write(polygonAX, polygonAY, polygonBX, polygonBY);
+    });
+}
+
+} // namespace Ostrel::Vision::Geometry

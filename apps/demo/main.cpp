@@ -11,6 +11,7 @@
 #include <Geometry/AnglePointPointTool.h>
 #include <Geometry/DistancePointPointTool.h>
 #include <Geometry/LibraryInfo.h>
+#include <Geometry/MathUtils.h>
 #include <Ostrel/Vision/Vision.h>
 
 using namespace Ostrel;
@@ -67,14 +68,27 @@ void MapShapes(const std::shared_ptr<Image8Grey>& image)
     const auto toPixels = image->LinearTransformToImage("Plate", 0, 0);
     auto ellipse = circle->MapLinear(toPixels, static_cast<std::uint32_t>(CopyShapeConstants::All));
     auto mapped = segment->MapLinear(toPixels, static_cast<std::uint32_t>(CopyShapeConstants::All));
-    std::cout << fmt::format("   circle  centre ({}, {}) mm, radius {} mm  ->  ellipse centre ({:.3f}, {:.3f}) px, "
-                             "radii {:.3f} x {:.3f} px\n",
-                             circle->CenterX(), circle->CenterY(), circle->Radius(), ellipse->CenterX(),
-                             ellipse->CenterY(), ellipse->RadiusX(), ellipse->RadiusY());
-    std::cout << fmt::format("   segment ({}, {}) - ({}, {}) mm, {:.3f} mm long  ->  ({:.3f}, {:.3f}) - ({:.3f}, {:.3f}) px, "
-                             "{:.3f} px long\n\n",
-                             segment->StartX(), segment->StartY(), segment->EndX(), segment->EndY(), segment->Length(),
-                             mapped->StartX(), mapped->StartY(), mapped->EndX(), mapped->EndY(), mapped->Length());
+    std::cout << fmt::format(
+        "   circle  centre ({}, {}) mm, radius {} mm  ->  ellipse centre ({:.3f}, {:.3f}) px, "
+        "radii {:.3f} x {:.3f} px\n",
+        circle->CenterX(), circle->CenterY(), circle->Radius(), ellipse->CenterX(), ellipse->CenterY(),
+        ellipse->RadiusX(), ellipse->RadiusY());
+    std::cout << fmt::format(
+        "   segment ({}, {}) - ({}, {}) mm, {:.3f} mm long  ->  ({:.3f}, {:.3f}) - ({:.3f}, {:.3f}) px, "
+        "{:.3f} px long\n",
+        segment->StartX(), segment->StartY(), segment->EndX(), segment->EndY(), segment->Length(),
+        mapped->StartX(), mapped->StartY(), mapped->EndX(), mapped->EndY(), mapped->Length());
+
+    // The same measurement on the plate (no image: the shapes' own millimetres) and in the
+    // image (each shape mapped into pixels): the plate is 0.05 mm per pixel, so the pixel
+    // gap is 20 times the millimetre gap.
+    double sx, sy, cx, cy;
+    const double mm = MathUtils::DistanceSegmentCircle(*segment, *circle, nullptr, sx, sy, cx, cy);
+    const double px = MathUtils::DistanceSegmentCircle(*segment, *circle, image.get(), sx, sy, cx, cy);
+    std::cout << fmt::format(
+        "   MathUtils::DistanceSegmentCircle: {:.4f} mm on the plate, {:.4f} px in the image, "
+        "from ({:.3f}, {:.3f}) px on the segment to ({:.3f}, {:.3f}) px on the circle\n\n",
+        mm, px, sx, sy, cx, cy);
 }
 
 std::shared_ptr<DistancePointPointTool> RunTools(const std::shared_ptr<Image8Grey>& image)

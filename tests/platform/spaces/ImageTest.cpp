@@ -63,8 +63,8 @@ TEST(Image8Grey, RejectsImpossibleSizesAndPixels)
 TEST(Image8Grey, DeepCopyIsIndependentAndShallowCopyShares)
 {
     const auto image = SampleImage();
-    const auto deep =
-        std::dynamic_pointer_cast<Image8Grey>(image->Copy(static_cast<std::uint32_t>(ImageCopyConstants::All)));
+    const auto deep = std::dynamic_pointer_cast<Image8Grey>(
+        image->Copy(static_cast<std::uint32_t>(ImageCopyConstants::All)));
     const auto shallow = std::dynamic_pointer_cast<Image8Grey>(image->Copy(0));
     ASSERT_TRUE(deep && shallow);
     EXPECT_EQ(deep->Width(), 3);
@@ -96,17 +96,44 @@ TEST(IImage, SelectedSpaceAndTransformToImage)
     EXPECT_EQ(image->SelectedSpaceName(), "Fixture");
 
     const auto tree = image->CoordinateSpaceTree();
-    ExpectSameMapping(*image->TransformToImage("./Plate"), *tree->GetTransform("#/Fixture", "#/Fixture/Plate"));
+    ExpectSameMapping(*image->TransformToImage("./Plate"),
+                      *tree->GetTransform("#/Fixture", "#/Fixture/Plate"));
     ExpectSameMapping(*image->TransformToImage("Tool"), *tree->GetTransform("#/Fixture", "#/Stage/Tool"));
     ExpectSameMapping(*image->TransformToImage("."), Transform2DLinear());
     ExpectSameMapping(*image->GetTransform("#", "."), *tree->GetTransform("#", "#/Fixture"));
     const Transform2DLinear linear = image->LinearTransformToImage("./Plate", 100.0, 50.0);
-    const Transform2DLinear expected = tree->GetTransform("#/Fixture", "#/Fixture/Plate")->LinearTransform(100.0, 50.0);
+    const Transform2DLinear expected =
+        tree->GetTransform("#/Fixture", "#/Fixture/Plate")->LinearTransform(100.0, 50.0);
     EXPECT_DOUBLE_EQ(linear.A(), expected.A());
     EXPECT_DOUBLE_EQ(linear.TY(), expected.TY());
-    EXPECT_THAT([&] { image->TransformToImage("$"); }, ThrowsMessage<ArgumentException>(HasSubstr("parent graphic")));
+    EXPECT_THAT([&] { image->TransformToImage("$"); },
+                ThrowsMessage<ArgumentException>(HasSubstr("parent graphic")));
     EXPECT_THAT([&] { image->TransformToImage("./Tool"); },
                 ThrowsMessage<ArgumentException>(HasSubstr("\"./Tool\" names no single space")));
+}
+
+// Lookups are remembered per image; every change that can alter an answer must show.
+TEST(IImage, RepeatedTransformLookupsFollowTheTreeAndTheSelectedSpace)
+{
+    const auto image = Quill::Create<Image8Grey>(2, 2);
+    const auto tree = image->CoordinateSpaceTree();
+    tree->AddSpace("#", "A", Transform2DLinear::Translation(1, 0));
+    tree->AddSpace("#/A", "Part", Transform2DLinear::Translation(0, 2));
+    for (int i = 0; i < 3; ++i) // the same answer, remembered or not
+        ExpectSameMapping(*image->TransformToImage("Part"), *tree->GetTransform("#", "#/A/Part"));
+
+    image->setSelectedSpaceName("A"); // a new selected space
+    ExpectSameMapping(*image->TransformToImage("Part"), *tree->GetTransform("#/A", "#/A/Part"));
+    tree->AddSpace("#", "Part", Transform2DLinear::Translation(5, 5)); // "Part" becomes ambiguous
+    EXPECT_THROW(image->TransformToImage("Part"), ArgumentException);
+    ExpectSameMapping(*image->TransformToImage("A/Part"), *tree->GetTransform("#/A", "#/A/Part"));
+
+    auto other = Quill::Create<CoordinateSpaceTree>(); // a new tree of the same size
+    other->AddSpace("#", "A", Transform2DLinear::Translation(-1, 0));
+    other->AddSpace("#/A", "Part", Transform2DLinear::Translation(0, -2));
+    other->AddSpace("#", "B", Transform2DLinear::Translation(0, 0));
+    image->setCoordinateSpaceTree(other);
+    ExpectSameMapping(*image->TransformToImage("A/Part"), *other->GetTransform("#/A", "#/A/Part"));
 }
 
 // Images are written whole whatever the options; a tool decides whether to write one.
@@ -114,8 +141,9 @@ TEST(Image8Grey, ArchiveRoundTripKeepsPixelsAndSpaces)
 {
     const auto image = SampleImage();
     const auto lens = image->CoordinateSpaceTree()->ChildFromParent("Fixture/Plate");
-    image->CoordinateSpaceTree()->AddSpace("Tool", "Warped", lens->Compose(std::make_shared<Transform2DLinear>(
-                                                                  0.5, 0.1, -0.1, 0.5, 20.0, 30.0)));
+    image->CoordinateSpaceTree()->AddSpace(
+        "Tool", "Warped",
+        lens->Compose(std::make_shared<Transform2DLinear>(0.5, 0.1, -0.1, 0.5, 20.0, 30.0)));
     for (std::uint32_t options : {0x0u, 0x101u}) {
         std::stringstream stream;
         Serialization::Save(stream, image, options);
@@ -127,8 +155,8 @@ TEST(Image8Grey, ArchiveRoundTripKeepsPixelsAndSpaces)
         EXPECT_EQ(loaded->SelectedSpaceName(), "Fixture");
         const auto tree = loaded->CoordinateSpaceTree();
         EXPECT_EQ(tree->SpaceNames(), image->CoordinateSpaceTree()->SpaceNames());
-        const auto loadedLens =
-            std::dynamic_pointer_cast<const Transform2DLensDistortion>(tree->ChildFromParent("#/Fixture/Plate"));
+        const auto loadedLens = std::dynamic_pointer_cast<const Transform2DLensDistortion>(
+            tree->ChildFromParent("#/Fixture/Plate"));
         ASSERT_TRUE(loadedLens);
         EXPECT_EQ(loadedLens->P1(), 0.003);
         ExpectSameMapping(*loaded->TransformToImage("Tool"), *image->TransformToImage("Tool"));
@@ -188,6 +216,8 @@ TEST(Image8Grey, ReflectionReachesPropertiesByName)
     EXPECT_EQ(type.get_property("Width").get_value(instance).to_int(), 3);
     EXPECT_TRUE(type.get_property("SelectedSpaceName").set_value(instance, std::string("#/Stage")));
     EXPECT_EQ(image->SelectedSpaceName(), "#/Stage");
-    EXPECT_TRUE(rttr::type::get_by_name("Ostrel::Vision::Transform2DLensDistortion").get_property("K1").is_valid());
-    EXPECT_TRUE(rttr::type::get_by_name("Ostrel::Vision::CoordinateSpaceTree").get_method("LookUpName").is_valid());
+    EXPECT_TRUE(
+        rttr::type::get_by_name("Ostrel::Vision::Transform2DLensDistortion").get_property("K1").is_valid());
+    EXPECT_TRUE(
+        rttr::type::get_by_name("Ostrel::Vision::CoordinateSpaceTree").get_method("LookUpName").is_valid());
 }

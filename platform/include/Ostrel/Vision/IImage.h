@@ -7,6 +7,8 @@
 // transform from a shape's space into its own selected space, the one step that the
 // geometry code needs before it measures (TransformToImage, LinearTransformToImage).
 
+#include <array>
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -91,6 +93,28 @@ private:
 
     std::shared_ptr<Vision::CoordinateSpaceTree> tree_;
     std::string selectedSpaceName_;
+
+    // The last few transforms that TransformToImage found, so that the tools, which map
+    // the same shapes' spaces into the same image on every run, skip the name resolution
+    // and the walk through the tree. An entry holds what the answer depends on (the tree,
+    // its space count, which only grows, the selected name and the shape's space name) and
+    // is used only when all of them still match. Entries are immutable and swapped
+    // atomically, so concurrent readers of one image stay safe. Copies start empty.
+    struct TransformMemo;
+    class TransformMemos {
+    public:
+        TransformMemos() = default;
+        TransformMemos(const TransformMemos&) {}
+        TransformMemos& operator=(const TransformMemos&) { return *this; }
+        std::shared_ptr<Transform2D> Find(const Vision::CoordinateSpaceTree* tree, std::int32_t spaceCount,
+                                          const std::string& selected, const std::string& spaceName) const;
+        void Keep(std::shared_ptr<const TransformMemo> memo);
+
+    private:
+        std::array<std::atomic<std::shared_ptr<const TransformMemo>>, 4> slots_;
+        std::atomic<unsigned> next_ = 0;
+    };
+    mutable TransformMemos transformMemos_;
 
     RTTR_ENABLE(Quill::ShareableBase)
 };

@@ -59,14 +59,21 @@ Private::Segment2D Segment(const Vision::LineSegment& segment, const IImage* ima
 
 Private::Polyline Polygon(const Vision::Polygon& polygon, const IImage* image)
 {
-    const std::int32_t n = polygon.NumVertices();
-    std::vector<Point2D> vertices(static_cast<std::size_t>(n));
-    for (std::int32_t i = 0; i < n; ++i)
-        vertices[static_cast<std::size_t>(i)] = {polygon.VertexX(i), polygon.VertexY(i)};
-    if (image && n > 0) {
+    const auto& stored = polygon.Vertices();
+    std::vector<Point2D> vertices(stored.size());
+    if (image && !stored.empty()) {
         const auto transform = image->TransformToImage(polygon.SelectedSpaceName());
-        for (Point2D& v : vertices)
-            v = MapPoint(*transform, v);
+        if (transform->IsLinear()) { // one matrix for all vertices, no call per vertex
+            const Transform2DLinear linear = transform->LinearTransform(0, 0);
+            for (std::size_t i = 0; i < stored.size(); ++i)
+                linear.MapPoint(stored[i].first, stored[i].second, vertices[i].x, vertices[i].y);
+        } else {
+            for (std::size_t i = 0; i < stored.size(); ++i)
+                vertices[i] = MapPoint(*transform, {stored[i].first, stored[i].second});
+        }
+    } else {
+        for (std::size_t i = 0; i < stored.size(); ++i)
+            vertices[i] = {stored[i].first, stored[i].second};
     }
     return Private::Polyline::FromPolygon(std::move(vertices));
 }

@@ -23,6 +23,8 @@ public:
     // The index checks throw ArgumentOutOfRangeException outside 0 <= i < NumVertices().
     double VertexX(std::int32_t index) const;
     double VertexY(std::int32_t index) const;
+    // The vertices (x, y) in order, for reading many at once.
+    const std::vector<std::pair<double, double>>& Vertices() const { return vertices_; }
     void AddVertex(double x, double y);
     void SetVertex(std::int32_t index, double x, double y);
     void RemoveVertex(std::int32_t index);

@@ -12,10 +12,10 @@ namespace Ostrel::Vision::Geometry {
 
 class OSTREL_GEOMETRY_API FitCircle : public Implementation::FitBase {
 public:
-    static constexpr std::uint64_t sf0_ = FitBase::sfNextSf_;  // 0x10
+    static constexpr std::uint64_t sf0_ = FitBase::sfNextSf_; // 0x10
     static constexpr std::uint64_t SfRadiusConstraintEnabled = sf0_;
     static constexpr std::uint64_t SfRadiusConstraint = sf0_ << 1;
-    static constexpr std::uint64_t sfNextSf_ = sf0_ << 2;  // 0x40
+    static constexpr std::uint64_t sfNextSf_ = sf0_ << 2; // 0x40
 
     explicit FitCircle(ObjectCreateAccessToken);
     ~FitCircle() override;
@@ -41,8 +41,7 @@ private:
     bool radiusConstraintEnabled_ = false;
 
     friend class cereal::access;
-    template <class Archive>
-    void serialize(Archive& ar, std::uint32_t version);
+    template <class Archive> void serialize(Archive& ar, std::uint32_t version);
 
     RTTR_ENABLE(Implementation::FitBase)
 };

@@ -12,11 +12,11 @@ class FitCircle;
 // What CreateResultGraphics draws.
 enum class FitCircleResultGraphicConstants : std::uint32_t {
     None = 0x0,
-    TipText = 0x1,        // tip texts on every graphic made
-    UsedPoints = 0x2,     // markers of the points the fit used
-    IgnoredPoints = 0x4,  // markers of the points it left out
-    Circle = 0x8,         // the fitted circle
-    Center = 0x10,        // a marker at the centre
+    TipText = 0x1,       // tip texts on every graphic made
+    UsedPoints = 0x2,    // markers of the points the fit used
+    IgnoredPoints = 0x4, // markers of the points it left out
+    Circle = 0x8,        // the fitted circle
+    Center = 0x10,       // a marker at the centre
 };
 OSTREL_GEOMETRY_MASK_OPERATORS(FitCircleResultGraphicConstants)
 
@@ -44,8 +44,7 @@ private:
     std::shared_ptr<Circle> circle_;
 
     friend class cereal::access;
-    template <class Archive>
-    void serialize(Archive& ar, std::uint32_t version);
+    template <class Archive> void serialize(Archive& ar, std::uint32_t version);
 
     RTTR_ENABLE(Implementation::FitResultBase)
 };

@@ -12,10 +12,10 @@ namespace Ostrel::Vision::Geometry {
 
 class OSTREL_GEOMETRY_API FitEllipse : public Implementation::FitBase {
 public:
-    static constexpr std::uint64_t sf0_ = FitBase::sfNextSf_;  // 0x10
+    static constexpr std::uint64_t sf0_ = FitBase::sfNextSf_; // 0x10
     static constexpr std::uint64_t SfRotationConstraintEnabled = sf0_;
     static constexpr std::uint64_t SfRotationConstraint = sf0_ << 1;
-    static constexpr std::uint64_t sfNextSf_ = sf0_ << 2;  // 0x40
+    static constexpr std::uint64_t sfNextSf_ = sf0_ << 2; // 0x40
 
     explicit FitEllipse(ObjectCreateAccessToken);
     ~FitEllipse() override;
@@ -48,8 +48,7 @@ private:
     bool rotationConstraintEnabled_ = false;
 
     friend class cereal::access;
-    template <class Archive>
-    void serialize(Archive& ar, std::uint32_t version);
+    template <class Archive> void serialize(Archive& ar, std::uint32_t version);
 
     RTTR_ENABLE(Implementation::FitBase)
 };

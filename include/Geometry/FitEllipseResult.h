@@ -13,11 +13,11 @@ class FitEllipse;
 // What CreateResultGraphics draws.
 enum class FitEllipseResultGraphicConstants : std::uint32_t {
     None = 0x0,
-    TipText = 0x1,        // tip texts on every graphic made
-    UsedPoints = 0x2,     // markers of the points the fit used
-    IgnoredPoints = 0x4,  // markers of the points it left out
-    Ellipse = 0x8,        // the fitted ellipse
-    Center = 0x10,        // a marker at the centre
+    TipText = 0x1,       // tip texts on every graphic made
+    UsedPoints = 0x2,    // markers of the points the fit used
+    IgnoredPoints = 0x4, // markers of the points it left out
+    Ellipse = 0x8,       // the fitted ellipse
+    Center = 0x10,       // a marker at the centre
 };
 OSTREL_GEOMETRY_MASK_OPERATORS(FitEllipseResultGraphicConstants)
 
@@ -47,8 +47,7 @@ private:
     std::shared_ptr<Ellipse> ellipse_;
 
     friend class cereal::access;
-    template <class Archive>
-    void serialize(Archive& ar, std::uint32_t version);
+    template <class Archive> void serialize(Archive& ar, std::uint32_t version);
 
     RTTR_ENABLE(Implementation::FitResultBase)
 };

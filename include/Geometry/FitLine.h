@@ -11,8 +11,8 @@ namespace Ostrel::Vision::Geometry {
 
 class OSTREL_GEOMETRY_API FitLine : public Implementation::FitBase {
 public:
-    static constexpr std::uint64_t sf0_ = FitBase::sfNextSf_;  // 0x10
-    static constexpr std::uint64_t sfNextSf_ = sf0_;           // no flags of its own
+    static constexpr std::uint64_t sf0_ = FitBase::sfNextSf_; // 0x10
+    static constexpr std::uint64_t sfNextSf_ = sf0_;          // no flags of its own
 
     explicit FitLine(ObjectCreateAccessToken);
     ~FitLine() override;
@@ -27,8 +27,7 @@ private:
     FitLine();
 
     friend class cereal::access;
-    template <class Archive>
-    void serialize(Archive& ar, std::uint32_t version);
+    template <class Archive> void serialize(Archive& ar, std::uint32_t version);
 
     RTTR_ENABLE(Implementation::FitBase)
 };

@@ -13,10 +13,10 @@ class FitLine;
 // What CreateResultGraphics draws.
 enum class FitLineResultGraphicConstants : std::uint32_t {
     None = 0x0,
-    TipText = 0x1,        // tip texts on every graphic made
-    UsedPoints = 0x2,     // markers of the points the fit used
-    IgnoredPoints = 0x4,  // markers of the points it left out
-    Line = 0x8,           // the fitted line
+    TipText = 0x1,       // tip texts on every graphic made
+    UsedPoints = 0x2,    // markers of the points the fit used
+    IgnoredPoints = 0x4, // markers of the points it left out
+    Line = 0x8,          // the fitted line
 };
 OSTREL_GEOMETRY_MASK_OPERATORS(FitLineResultGraphicConstants)
 
@@ -44,8 +44,7 @@ private:
     std::shared_ptr<Line> line_;
 
     friend class cereal::access;
-    template <class Archive>
-    void serialize(Archive& ar, std::uint32_t version);
+    template <class Archive> void serialize(Archive& ar, std::uint32_t version);
 
     RTTR_ENABLE(Implementation::FitResultBase)
 };

@@ -19,8 +19,9 @@ constexpr std::pair<const char*, const char*> IndexedFakeProperties[] = {{"GetX"
 void CheckFinite(double value, const char* coordinate, std::int32_t index)
 {
     if (!std::isfinite(value))
-        throw ArgumentException(Strings::Substitute(
-            Strings::IDS_Ost_InvalidArgNotFinite_1, {std::string(coordinate) + " of point " + std::to_string(index)}));
+        throw ArgumentException(
+            Strings::Substitute(Strings::IDS_Ost_InvalidArgNotFinite_1,
+                                {std::string(coordinate) + " of point " + std::to_string(index)}));
 }
 
 } // namespace
@@ -85,7 +86,8 @@ void FitBase::setNumPoints(std::int32_t n)
 void FitBase::setNumToIgnore(std::int32_t n)
 {
     if (n < 0)
-        throw ArgumentOutOfRangeException(Strings::Substitute(Strings::IDS_Ost_InvalidArgGE_2, {"NumToIgnore", "0"}));
+        throw ArgumentOutOfRangeException(
+            Strings::Substitute(Strings::IDS_Ost_InvalidArgGE_2, {"NumToIgnore", "0"}));
     if (n == numToIgnore_)
         return;
     numToIgnore_ = n;
@@ -115,9 +117,10 @@ void FitBase::CheckFitInput(std::int32_t minimumPoints, const std::string& space
                                 GeometryExceptionCodes::NotEnoughPoints);
     // NumToIgnore <= count - minimumPoints, written so that a huge NumToIgnore cannot overflow.
     if (numToIgnore_ > count - minimumPoints)
-        throw GeometryException(Strings::Substitute(Strings::IDS_Ost_InvalidArgRange_3,
-                                                    {"NumToIgnore", "0", std::to_string(count - minimumPoints)}),
-                                GeometryExceptionCodes::NotEnoughPoints);
+        throw GeometryException(
+            Strings::Substitute(Strings::IDS_Ost_InvalidArgRange_3,
+                                {"NumToIgnore", "0", std::to_string(count - minimumPoints)}),
+            GeometryExceptionCodes::NotEnoughPoints);
     SpaceNameUtils::CheckSpaceNameSyntax(spaceName, true);
     for (std::int32_t i = 0; i < count; ++i) {
         CheckFinite(points_->GetX(i), "x", i);

@@ -67,7 +67,8 @@ std::shared_ptr<FitLineResult> FitLine::Execute(const std::string& spaceName) co
     auto points = GetPoints();
     ThrowOnFitStatus(korm_lineFit(points.data(), static_cast<std::int32_t>(points.size()), &params, &fit));
 
-    std::shared_ptr<FitLineResult> result(new FitLineResult(MakeAccessToken(), fit, std::move(points), spaceName));
+    std::shared_ptr<FitLineResult> result(
+        new FitLineResult(MakeAccessToken(), fit, std::move(points), spaceName));
     release.Execute();
     return result;
 }
@@ -149,7 +150,8 @@ void FitEllipse::setRotationConstraintEnabled(bool enabled)
 // hair above 0.5. std::remainder is exact, so nothing else is lost.
 bool FitEllipse::KeepsRadiusOrder(double fittedAngle, double rotationConstraint)
 {
-    return std::abs(std::remainder(fittedAngle - rotationConstraint, std::numbers::pi)) < std::numbers::pi / 3;
+    return std::abs(std::remainder(fittedAngle - rotationConstraint, std::numbers::pi)) <
+           std::numbers::pi / 3;
 }
 
 std::shared_ptr<FitEllipseResult> FitEllipse::Execute(const std::string& spaceName) const
@@ -173,8 +175,8 @@ std::shared_ptr<FitEllipseResult> FitEllipse::Execute(const std::string& spaceNa
     const double rotation = rotationConstraintEnabled_ ? rotationConstraint_ : angle;
     const bool keepRadiusOrder = !rotationConstraintEnabled_ || KeepsRadiusOrder(angle, rotationConstraint_);
 
-    std::shared_ptr<FitEllipseResult> result(new FitEllipseResult(MakeAccessToken(), fit, std::move(points), spaceName,
-                                                                  keepRadiusOrder, rotation));
+    std::shared_ptr<FitEllipseResult> result(new FitEllipseResult(MakeAccessToken(), fit, std::move(points),
+                                                                  spaceName, keepRadiusOrder, rotation));
     release.Execute();
     return result;
 }

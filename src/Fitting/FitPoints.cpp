@@ -12,8 +12,9 @@ ReadOnlyPoints::ReadOnlyPoints(ObjectCreateAccessToken, std::vector<korm_vect> p
     : points_(std::move(points)), used_(std::move(used))
 {
     if (points_.size() != used_.size())
-        throw ArgumentException("A point list needs one used flag per point: " + std::to_string(points_.size()) +
-                                " points were given with " + std::to_string(used_.size()) + " flags.");
+        throw ArgumentException(
+            "A point list needs one used flag per point: " + std::to_string(points_.size()) +
+            " points were given with " + std::to_string(used_.size()) + " flags.");
 }
 
 ReadOnlyPoints::ReadOnlyPoints() : ReadOnlyPoints(MakeAccessToken()) {}
@@ -22,8 +23,8 @@ ReadOnlyPoints::~ReadOnlyPoints() = default;
 void ReadOnlyPoints::CheckIndex(std::int32_t i, const char* operation) const
 {
     if (i < 0 || i >= NumPoints())
-        throw ArgumentOutOfRangeException(
-            Strings::Substitute(Strings::IDS_Ost_InvalidArgGEandLT_3, {operation, "0", std::to_string(NumPoints())}));
+        throw ArgumentOutOfRangeException(Strings::Substitute(Strings::IDS_Ost_InvalidArgGEandLT_3,
+                                                              {operation, "0", std::to_string(NumPoints())}));
 }
 
 double ReadOnlyPoints::GetX(std::int32_t i) const
@@ -88,7 +89,8 @@ void ReadWritePoints::DeletePoint(std::int32_t i)
 bool ReadWritePoints::SetNumPoints(std::int32_t n)
 {
     if (n < 0)
-        throw ArgumentOutOfRangeException(Strings::Substitute(Strings::IDS_Ost_InvalidArgGE_2, {"NumPoints", "0"}));
+        throw ArgumentOutOfRangeException(
+            Strings::Substitute(Strings::IDS_Ost_InvalidArgGE_2, {"NumPoints", "0"}));
     if (n == NumPoints())
         return false;
     points_.resize(static_cast<std::size_t>(n), korm_vect{0, 0});

@@ -29,8 +29,8 @@ std::vector<bool> UsedFlags(std::size_t count, const kors_vector32& leftOut)
     for (std::int32_t k = 0; k < size; ++k) {
         const std::int32_t index = begin[k];
         if (index < 0 || static_cast<std::size_t>(index) >= count)
-            throw InternalErrorException("The fitting library left out point " + std::to_string(index) + " of " +
-                                         std::to_string(count) + ".");
+            throw InternalErrorException("The fitting library left out point " + std::to_string(index) +
+                                         " of " + std::to_string(count) + ".");
         used[static_cast<std::size_t>(index)] = false;
     }
     return used;
@@ -74,7 +74,8 @@ double FitResultBase::GetDistance(std::int32_t i) const
     return distance;
 }
 
-void FitResultBase::GetXYUsedDistance(std::int32_t i, double& x, double& y, bool& used, double& distance) const
+void FitResultBase::GetXYUsedDistance(std::int32_t i, double& x, double& y, bool& used,
+                                      double& distance) const
 {
     points_->CheckIndex(i, "GetXYUsedDistance");
     x = points_->GetX(i);
@@ -117,8 +118,8 @@ std::string FitResultBase::TipNumber(double value)
     return Vision::Private::MiscUtils::GetFixedPrecisionNumericString(value, TipDecimals);
 }
 
-std::shared_ptr<GraphicCollection> FitResultBase::CreateResultGraphicsCommon(std::uint32_t switches,
-                                                                             const std::string& spaceName) const
+std::shared_ptr<GraphicCollection>
+FitResultBase::CreateResultGraphicsCommon(std::uint32_t switches, const std::string& spaceName) const
 {
     auto graphics = Quill::Create<GraphicCollection>();
     if (!(switches & (UsedPoints | IgnoredPoints)))
@@ -138,10 +139,9 @@ std::shared_ptr<GraphicCollection> FitResultBase::CreateResultGraphicsCommon(std
         marker->setColor(used ? UsedColor : IgnoredColor);
         marker->setInteractive(true);
         if (switches & TipTexts)
-            marker->setTipText(Strings::Substitute(used ? "ID=%1, XY=%2, Distance=%3"
-                                                        : "ID=%1, XY=%2, Distance=%3 (ignored)",
-                                                   {std::to_string(i), "(" + TipNumber(x) + "," + TipNumber(y) + ")",
-                                                    TipNumber(distance)}));
+            marker->setTipText(Strings::Substitute(
+                used ? "ID=%1, XY=%2, Distance=%3" : "ID=%1, XY=%2, Distance=%3 (ignored)",
+                {std::to_string(i), "(" + TipNumber(x) + "," + TipNumber(y) + ")", TipNumber(distance)}));
 
         auto composite = Quill::Create<CompositeShape>();
         composite->setID(i);

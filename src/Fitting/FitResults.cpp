@@ -61,15 +61,16 @@ FitLineResult::FitLineResult(ObjectCreateAccessToken) : line_(Quill::Create<Line
 FitLineResult::FitLineResult() : FitLineResult(MakeAccessToken()) {}
 FitLineResult::~FitLineResult() = default;
 
-FitLineResult::FitLineResult(ObjectCreateAccessToken, const korm_lineFitResult& fit, std::vector<korm_vect> points,
-                             const std::string& spaceName)
+FitLineResult::FitLineResult(ObjectCreateAccessToken, const korm_lineFitResult& fit,
+                             std::vector<korm_vect> points, const std::string& spaceName)
     : FitResultBase(fit.rmsError, std::move(points), fit.leftOut), line_(Quill::Create<Line>())
 {
     double angle = 0;
     ThrowOnFailedStatus(korm_shapeFLine_getAngle(&fit.line, &angle));
     line_->SetDistanceRotation(fit.line.distance, angle);
     const std::int32_t last = NumPoints() - 1;
-    line_->setRotation(OrientAlongPoints(line_->Rotation(), angle, {GetX(0), GetY(0)}, {GetX(last), GetY(last)}));
+    line_->setRotation(
+        OrientAlongPoints(line_->Rotation(), angle, {GetX(0), GetY(0)}, {GetX(last), GetY(last)}));
     line_->setSelectedSpaceName(spaceName);
 }
 
@@ -82,7 +83,8 @@ double FitLineResult::GetDistanceInternal(std::int32_t i) const
     });
 }
 
-std::shared_ptr<GraphicCollection> FitLineResult::CreateResultGraphics(FitLineResultGraphicConstants switches) const
+std::shared_ptr<GraphicCollection>
+FitLineResult::CreateResultGraphics(FitLineResultGraphicConstants switches) const
 {
     using G = FitLineResultGraphicConstants;
     const std::string& spaceName = line_->SelectedSpaceName();
@@ -91,10 +93,11 @@ std::shared_ptr<GraphicCollection> FitLineResult::CreateResultGraphics(FitLineRe
         double x, y, rotation;
         line_->GetXYRotation(x, y, rotation);
         auto line = line_->Copy(static_cast<std::uint32_t>(CopyShapeConstants::GeometryOnly));
-        StyleShapeGraphic(*line, spaceName, Any(switches & G::TipText),
-                          Strings::Substitute("XY=(%1,%2), Rotation=%3 deg, RMS Error=%4",
-                                              {TipNumber(x), TipNumber(y), TipNumber(rotation * DegreesPerRadian),
-                                               TipNumber(RMSError())}));
+        StyleShapeGraphic(
+            *line, spaceName, Any(switches & G::TipText),
+            Strings::Substitute(
+                "XY=(%1,%2), Rotation=%3 deg, RMS Error=%4",
+                {TipNumber(x), TipNumber(y), TipNumber(rotation * DegreesPerRadian), TipNumber(RMSError())}));
         graphics->Add(std::move(line));
     }
     return graphics;
@@ -102,7 +105,8 @@ std::shared_ptr<GraphicCollection> FitLineResult::CreateResultGraphics(FitLineRe
 
 void FitLineResult::ConstructContentInternal(Record& record, std::uint32_t mask)
 {
-    if (const auto switches = RecordMaskToGraphicSwitches(mask, static_cast<std::uint32_t>(FitLineResultGraphicConstants::Line)))
+    if (const auto switches = RecordMaskToGraphicSwitches(
+            mask, static_cast<std::uint32_t>(FitLineResultGraphicConstants::Line)))
         record.setContent(CreateResultGraphics(static_cast<FitLineResultGraphicConstants>(switches)));
 }
 
@@ -124,12 +128,13 @@ double FitCircleResult::GetDistanceInternal(std::int32_t i) const
 {
     return Primitives::GuardPrimitives([&] {
         Primitives::Point2D closest;
-        return std::abs(Primitives::DistanceCirclePoint({{circle_->CenterX(), circle_->CenterY()}, circle_->Radius()},
-                                                        {GetX(i), GetY(i)}, closest));
+        return std::abs(Primitives::DistanceCirclePoint(
+            {{circle_->CenterX(), circle_->CenterY()}, circle_->Radius()}, {GetX(i), GetY(i)}, closest));
     });
 }
 
-std::shared_ptr<GraphicCollection> FitCircleResult::CreateResultGraphics(FitCircleResultGraphicConstants switches) const
+std::shared_ptr<GraphicCollection>
+FitCircleResult::CreateResultGraphics(FitCircleResultGraphicConstants switches) const
 {
     using G = FitCircleResultGraphicConstants;
     const std::string& spaceName = circle_->SelectedSpaceName();
@@ -139,14 +144,16 @@ std::shared_ptr<GraphicCollection> FitCircleResult::CreateResultGraphics(FitCirc
     circle_->GetCenterRadius(x, y, radius);
     if (Any(switches & G::Circle)) {
         auto circle = circle_->Copy(static_cast<std::uint32_t>(CopyShapeConstants::GeometryOnly));
-        StyleShapeGraphic(*circle, spaceName, tips,
-                          Strings::Substitute("Center=(%1,%2), Radius=%3, RMS Error=%4",
-                                              {TipNumber(x), TipNumber(y), TipNumber(radius), TipNumber(RMSError())}));
+        StyleShapeGraphic(
+            *circle, spaceName, tips,
+            Strings::Substitute("Center=(%1,%2), Radius=%3, RMS Error=%4",
+                                {TipNumber(x), TipNumber(y), TipNumber(radius), TipNumber(RMSError())}));
         graphics->Add(std::move(circle));
     }
     if (Any(switches & G::Center)) {
         auto marker = CenterMarker(x, y);
-        StyleShapeGraphic(*marker, spaceName, tips, Strings::Substitute("Center=(%1,%2)", {TipNumber(x), TipNumber(y)}));
+        StyleShapeGraphic(*marker, spaceName, tips,
+                          Strings::Substitute("Center=(%1,%2)", {TipNumber(x), TipNumber(y)}));
         graphics->Add(std::move(marker));
     }
     return graphics;
@@ -155,7 +162,8 @@ std::shared_ptr<GraphicCollection> FitCircleResult::CreateResultGraphics(FitCirc
 void FitCircleResult::ConstructContentInternal(Record& record, std::uint32_t mask)
 {
     using G = FitCircleResultGraphicConstants;
-    if (const auto switches = RecordMaskToGraphicSwitches(mask, static_cast<std::uint32_t>(G::Circle | G::Center)))
+    if (const auto switches =
+            RecordMaskToGraphicSwitches(mask, static_cast<std::uint32_t>(G::Circle | G::Center)))
         record.setContent(CreateResultGraphics(static_cast<G>(switches)));
 }
 
@@ -188,7 +196,8 @@ double FitEllipseResult::GetDistanceInternal(std::int32_t i) const
     });
 }
 
-std::shared_ptr<GraphicCollection> FitEllipseResult::CreateResultGraphics(FitEllipseResultGraphicConstants switches) const
+std::shared_ptr<GraphicCollection>
+FitEllipseResult::CreateResultGraphics(FitEllipseResultGraphicConstants switches) const
 {
     using G = FitEllipseResultGraphicConstants;
     const std::string& spaceName = ellipse_->SelectedSpaceName();
@@ -198,15 +207,17 @@ std::shared_ptr<GraphicCollection> FitEllipseResult::CreateResultGraphics(FitEll
     ellipse_->GetCenterXYRadiusXYRotation(x, y, radiusX, radiusY, rotation);
     if (Any(switches & G::Ellipse)) {
         auto ellipse = ellipse_->Copy(static_cast<std::uint32_t>(CopyShapeConstants::GeometryOnly));
-        StyleShapeGraphic(*ellipse, spaceName, tips,
-                          Strings::Substitute("Center=(%1,%2), Radii=(%3,%4), Rotation=%5 deg, RMS Error=%6",
-                                              {TipNumber(x), TipNumber(y), TipNumber(radiusX), TipNumber(radiusY),
-                                               TipNumber(rotation * DegreesPerRadian), TipNumber(RMSError())}));
+        StyleShapeGraphic(
+            *ellipse, spaceName, tips,
+            Strings::Substitute("Center=(%1,%2), Radii=(%3,%4), Rotation=%5 deg, RMS Error=%6",
+                                {TipNumber(x), TipNumber(y), TipNumber(radiusX), TipNumber(radiusY),
+                                 TipNumber(rotation * DegreesPerRadian), TipNumber(RMSError())}));
         graphics->Add(std::move(ellipse));
     }
     if (Any(switches & G::Center)) {
         auto marker = CenterMarker(x, y);
-        StyleShapeGraphic(*marker, spaceName, tips, Strings::Substitute("Center=(%1,%2)", {TipNumber(x), TipNumber(y)}));
+        StyleShapeGraphic(*marker, spaceName, tips,
+                          Strings::Substitute("Center=(%1,%2)", {TipNumber(x), TipNumber(y)}));
         graphics->Add(std::move(marker));
     }
     return graphics;
@@ -215,7 +226,8 @@ std::shared_ptr<GraphicCollection> FitEllipseResult::CreateResultGraphics(FitEll
 void FitEllipseResult::ConstructContentInternal(Record& record, std::uint32_t mask)
 {
     using G = FitEllipseResultGraphicConstants;
-    if (const auto switches = RecordMaskToGraphicSwitches(mask, static_cast<std::uint32_t>(G::Ellipse | G::Center)))
+    if (const auto switches =
+            RecordMaskToGraphicSwitches(mask, static_cast<std::uint32_t>(G::Ellipse | G::Center)))
         record.setContent(CreateResultGraphics(static_cast<G>(switches)));
 }
 

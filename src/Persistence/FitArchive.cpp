@@ -9,8 +9,7 @@
 #include "ArchiveSupport.h"
 
 // A point of the fitting library: x, then y.
-template <class Archive>
-void serialize(Archive& ar, korm_vect& point)
+template <class Archive> void serialize(Archive& ar, korm_vect& point)
 {
     ar(point.x, point.y);
 }
@@ -38,21 +37,19 @@ void Refuse(const char* className, const std::string& what)
 namespace Private {
 
 // The used flags (count, then a byte each), then the points as a sequence of (x, y).
-template <class Archive>
-void ReadOnlyPoints::serialize(Archive& ar, std::uint32_t version)
+template <class Archive> void ReadOnlyPoints::serialize(Archive& ar, std::uint32_t version)
 {
     if constexpr (Archive::is_loading::value)
         CheckSerializationVersionMismatch(version, 1, "ReadOnlyPoints::serialize()");
     ar(used_, points_);
     if constexpr (Archive::is_loading::value) {
         if (points_.size() != used_.size())
-            Refuse("ReadOnlyPoints",
-                   std::to_string(points_.size()) + " points with " + std::to_string(used_.size()) + " used flags");
+            Refuse("ReadOnlyPoints", std::to_string(points_.size()) + " points with " +
+                                         std::to_string(used_.size()) + " used flags");
     }
 }
 
-template <class Archive>
-void ReadWritePoints::serialize(Archive& ar, std::uint32_t version)
+template <class Archive> void ReadWritePoints::serialize(Archive& ar, std::uint32_t version)
 {
     if constexpr (Archive::is_loading::value)
         CheckSerializationVersionMismatch(version, 1, "ReadWritePoints::serialize()");
@@ -64,8 +61,7 @@ void ReadWritePoints::serialize(Archive& ar, std::uint32_t version)
 namespace Implementation {
 
 // The framework part of the run parameters (the changed event) holds nothing to archive.
-template <class Archive>
-void FitBase::serialize(Archive& ar, std::uint32_t version)
+template <class Archive> void FitBase::serialize(Archive& ar, std::uint32_t version)
 {
     if constexpr (Archive::is_loading::value)
         CheckSerializationVersionMismatch(version, 1, "FitBase::serialize()");
@@ -79,8 +75,7 @@ void FitBase::serialize(Archive& ar, std::uint32_t version)
 
 // The framework part of a result holds nothing to archive. The distance cache: its count,
 // then each point index with its distance.
-template <class Archive>
-void FitResultBase::serialize(Archive& ar, std::uint32_t version)
+template <class Archive> void FitResultBase::serialize(Archive& ar, std::uint32_t version)
 {
     constexpr const char* name = "FitResultBase";
     if constexpr (Archive::is_loading::value) {
@@ -97,8 +92,8 @@ void FitResultBase::serialize(Archive& ar, std::uint32_t version)
             double distance = 0;
             ar(index, distance);
             if (index < 0 || index >= NumPoints() || !std::isfinite(distance) || distance < 0)
-                Refuse(name, "a distance " + std::to_string(distance) + " for point " + std::to_string(index) + " of " +
-                                 std::to_string(NumPoints()));
+                Refuse(name, "a distance " + std::to_string(distance) + " for point " +
+                                 std::to_string(index) + " of " + std::to_string(NumPoints()));
             distanceCache_[index] = distance;
         }
     } else {
@@ -111,16 +106,14 @@ void FitResultBase::serialize(Archive& ar, std::uint32_t version)
 
 } // namespace Implementation
 
-template <class Archive>
-void FitLine::serialize(Archive& ar, std::uint32_t version)
+template <class Archive> void FitLine::serialize(Archive& ar, std::uint32_t version)
 {
     if constexpr (Archive::is_loading::value)
         CheckSerializationVersionMismatch(version, 1, "FitLine::serialize()");
     ar(cereal::base_class<Implementation::FitBase>(this));
 }
 
-template <class Archive>
-void FitCircle::serialize(Archive& ar, std::uint32_t version)
+template <class Archive> void FitCircle::serialize(Archive& ar, std::uint32_t version)
 {
     constexpr const char* name = "FitCircle";
     if constexpr (Archive::is_loading::value)
@@ -132,8 +125,7 @@ void FitCircle::serialize(Archive& ar, std::uint32_t version)
     }
 }
 
-template <class Archive>
-void FitEllipse::serialize(Archive& ar, std::uint32_t version)
+template <class Archive> void FitEllipse::serialize(Archive& ar, std::uint32_t version)
 {
     constexpr const char* name = "FitEllipse";
     if constexpr (Archive::is_loading::value)
@@ -146,8 +138,7 @@ void FitEllipse::serialize(Archive& ar, std::uint32_t version)
     }
 }
 
-template <class Archive>
-void FitLineResult::serialize(Archive& ar, std::uint32_t version)
+template <class Archive> void FitLineResult::serialize(Archive& ar, std::uint32_t version)
 {
     if constexpr (Archive::is_loading::value)
         CheckSerializationVersionMismatch(version, 1, "FitLineResult::serialize()");
@@ -156,8 +147,7 @@ void FitLineResult::serialize(Archive& ar, std::uint32_t version)
         RequireLoaded(line_, "line", "FitLineResult");
 }
 
-template <class Archive>
-void FitCircleResult::serialize(Archive& ar, std::uint32_t version)
+template <class Archive> void FitCircleResult::serialize(Archive& ar, std::uint32_t version)
 {
     if constexpr (Archive::is_loading::value)
         CheckSerializationVersionMismatch(version, 1, "FitCircleResult::serialize()");
@@ -166,8 +156,7 @@ void FitCircleResult::serialize(Archive& ar, std::uint32_t version)
         RequireLoaded(circle_, "circle", "FitCircleResult");
 }
 
-template <class Archive>
-void FitEllipseResult::serialize(Archive& ar, std::uint32_t version)
+template <class Archive> void FitEllipseResult::serialize(Archive& ar, std::uint32_t version)
 {
     if constexpr (Archive::is_loading::value)
         CheckSerializationVersionMismatch(version, 1, "FitEllipseResult::serialize()");
@@ -193,12 +182,14 @@ CEREAL_REGISTER_TYPE_WITH_NAME(Ostrel::Vision::Geometry::Implementation::FitBase
 CEREAL_REGISTER_TYPE_WITH_NAME(Ostrel::Vision::Geometry::FitLine, "Ostrel::Vision::Geometry::FitLine")
 CEREAL_REGISTER_TYPE_WITH_NAME(Ostrel::Vision::Geometry::FitCircle, "Ostrel::Vision::Geometry::FitCircle")
 CEREAL_REGISTER_TYPE_WITH_NAME(Ostrel::Vision::Geometry::FitEllipse, "Ostrel::Vision::Geometry::FitEllipse")
-CEREAL_REGISTER_TYPE_WITH_NAME(Ostrel::Vision::Geometry::FitLineResult, "Ostrel::Vision::Geometry::FitLineResult")
+CEREAL_REGISTER_TYPE_WITH_NAME(Ostrel::Vision::Geometry::FitLineResult,
+                               "Ostrel::Vision::Geometry::FitLineResult")
 CEREAL_REGISTER_TYPE_WITH_NAME(Ostrel::Vision::Geometry::FitCircleResult,
                                "Ostrel::Vision::Geometry::FitCircleResult")
 CEREAL_REGISTER_TYPE_WITH_NAME(Ostrel::Vision::Geometry::FitEllipseResult,
                                "Ostrel::Vision::Geometry::FitEllipseResult")
-CEREAL_REGISTER_POLYMORPHIC_RELATION(Ostrel::Quill::ShareableBase, Ostrel::Vision::Geometry::Implementation::FitBase)
+CEREAL_REGISTER_POLYMORPHIC_RELATION(Ostrel::Quill::ShareableBase,
+                                     Ostrel::Vision::Geometry::Implementation::FitBase)
 CEREAL_REGISTER_POLYMORPHIC_RELATION(Ostrel::Vision::Geometry::Implementation::FitBase,
                                      Ostrel::Vision::Geometry::FitLine)
 CEREAL_REGISTER_POLYMORPHIC_RELATION(Ostrel::Vision::Geometry::Implementation::FitBase,

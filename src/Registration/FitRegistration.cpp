@@ -43,7 +43,8 @@ RTTR_REGISTRATION
     registration::class_<FitLine>("Ostrel::Vision::Geometry::FitLine").method("Execute", &FitLine::Execute);
     registration::class_<FitCircle>("Ostrel::Vision::Geometry::FitCircle")
         .property("RadiusConstraint", &FitCircle::RadiusConstraint, &FitCircle::setRadiusConstraint)
-        .property("RadiusConstraintEnabled", &FitCircle::RadiusConstraintEnabled, &FitCircle::setRadiusConstraintEnabled)
+        .property("RadiusConstraintEnabled", &FitCircle::RadiusConstraintEnabled,
+                  &FitCircle::setRadiusConstraintEnabled)
         .method("Execute", &FitCircle::Execute);
     registration::class_<FitEllipse>("Ostrel::Vision::Geometry::FitEllipse")
         .property("RotationConstraint", &FitEllipse::RotationConstraint, &FitEllipse::setRotationConstraint)
@@ -60,8 +61,10 @@ RTTR_REGISTRATION
         .method("GetDistance", &FitResultBase::GetDistance)
         .method("GetXYUsedDistance", &FitResultBase::GetXYUsedDistance);
 
-    registration::enumeration<FitLineResultGraphicConstants>("Ostrel::Vision::Geometry::FitLineResultGraphicConstants")(
-        value("None", FitLineResultGraphicConstants::None), value("TipText", FitLineResultGraphicConstants::TipText),
+    registration::enumeration<FitLineResultGraphicConstants>(
+        "Ostrel::Vision::Geometry::FitLineResultGraphicConstants")(
+        value("None", FitLineResultGraphicConstants::None),
+        value("TipText", FitLineResultGraphicConstants::TipText),
         value("UsedPoints", FitLineResultGraphicConstants::UsedPoints),
         value("IgnoredPoints", FitLineResultGraphicConstants::IgnoredPoints),
         value("Line", FitLineResultGraphicConstants::Line));
@@ -71,7 +74,8 @@ RTTR_REGISTRATION
 
     registration::enumeration<FitCircleResultGraphicConstants>(
         "Ostrel::Vision::Geometry::FitCircleResultGraphicConstants")(
-        value("None", FitCircleResultGraphicConstants::None), value("TipText", FitCircleResultGraphicConstants::TipText),
+        value("None", FitCircleResultGraphicConstants::None),
+        value("TipText", FitCircleResultGraphicConstants::TipText),
         value("UsedPoints", FitCircleResultGraphicConstants::UsedPoints),
         value("IgnoredPoints", FitCircleResultGraphicConstants::IgnoredPoints),
         value("Circle", FitCircleResultGraphicConstants::Circle),

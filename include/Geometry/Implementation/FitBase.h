@@ -29,7 +29,7 @@ public:
     static constexpr std::uint64_t SfGetX = sf0_ << 1;
     static constexpr std::uint64_t SfGetY = sf0_ << 2;
     static constexpr std::uint64_t SfNumToIgnore = sf0_ << 3;
-    static constexpr std::uint64_t sfNextSf_ = sf0_ << 4;  // 0x10
+    static constexpr std::uint64_t sfNextSf_ = sf0_ << 4; // 0x10
 
     explicit FitBase(ObjectCreateAccessToken);
     ~FitBase() override;
@@ -37,14 +37,14 @@ public:
     // Point edits. Each index is checked first (ArgumentOutOfRangeException naming the
     // operation; GetPoint reports as "GetX"); a failed call changes nothing and raises
     // nothing.
-    void AddPoint(double x, double y);                    // raises SfNumPoints
-    void DeletePoint(std::int32_t i);                     // raises SfNumPoints | SfGetX | SfGetY
+    void AddPoint(double x, double y); // raises SfNumPoints
+    void DeletePoint(std::int32_t i);  // raises SfNumPoints | SfGetX | SfGetY
     void GetPoint(std::int32_t i, double& x, double& y) const;
     double GetX(std::int32_t i) const;
     double GetY(std::int32_t i) const;
-    void SetPoint(std::int32_t i, double x, double y);  // raises SfGetX | SfGetY, even for equal values
-    void SetX(std::int32_t i, double x);                  // raises SfGetX if x differs
-    void SetY(std::int32_t i, double y);                  // raises SfGetY if y differs
+    void SetPoint(std::int32_t i, double x, double y); // raises SfGetX | SfGetY, even for equal values
+    void SetX(std::int32_t i, double x);               // raises SfGetX if x differs
+    void SetY(std::int32_t i, double y);               // raises SfGetY if y differs
 
     std::int32_t NumPoints() const { return points_->NumPoints(); }
     // Cuts the list to its first n points or appends points (0, 0); raises SfNumPoints if
@@ -85,8 +85,7 @@ private:
     std::int32_t numToIgnore_ = 0;
 
     friend class cereal::access;
-    template <class Archive>
-    void serialize(Archive& ar, std::uint32_t version);
+    template <class Archive> void serialize(Archive& ar, std::uint32_t version);
 
     RTTR_ENABLE(Quill::ChangedEventShareableBase, Meta::IHaveFakePropertyMeta,
                 Vision::Implementation::Internal::ILegacyConvertible)

@@ -89,8 +89,7 @@ private:
     mutable std::map<std::int32_t, double> distanceCache_;
 
     friend class cereal::access;
-    template <class Archive>
-    void serialize(Archive& ar, std::uint32_t version);
+    template <class Archive> void serialize(Archive& ar, std::uint32_t version);
 
     RTTR_ENABLE(Quill::ShareableBase, Meta::IHaveFakePropertyMeta, IRecordConstructor)
 };

@@ -42,8 +42,7 @@ private:
     ReadOnlyPoints();
 
     friend class cereal::access;
-    template <class Archive>
-    void serialize(Archive& ar, std::uint32_t version);
+    template <class Archive> void serialize(Archive& ar, std::uint32_t version);
 
     RTTR_ENABLE(Quill::ShareableBase)
 };
@@ -71,8 +70,7 @@ private:
     ReadWritePoints();
 
     friend class cereal::access;
-    template <class Archive>
-    void serialize(Archive& ar, std::uint32_t version);
+    template <class Archive> void serialize(Archive& ar, std::uint32_t version);
 
     RTTR_ENABLE(ReadOnlyPoints)
 };

@@ -24,8 +24,7 @@ using Flags = std::vector<std::uint64_t>;
 
 namespace {
 
-template <class Exception, class Call>
-std::string MessageOf(Call&& call)
+template <class Exception, class Call> std::string MessageOf(Call&& call)
 {
     try {
         call();
@@ -51,10 +50,10 @@ TEST(FitParameters, PointEditsRaiseTheirFlags)
     EventRecorder events(*fit);
     fit->AddPoint(1, 2);
     fit->AddPoint(3, 4);
-    fit->SetX(0, 1);  // unchanged: nothing
+    fit->SetX(0, 1); // unchanged: nothing
     fit->SetX(0, 5);
     fit->SetY(1, 6);
-    fit->SetPoint(0, 5, 2);  // unchanged, and still raised
+    fit->SetPoint(0, 5, 2); // unchanged, and still raised
     fit->DeletePoint(0);
     fit->setNumToIgnore(0);
     fit->setNumToIgnore(1);
@@ -65,10 +64,10 @@ TEST(FitParameters, PointEditsRaiseTheirFlags)
     EXPECT_EQ(std::make_pair(x, y), std::make_pair(3.0, 6.0));
 
     events.flags.clear();
-    fit->setNumPoints(3);  // grows with points (0, 0)
+    fit->setNumPoints(3); // grows with points (0, 0)
     fit->setNumPoints(3);
     EXPECT_EQ(PointsOf(*fit), (std::vector<std::pair<double, double>>{{3, 6}, {0, 0}, {0, 0}}));
-    fit->setNumPoints(1);  // keeps the first point
+    fit->setNumPoints(1); // keeps the first point
     EXPECT_EQ(PointsOf(*fit), (std::vector<std::pair<double, double>>{{3, 6}}));
     fit->setNumPoints(0);
     EXPECT_EQ(events.flags, (Flags{0x1, 0x1, 0x1}));
@@ -127,7 +126,7 @@ TEST(FitParameters, ConstraintsCompareStoreAndNormalise)
     EventRecorder ellipseEvents(*ellipse);
     ellipse->setRotationConstraint(3 * std::numbers::pi / 2);
     EXPECT_DOUBLE_EQ(ellipse->RotationConstraint(), -std::numbers::pi / 2);
-    ellipse->setRotationConstraint(3 * std::numbers::pi / 2);  // stores the same value again
+    ellipse->setRotationConstraint(3 * std::numbers::pi / 2); // stores the same value again
     ellipse->setRotationConstraintEnabled(true);
     EXPECT_THROW(ellipse->setRotationConstraint(std::numeric_limits<double>::infinity()), ArgumentException);
     EXPECT_EQ(ellipseEvents.flags, (Flags{0x20, 0x10}));
@@ -145,7 +144,8 @@ TEST(FitParameters, ExecuteChecksThePointSetFirst)
     }
     circle->AddPoint(0, 0);
     circle->AddPoint(1, 0);
-    EXPECT_EQ(MessageOf<GeometryException>([&] { circle->Execute("#"); }), "Insufficient points: have 2, minimum is 3");
+    EXPECT_EQ(MessageOf<GeometryException>([&] { circle->Execute("#"); }),
+              "Insufficient points: have 2, minimum is 3");
 
     auto line = Quill::Create<FitLine>();
     for (double x : {0.0, 1.0, 2.0, 3.0})
@@ -174,17 +174,17 @@ TEST(FitParameters, ExecuteChecksThePointSetFirst)
     const auto result = line->Execute("#/Fixture");
     EXPECT_EQ(result->GetLine()->SelectedSpaceName(), "#/Fixture");
     EXPECT_EQ(line->NumPoints(), 4);
-    EXPECT_NE(line->Execute("#"), result);  // every call gives a new result
+    EXPECT_NE(line->Execute("#"), result); // every call gives a new result
 }
 
 TEST(FitParameters, RadiusOrderFollowsTheFittedAxis)
 {
     using std::numbers::pi;
     EXPECT_TRUE(FitEllipse::KeepsRadiusOrder(pi / 4, 0));
-    EXPECT_FALSE(FitEllipse::KeepsRadiusOrder(pi / 3, 0));  // |cos| = 0.5 is not above
+    EXPECT_FALSE(FitEllipse::KeepsRadiusOrder(pi / 3, 0)); // |cos| = 0.5 is not above
     EXPECT_FALSE(FitEllipse::KeepsRadiusOrder(-2 * pi / 3, 0));
     EXPECT_FALSE(FitEllipse::KeepsRadiusOrder(pi / 2, 0));
-    EXPECT_TRUE(FitEllipse::KeepsRadiusOrder(pi, 0));  // the same axis, reversed
+    EXPECT_TRUE(FitEllipse::KeepsRadiusOrder(pi, 0)); // the same axis, reversed
     EXPECT_TRUE(FitEllipse::KeepsRadiusOrder(0.1, -pi / 8));
 }
 
@@ -197,13 +197,15 @@ TEST(FitParameters, PointPinsResolveThroughFakeProperties)
     for (const auto& property : properties)
         if (property->Index() >= 0)
             indexed.push_back(property->DisplayName() + "/" + property->SetterName());
-    EXPECT_EQ(indexed, (std::vector<std::string>{"GetX(0)/SetX", "GetX(1)/SetX", "GetY(0)/SetY", "GetY(1)/SetY"}));
+    EXPECT_EQ(indexed,
+              (std::vector<std::string>{"GetX(0)/SetX", "GetX(1)/SetX", "GetY(0)/SetY", "GetY(1)/SetY"}));
 
     EventRecorder events(*fit);
     Quill::Create<ToolPin>("SetY(1)")->SetValue(fit, 7.5);
     EXPECT_EQ(fit->GetY(1), 7.5);
     EXPECT_EQ(Quill::Create<ToolPin>("GetY(1)")->GetValue(fit).to_double(), 7.5);
     EXPECT_EQ(events.flags, Flags{0x4});
-    EXPECT_EQ(MessageOf<ArgumentOutOfRangeException>([&] { Quill::Create<ToolPin>("SetX(2)")->SetValue(fit, 1.0); }),
+    EXPECT_EQ(MessageOf<ArgumentOutOfRangeException>(
+                  [&] { Quill::Create<ToolPin>("SetX(2)")->SetValue(fit, 1.0); }),
               Strings::Substitute(Strings::IDS_Ost_InvalidArgGEandLT_3, {"SetX", "0", "2"}));
 }

@@ -30,8 +30,7 @@ std::string Save(const std::shared_ptr<Quill::IObject>& object, std::uint32_t op
     return out.str();
 }
 
-template <class T>
-std::shared_ptr<T> Load(const std::string& bytes)
+template <class T> std::shared_ptr<T> Load(const std::string& bytes)
 {
     std::istringstream in(bytes);
     return std::dynamic_pointer_cast<T>(Serialization::Load(in));
@@ -74,6 +73,9 @@ TEST(FitArchive, ParametersRoundTripWhateverTheOptions)
     auto line = Quill::Create<FitLine>();
     line->setNumPoints(2);
     EXPECT_EQ(Load<FitLine>(Save(line, 0))->NumPoints(), 2);
+    auto base = Quill::Create<FitImpl::FitBase>();
+    base->setNumToIgnore(3);
+    EXPECT_EQ(Load<FitImpl::FitBase>(Save(base, 0))->NumToIgnore(), 3);
 }
 
 TEST(FitArchive, ResultsKeepTheirDistanceCache)
@@ -114,7 +116,7 @@ TEST(FitArchive, VersionAndCorruptionFailCleanly)
     const auto at = bytes.find(name);
     ASSERT_NE(at, std::string::npos);
     std::string patched = bytes;
-    patched[at + name.size() + 4] = 2;  // after the pointer id: the class version
+    patched[at + name.size() + 4] = 2; // after the pointer id: the class version
     try {
         Load<FitCircleResult>(patched);
         FAIL();
@@ -178,10 +180,12 @@ TEST(FitRegistration, IdentityFlagsAndEnumerations)
 {
     const std::pair<rttr::type, const char*> types[] = {
         {rttr::type::get<FitPrivate::ReadOnlyPoints>(), "Ostrel::Vision::Geometry::Private::ReadOnlyPoints"},
-        {rttr::type::get<FitPrivate::ReadWritePoints>(), "Ostrel::Vision::Geometry::Private::ReadWritePoints"},
+        {rttr::type::get<FitPrivate::ReadWritePoints>(),
+         "Ostrel::Vision::Geometry::Private::ReadWritePoints"},
         {rttr::type::get<FitImpl::FitBase>(), "Ostrel::Vision::Geometry::Implementation::FitBase"},
         {rttr::type::get<FitEllipse>(), "Ostrel::Vision::Geometry::FitEllipse"},
-        {rttr::type::get<FitImpl::FitResultBase>(), "Ostrel::Vision::Geometry::Implementation::FitResultBase"},
+        {rttr::type::get<FitImpl::FitResultBase>(),
+         "Ostrel::Vision::Geometry::Implementation::FitResultBase"},
         {rttr::type::get<FitLineResult>(), "Ostrel::Vision::Geometry::FitLineResult"},
     };
     for (const auto& [type, name] : types)
@@ -198,7 +202,8 @@ TEST(FitRegistration, IdentityFlagsAndEnumerations)
     EXPECT_EQ(FitEllipse::sfNextSf_, 0x40u);
 
     const auto graphics = rttr::type::get<FitEllipseResultGraphicConstants>().get_enumeration();
-    EXPECT_EQ(static_cast<std::uint32_t>(graphics.name_to_value("Center").get_value<FitEllipseResultGraphicConstants>()),
+    EXPECT_EQ(static_cast<std::uint32_t>(
+                  graphics.name_to_value("Center").get_value<FitEllipseResultGraphicConstants>()),
               0x10u);
 
     // A result lists its shape getter, then its points through four read-only getters.
@@ -209,6 +214,7 @@ TEST(FitRegistration, IdentityFlagsAndEnumerations)
     for (const auto& property : line->Execute("#")->GetFakeProperties())
         if (property->DisplayName() == "GetLine()" || property->Index() >= 0)
             names.push_back(property->DisplayName() + (property->IsReadOnly() ? "" : "*"));
-    EXPECT_EQ(names, (std::vector<std::string>{"GetLine()", "GetX(0)", "GetX(1)", "GetY(0)", "GetY(1)", "GetUsed(0)",
-                                               "GetUsed(1)", "GetDistance(0)", "GetDistance(1)"}));
+    EXPECT_EQ(names,
+              (std::vector<std::string>{"GetLine()", "GetX(0)", "GetX(1)", "GetY(0)", "GetY(1)", "GetUsed(0)",
+                                        "GetUsed(1)", "GetDistance(0)", "GetDistance(1)"}));
 }

@@ -40,10 +40,11 @@ std::shared_ptr<FitCircle> CircleWithOutlier()
     return fit;
 }
 
-std::shared_ptr<Record> ResultRecord(const std::shared_ptr<FitImpl::FitResultBase>& result, std::uint32_t mask)
+std::shared_ptr<Record> ResultRecord(const std::shared_ptr<FitImpl::FitResultBase>& result,
+                                     std::uint32_t mask)
 {
-    auto record = Quill::Create<Record>("Shape", rttr::type::get<void>(), RecordUsageConstants::LastRunInput, false,
-                                        nullptr, "Shape");
+    auto record = Quill::Create<Record>("Shape", rttr::type::get<void>(), RecordUsageConstants::LastRunInput,
+                                        false, nullptr, "Shape");
     record->Construct(result, mask);
     return record;
 }
@@ -86,7 +87,7 @@ TEST(FitResults, UsedFlagsAndDistancesDescribeTheFit)
     bool used;
     result->GetXYUsedDistance(3, x, y, used, distance);
     EXPECT_EQ(std::make_tuple(x, y, used), std::make_tuple(30.0, 40.0, false));
-    EXPECT_EQ(result->GetCircle(), circle);  // shared, not a copy
+    EXPECT_EQ(result->GetCircle(), circle); // shared, not a copy
 
     const std::pair<const char*, std::function<void()>> badIndices[] = {
         {"GetX", [&] { result->GetX(9); }},
@@ -100,7 +101,8 @@ TEST(FitResults, UsedFlagsAndDistancesDescribeTheFit)
             call();
             FAIL() << name;
         } catch (const ArgumentOutOfRangeException& e) {
-            EXPECT_EQ(e.Message(), Strings::Substitute(Strings::IDS_Ost_InvalidArgGEandLT_3, {name, "0", "9"}));
+            EXPECT_EQ(e.Message(),
+                      Strings::Substitute(Strings::IDS_Ost_InvalidArgGEandLT_3, {name, "0", "9"}));
         }
     }
     // Without outliers every point is used; the line and ellipse measure the same way.
@@ -129,7 +131,7 @@ TEST(FitResults, ConstrainedEllipseTakesTheConstraintAsRotation)
     fit->setRotationConstraintEnabled(true);
     const auto ellipse = fit->Execute("#")->GetEllipse();
     EXPECT_EQ(ellipse->Rotation(), pi / 2);
-    EXPECT_NEAR(ellipse->RadiusX(), 2, 1e-6);  // the X axis runs along π/2, across the long axis
+    EXPECT_NEAR(ellipse->RadiusX(), 2, 1e-6); // the X axis runs along π/2, across the long axis
     EXPECT_NEAR(ellipse->RadiusY(), 6, 1e-6);
 }
 
@@ -150,7 +152,8 @@ TEST(FitResults, GraphicsFollowTheSwitches)
     EXPECT_EQ(marker->Color().ToUInt32(), 0xFFFF0000u);
     EXPECT_EQ(marker->SelectedSpaceName(), "$");
     EXPECT_TRUE(marker->TipText().empty());
-    EXPECT_EQ(points->ItemAs<CompositeShape>(0)->Shapes().ItemAs<PointMarker>(0)->Color().ToUInt32(), 0xFF00FF00u);
+    EXPECT_EQ(points->ItemAs<CompositeShape>(0)->Shapes().ItemAs<PointMarker>(0)->Color().ToUInt32(),
+              0xFF00FF00u);
 
     const auto ignored = result->CreateResultGraphics(G::IgnoredPoints | G::TipText);
     ASSERT_EQ(ignored->Count(), 1);

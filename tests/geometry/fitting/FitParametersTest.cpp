@@ -142,10 +142,18 @@ TEST(FitParameters, ExecuteChecksThePointSetFirst)
         EXPECT_EQ(e.Message(), "Insufficient points: have 0, minimum is 3");
         EXPECT_EQ(e.GeometryCode(), GeometryExceptionCodes::NotEnoughPoints);
     }
-    circle->AddPoint(0, 0);
-    circle->AddPoint(1, 0);
+    // One point short of each shape's minimum.
+    auto shortLine = Quill::Create<FitLine>();
+    auto shortEllipse = Quill::Create<FitEllipse>();
+    shortLine->setNumPoints(1);
+    circle->setNumPoints(2);
+    shortEllipse->setNumPoints(4);
+    EXPECT_EQ(MessageOf<GeometryException>([&] { shortLine->Execute("#"); }),
+              "Insufficient points: have 1, minimum is 2");
     EXPECT_EQ(MessageOf<GeometryException>([&] { circle->Execute("#"); }),
               "Insufficient points: have 2, minimum is 3");
+    EXPECT_EQ(MessageOf<GeometryException>([&] { shortEllipse->Execute("#"); }),
+              "Insufficient points: have 4, minimum is 5");
 
     auto line = Quill::Create<FitLine>();
     for (double x : {0.0, 1.0, 2.0, 3.0})

@@ -17,7 +17,7 @@ constexpr double DegreesPerRadian = 180.0 / 3.141592653589793;
 
 std::string Number(double value)
 {
-    return Private::MiscUtils::GetFixedPrecisionNumericString(value, LabelPrecision);
+    return Vision::Private::MiscUtils::GetFixedPrecisionNumericString(value, LabelPrecision);
 }
 
 std::string AngleLabel(double radians)

@@ -19,7 +19,7 @@
 
 namespace Ostrel::Vision::Geometry {
 
-using Private::GuardPrimitives;
+using Vision::Private::GuardPrimitives;
 
 namespace {
 
@@ -53,7 +53,7 @@ double MathUtils::AngleLineLine(const Line& lineA, const Line& lineB, const IIma
             a = ShapeValues::MapRotation(lineA, *image);
             b = ShapeValues::MapRotation(lineB, *image);
         }
-        return Private::NormalizeAngleSigned(b - a);
+        return Vision::Private::NormalizeAngleSigned(b - a);
     });
 }
 
@@ -86,8 +86,8 @@ std::shared_ptr<LineSegment> MathUtils::CreateSegmentByAveragingSegments(const L
 {
     return GuardPrimitives([&] {
         auto copy = segmentA.Copy(kCopyGraphicProperties);
-        const Private::Segment2D a = ShapeValues::Segment(segmentA, image);
-        const Private::Segment2D b = ShapeValues::Segment(segmentB, image);
+        const Vision::Private::Segment2D a = ShapeValues::Segment(segmentA, image);
+        const Vision::Private::Segment2D b = ShapeValues::Segment(segmentB, image);
         if (image)
             copy->setSelectedSpaceName(SpaceNameUtils::ImageSpaceNameFQ(*image));
         copy->SetStartEnd((a.start.x + b.start.x) / 2, (a.start.y + b.start.y) / 2, (a.end.x + b.end.x) / 2,
@@ -99,11 +99,11 @@ std::shared_ptr<LineSegment> MathUtils::CreateSegmentByAveragingSegments(const L
 bool MathUtils::InsidePointCircle(double x, double y, const Circle& circle, const IImage* image)
 {
     return GuardPrimitives([&] {
-        const Private::Point2D point = ShapeValues::Point(x, y);
+        const Vision::Private::Point2D point = ShapeValues::Point(x, y);
         if (image)
             return ShapeValues::CircleAsEllipse(circle, image).WithinFullEllipse(point);
-        const Private::Circle2D c = ShapeValues::Circle(circle);
-        return Private::Distance(point, c.center) <= c.radius; // the closed disc
+        const Vision::Private::Circle2D c = ShapeValues::Circle(circle);
+        return Vision::Private::Distance(point, c.center) <= c.radius; // the closed disc
     });
 }
 

@@ -14,8 +14,8 @@
 
 namespace Ostrel::Vision::Geometry {
 
-using Private::GuardPrimitives;
-using Private::Point2D;
+using Vision::Private::GuardPrimitives;
+using Vision::Private::Point2D;
 
 namespace {
 
@@ -51,10 +51,10 @@ struct PointResult {
 // Foot of the perpendicular from `point` on `line`. The offset along the line is taken from
 // the point's difference to the line's reference point, so a reference point far away
 // costs only the rounding of that difference.
-Point2D Foot(const Private::Line2D& line, Point2D point)
+Point2D Foot(const Vision::Private::Line2D& line, Point2D point)
 {
     const Point2D u = line.direction;
-    const double t = Private::Dot(point - line.point, u) / Private::Dot(u, u);
+    const double t = Vision::Private::Dot(point - line.point, u) / Vision::Private::Dot(u, u);
     return line.point + t * u;
 }
 
@@ -72,10 +72,10 @@ double MathUtils::DistancePointLine(double x, double y, const Line& line, const 
 {
     return GuardPrimitives([&] {
         const Point2D point = ShapeValues::Point(x, y);
-        const Private::Line2D value = ShapeValues::Line(line, image);
-        Private::CheckValue(value, "line");
-        return PointResult{std::fabs(Private::SignedLineOffset(value, point)), Foot(value, point)}.Write(
-            lineX, lineY);
+        const Vision::Private::Line2D value = ShapeValues::Line(line, image);
+        Vision::Private::CheckValue(value, "line");
+        return PointResult{std::fabs(Vision::Private::SignedLineOffset(value, point)), Foot(value, point)}
+            .Write(lineX, lineY);
     });
 }
 
@@ -84,8 +84,8 @@ double MathUtils::DistancePointSegment(double x, double y, const LineSegment& se
 {
     return GuardPrimitives([&] {
         PointResult r;
-        r.distance = Private::DistancePointSegment(ShapeValues::Point(x, y),
-                                                   ShapeValues::Segment(segment, image), r.closest);
+        r.distance = Vision::Private::DistancePointSegment(ShapeValues::Point(x, y),
+                                                           ShapeValues::Segment(segment, image), r.closest);
         return r.Write(segmentX, segmentY);
     });
 }
@@ -96,8 +96,9 @@ double MathUtils::DistancePointCircle(double x, double y, const Circle& circle, 
     return GuardPrimitives([&] {
         const Point2D point = ShapeValues::Point(x, y);
         PointResult r;
-        r.distance = image ? ShapeValues::CircleAsEllipse(circle, image).DistanceToPoint(point, r.closest)
-                           : Private::DistanceCirclePoint(ShapeValues::Circle(circle), point, r.closest);
+        r.distance =
+            image ? ShapeValues::CircleAsEllipse(circle, image).DistanceToPoint(point, r.closest)
+                  : Vision::Private::DistanceCirclePoint(ShapeValues::Circle(circle), point, r.closest);
         return r.Write(circleX, circleY);
     });
 }
@@ -118,7 +119,7 @@ double MathUtils::DistancePointPolygon(double x, double y, const Polygon& polygo
 {
     return GuardPrimitives([&] {
         const Point2D point = ShapeValues::Point(x, y);
-        const Private::Polyline outline = ShapeValues::Polygon(polygon, image);
+        const Vision::Private::Polyline outline = ShapeValues::Polygon(polygon, image);
         PointResult r;
         r.distance = outline.NearestPoint(point, r.closest);
         if (outline.Inside(point))
@@ -131,15 +132,15 @@ double MathUtils::DistanceSegmentLine(const LineSegment& segment, const Line& li
                                       double& segmentX, double& segmentY, double& lineX, double& lineY)
 {
     return GuardPrimitives([&] {
-        const Private::Segment2D s = ShapeValues::Segment(segment, image);
-        const Private::Line2D l = ShapeValues::Line(line, image);
-        Private::CheckValue(s, "segment");
-        Private::CheckValue(l, "line");
+        const Vision::Private::Segment2D s = ShapeValues::Segment(segment, image);
+        const Vision::Private::Line2D l = ShapeValues::Line(line, image);
+        Vision::Private::CheckValue(s, "segment");
+        Vision::Private::CheckValue(l, "line");
         // Signed offsets of the end points, positive on the left of the line's direction;
         // each carries a single rounding, so the side tests are exact for any end point
         // that lies on the line.
-        const double cS = Private::SignedLineOffset(l, s.start);
-        const double cE = Private::SignedLineOffset(l, s.end);
+        const double cS = Vision::Private::SignedLineOffset(l, s.start);
+        const double cE = Vision::Private::SignedLineOffset(l, s.end);
         PairResult r;
         if ((cS >= 0 && cE <= 0) || (cS <= 0 && cE >= 0))
             return r.Write(segmentX, segmentY, lineX, lineY); // touches or crosses
@@ -158,25 +159,25 @@ double MathUtils::DistanceSegmentSegment(const LineSegment& segmentA, const Line
                                          double& segmentBX, double& segmentBY)
 {
     return GuardPrimitives([&] {
-        const Private::Segment2D a = ShapeValues::Segment(segmentA, image);
-        const Private::Segment2D b = ShapeValues::Segment(segmentB, image);
+        const Vision::Private::Segment2D a = ShapeValues::Segment(segmentA, image);
+        const Vision::Private::Segment2D b = ShapeValues::Segment(segmentB, image);
         PairResult best;
-        if (Private::IntersectSegmentSegment(a, b))
+        if (Vision::Private::IntersectSegmentSegment(a, b))
             return best.Write(segmentAX, segmentAY, segmentBX, segmentBY);
         // End points against the other segment in the order A0, A1, B0, B1; a later
         // candidate replaces the best only when strictly nearer.
-        best.distance = Private::DistancePointSegment(a.start, b, best.second);
+        best.distance = Vision::Private::DistancePointSegment(a.start, b, best.second);
         best.first = a.start;
         const auto consider = [&best](Point2D onA, Point2D onB, double distance) {
             if (distance < best.distance)
                 best = {distance, onA, onB};
         };
         Point2D closest;
-        double d = Private::DistancePointSegment(a.end, b, closest);
+        double d = Vision::Private::DistancePointSegment(a.end, b, closest);
         consider(a.end, closest, d);
-        d = Private::DistancePointSegment(b.start, a, closest);
+        d = Vision::Private::DistancePointSegment(b.start, a, closest);
         consider(closest, b.start, d);
-        d = Private::DistancePointSegment(b.end, a, closest);
+        d = Vision::Private::DistancePointSegment(b.end, a, closest);
         consider(closest, b.end, d);
         return best.Write(segmentAX, segmentAY, segmentBX, segmentBY);
     });
@@ -189,11 +190,12 @@ double MathUtils::DistanceLineCircle(const Line& line, const Circle& circle, con
                                      double& lineX, double& lineY, double& circleX, double& circleY)
 {
     return GuardPrimitives([&] {
-        const Private::Line2D l = ShapeValues::Line(line, image);
+        const Vision::Private::Line2D l = ShapeValues::Line(line, image);
         PairResult r;
-        r.distance = image ? Private::DistanceEllipseLine(ShapeValues::CircleAsEllipse(circle, image), l,
-                                                          r.first, r.second)
-                           : Private::DistanceCircleLine(ShapeValues::Circle(circle), l, r.first, r.second);
+        r.distance =
+            image ? Vision::Private::DistanceEllipseLine(ShapeValues::CircleAsEllipse(circle, image), l,
+                                                         r.first, r.second)
+                  : Vision::Private::DistanceCircleLine(ShapeValues::Circle(circle), l, r.first, r.second);
         return r.Write(lineX, lineY, circleX, circleY);
     });
 }
@@ -203,8 +205,8 @@ double MathUtils::DistanceLineEllipse(const Line& line, const Ellipse& ellipse, 
 {
     return GuardPrimitives([&] {
         PairResult r;
-        r.distance = Private::DistanceEllipseLine(ShapeValues::Ellipse(ellipse, image),
-                                                  ShapeValues::Line(line, image), r.first, r.second);
+        r.distance = Vision::Private::DistanceEllipseLine(ShapeValues::Ellipse(ellipse, image),
+                                                          ShapeValues::Line(line, image), r.first, r.second);
         return r.Write(lineX, lineY, ellipseX, ellipseY);
     });
 }
@@ -213,12 +215,12 @@ double MathUtils::DistanceSegmentCircle(const LineSegment& segment, const Circle
                                         double& segmentX, double& segmentY, double& circleX, double& circleY)
 {
     return GuardPrimitives([&] {
-        const Private::Segment2D s = ShapeValues::Segment(segment, image);
+        const Vision::Private::Segment2D s = ShapeValues::Segment(segment, image);
         PairResult r;
-        r.distance = image
-                         ? Private::DistanceEllipseSegment(ShapeValues::CircleAsEllipse(circle, image), s,
-                                                           r.first, r.second)
-                         : Private::DistanceCircleSegment(ShapeValues::Circle(circle), s, r.first, r.second);
+        r.distance =
+            image ? Vision::Private::DistanceEllipseSegment(ShapeValues::CircleAsEllipse(circle, image), s,
+                                                            r.first, r.second)
+                  : Vision::Private::DistanceCircleSegment(ShapeValues::Circle(circle), s, r.first, r.second);
         return r.Write(segmentX, segmentY, circleX, circleY);
     });
 }
@@ -229,8 +231,8 @@ double MathUtils::DistanceSegmentEllipse(const LineSegment& segment, const Ellip
 {
     return GuardPrimitives([&] {
         PairResult r;
-        r.distance = Private::DistanceEllipseSegment(ShapeValues::Ellipse(ellipse, image),
-                                                     ShapeValues::Segment(segment, image), r.first, r.second);
+        r.distance = Vision::Private::DistanceEllipseSegment(
+            ShapeValues::Ellipse(ellipse, image), ShapeValues::Segment(segment, image), r.first, r.second);
         return r.Write(segmentX, segmentY, ellipseX, ellipseY);
     });
 }
@@ -241,12 +243,12 @@ double MathUtils::DistanceCircleCircle(const Circle& circleA, const Circle& circ
     return GuardPrimitives([&] {
         PairResult r;
         if (image)
-            r.distance = Private::DistanceEllipseEllipse(ShapeValues::CircleAsEllipse(circleA, image),
-                                                         ShapeValues::CircleAsEllipse(circleB, image),
-                                                         r.first, r.second);
+            r.distance = Vision::Private::DistanceEllipseEllipse(ShapeValues::CircleAsEllipse(circleA, image),
+                                                                 ShapeValues::CircleAsEllipse(circleB, image),
+                                                                 r.first, r.second);
         else
-            r.distance = Private::DistanceCircleCircle(ShapeValues::Circle(circleA),
-                                                       ShapeValues::Circle(circleB), r.first, r.second);
+            r.distance = Vision::Private::DistanceCircleCircle(
+                ShapeValues::Circle(circleA), ShapeValues::Circle(circleB), r.first, r.second);
         return r.Write(circleAX, circleAY, circleBX, circleBY);
     });
 }
@@ -256,11 +258,12 @@ double MathUtils::DistanceSegmentPolygon(const LineSegment& segment, const Polyg
                                          double& polygonX, double& polygonY)
 {
     return GuardPrimitives([&] {
-        const Private::Polyline f = ShapeValues::Polygon(polygon, image);
-        const Private::Polyline g = Private::Polyline::FromSegment(ShapeValues::Segment(segment, image));
+        const Vision::Private::Polyline f = ShapeValues::Polygon(polygon, image);
+        const Vision::Private::Polyline g =
+            Vision::Private::Polyline::FromSegment(ShapeValues::Segment(segment, image));
         PairResult r; // first: on the segment, second: on the polygon
-        Private::NearestPair(f, g, r.second, r.first);
-        r.distance = Private::Distance(r.second, r.first);
+        Vision::Private::NearestPair(f, g, r.second, r.first);
+        r.distance = Vision::Private::Distance(r.second, r.first);
         if (f.Inside(r.first))
             r.distance = Negated(r.distance);
         if (r.distance == 0)
@@ -274,11 +277,11 @@ double MathUtils::DistancePolygonPolygon(const Polygon& polygonA, const Polygon&
                                          double& polygonBX, double& polygonBY)
 {
     return GuardPrimitives([&] {
-        const Private::Polyline f = ShapeValues::Polygon(polygonA, image);
-        const Private::Polyline g = ShapeValues::Polygon(polygonB, image);
+        const Vision::Private::Polyline f = ShapeValues::Polygon(polygonA, image);
+        const Vision::Private::Polyline g = ShapeValues::Polygon(polygonB, image);
         PairResult r;
-        Private::NearestPair(f, g, r.first, r.second);
-        r.distance = Private::Distance(r.first, r.second);
+        Vision::Private::NearestPair(f, g, r.first, r.second);
+        r.distance = Vision::Private::Distance(r.first, r.second);
         if (r.distance == 0)
             r.first = r.second = {};
         // B's closest point, after the zero rule: a touching pair tests the origin.

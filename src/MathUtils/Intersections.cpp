@@ -13,8 +13,8 @@
 
 namespace Ostrel::Vision::Geometry {
 
-using Private::GuardPrimitives;
-using Private::Point2D;
+using Vision::Private::GuardPrimitives;
+using Vision::Private::Point2D;
 
 namespace {
 
@@ -45,22 +45,23 @@ bool MathUtils::IntersectLineLine(const Line& lineA, const Line& lineB, const II
                                   double& x, double& y, double& angle)
 {
     return GuardPrimitives([&] {
-        const Private::Line2D a = ShapeValues::Line(lineA, &image);
-        const Private::Line2D b = ShapeValues::Line(lineB, &image);
-        Private::CheckValue(a, "line A");
-        Private::CheckValue(b, "line B");
+        const Vision::Private::Line2D a = ShapeValues::Line(lineA, &image);
+        const Vision::Private::Line2D b = ShapeValues::Line(lineB, &image);
+        Vision::Private::CheckValue(a, "line A");
+        Vision::Private::CheckValue(b, "line B");
         Crossings c;
-        const double d = Private::DiffOfProducts(a.direction.x, b.direction.y, a.direction.y, b.direction.x);
+        const double d =
+            Vision::Private::DiffOfProducts(a.direction.x, b.direction.y, a.direction.y, b.direction.x);
         if (d != 0) {
             const Point2D ab = b.point - a.point;
-            const double s = Private::DiffOfProducts(ab.x, b.direction.y, ab.y, b.direction.x) / d;
+            const double s = Vision::Private::DiffOfProducts(ab.x, b.direction.y, ab.y, b.direction.x) / d;
             c.count = 1;
             c.p[0] = a.point + s * a.direction;
-        } else if (Private::SignedLineOffset(a, b.point) == 0) {
+        } else if (Vision::Private::SignedLineOffset(a, b.point) == 0) {
             c.count = -1; // the same line: its reference point represents it
             c.p[0] = a.point;
         }
-        const double lineAngle = Private::AngleLineLine(a, b);
+        const double lineAngle = Vision::Private::AngleLineLine(a, b);
         angle = lineAngle;
         return c.Write(count, x, y);
     });
@@ -70,15 +71,15 @@ bool MathUtils::IntersectSegmentLine(const LineSegment& segment, const Line& lin
                                      int& count, double& x, double& y)
 {
     return GuardPrimitives([&] {
-        const Private::Segment2D s = ShapeValues::Segment(segment, image);
-        const Private::Line2D l = ShapeValues::Line(line, image);
-        Private::CheckValue(s, "segment");
-        Private::CheckValue(l, "line");
+        const Vision::Private::Segment2D s = ShapeValues::Segment(segment, image);
+        const Vision::Private::Line2D l = ShapeValues::Line(line, image);
+        Vision::Private::CheckValue(s, "segment");
+        Vision::Private::CheckValue(l, "line");
         // Signed offsets of the end points from the line, each with a single rounding: an
         // end point on the line gives exactly 0, so both ends of the segment count, and the
         // crossing parameter t = cS / (cS - cE) lies in [0, 1] by construction.
-        const double cS = Private::SignedLineOffset(l, s.start);
-        const double cE = Private::SignedLineOffset(l, s.end);
+        const double cS = Vision::Private::SignedLineOffset(l, s.start);
+        const double cE = Vision::Private::SignedLineOffset(l, s.end);
         Crossings c;
         if (cS == cE) { // parallel
             if (cS == 0) {
@@ -98,7 +99,7 @@ bool MathUtils::IntersectSegmentSegment(const LineSegment& segmentA, const LineS
 {
     return GuardPrimitives([&] {
         Crossings c;
-        const bool intersects = Private::IntersectSegmentSegment(
+        const bool intersects = Vision::Private::IntersectSegmentSegment(
             ShapeValues::Segment(segmentA, image), ShapeValues::Segment(segmentB, image), &c.count, &c.p[0]);
         c.Write(count, x, y);
         return intersects;
@@ -109,12 +110,12 @@ bool MathUtils::IntersectLineCircle(const Line& line, const Circle& circle, cons
                                     double& x0, double& y0, double& x1, double& y1)
 {
     return GuardPrimitives([&] {
-        const Private::Line2D l = ShapeValues::Line(line, image);
+        const Vision::Private::Line2D l = ShapeValues::Line(line, image);
         Crossings c;
         if (image)
             c.count = ShapeValues::CircleAsEllipse(circle, image).Intersections(l, c.p[0], c.p[1]);
         else
-            Private::IntersectCircleLine(ShapeValues::Circle(circle), l, c.count, c.p[0], c.p[1]);
+            Vision::Private::IntersectCircleLine(ShapeValues::Circle(circle), l, c.count, c.p[0], c.p[1]);
         return c.Write(count, x0, y0, x1, y1);
     });
 }
@@ -134,12 +135,13 @@ bool MathUtils::IntersectSegmentCircle(const LineSegment& segment, const Circle&
                                        int& count, double& x0, double& y0, double& x1, double& y1)
 {
     return GuardPrimitives([&] {
-        const Private::Segment2D s = ShapeValues::Segment(segment, image);
+        const Vision::Private::Segment2D s = ShapeValues::Segment(segment, image);
         Crossings c;
         const bool intersects =
-            image ? Private::IntersectEllipseSegment(ShapeValues::CircleAsEllipse(circle, image), s, c.count,
-                                                     c.p[0], c.p[1])
-                  : Private::IntersectCircleSegment(ShapeValues::Circle(circle), s, c.count, c.p[0], c.p[1]);
+            image ? Vision::Private::IntersectEllipseSegment(ShapeValues::CircleAsEllipse(circle, image), s,
+                                                             c.count, c.p[0], c.p[1])
+                  : Vision::Private::IntersectCircleSegment(ShapeValues::Circle(circle), s, c.count, c.p[0],
+                                                            c.p[1]);
         c.Write(count, x0, y0, x1, y1);
         return intersects;
     });
@@ -151,9 +153,9 @@ bool MathUtils::IntersectSegmentEllipse(const LineSegment& segment, const Ellips
 {
     return GuardPrimitives([&] {
         Crossings c;
-        const bool intersects =
-            Private::IntersectEllipseSegment(ShapeValues::Ellipse(ellipse, image),
-                                             ShapeValues::Segment(segment, image), c.count, c.p[0], c.p[1]);
+        const bool intersects = Vision::Private::IntersectEllipseSegment(ShapeValues::Ellipse(ellipse, image),
+                                                                         ShapeValues::Segment(segment, image),
+                                                                         c.count, c.p[0], c.p[1]);
         c.Write(count, x0, y0, x1, y1);
         return intersects;
     });
@@ -166,11 +168,11 @@ bool MathUtils::IntersectCircleCircle(const Circle& circleA, const Circle& circl
     return GuardPrimitives([&] {
         Crossings c;
         const bool intersects =
-            image ? Private::IntersectEllipseEllipse(ShapeValues::CircleAsEllipse(circleA, image),
-                                                     ShapeValues::CircleAsEllipse(circleB, image), c.count,
-                                                     c.p[0], c.p[1], c.p[2], c.p[3])
-                  : Private::IntersectCircleCircle(ShapeValues::Circle(circleA), ShapeValues::Circle(circleB),
-                                                   c.count, c.p[0], c.p[1]);
+            image ? Vision::Private::IntersectEllipseEllipse(ShapeValues::CircleAsEllipse(circleA, image),
+                                                             ShapeValues::CircleAsEllipse(circleB, image),
+                                                             c.count, c.p[0], c.p[1], c.p[2], c.p[3])
+                  : Vision::Private::IntersectCircleCircle(
+                        ShapeValues::Circle(circleA), ShapeValues::Circle(circleB), c.count, c.p[0], c.p[1]);
         x2 = c.p[2].x;
         y2 = c.p[2].y;
         x3 = c.p[3].x;

@@ -13,7 +13,10 @@ void CheckFinite(double x0, double y0, double x1, double y1)
 {
     if (std::isfinite(x0) && std::isfinite(y0) && std::isfinite(x1) && std::isfinite(y1)) [[likely]]
         return;
-    const char* name = !std::isfinite(x0) ? "x0" : !std::isfinite(y0) ? "y0" : !std::isfinite(x1) ? "x1" : "y1";
+    const char* name = !std::isfinite(x0)   ? "x0"
+                       : !std::isfinite(y0) ? "y0"
+                       : !std::isfinite(x1) ? "x1"
+                                            : "y1";
     throw ArgumentException(Strings::Substitute(Strings::IDS_Ost_InvalidArgNotFinite_1, {name}));
 }
 

@@ -13,7 +13,7 @@
 
 namespace Ostrel::Vision::Geometry::ShapeValues {
 
-using Private::Point2D;
+using Vision::Private::Point2D;
 
 namespace {
 
@@ -29,14 +29,14 @@ Point2D MapPoint(const Transform2D& transform, Point2D p)
 Point2D Point(double x, double y)
 {
     const Point2D p{x, y};
-    Private::CheckValue(p, "point");
+    Vision::Private::CheckValue(p, "point");
     return p;
 }
 
-Private::Line2D Line(const Vision::Line& line, const IImage* image)
+Vision::Private::Line2D Line(const Vision::Line& line, const IImage* image)
 {
     const double rotation = line.Rotation();
-    Private::Line2D value{{line.X(), line.Y()}, {std::cos(rotation), std::sin(rotation)}};
+    Vision::Private::Line2D value{{line.X(), line.Y()}, {std::cos(rotation), std::sin(rotation)}};
     if (image) {
         const auto transform = image->TransformToImage(line.SelectedSpaceName());
         const Transform2DLinear linear = transform->LinearTransform(value.point.x, value.point.y);
@@ -46,9 +46,9 @@ Private::Line2D Line(const Vision::Line& line, const IImage* image)
     return value;
 }
 
-Private::Segment2D Segment(const Vision::LineSegment& segment, const IImage* image)
+Vision::Private::Segment2D Segment(const Vision::LineSegment& segment, const IImage* image)
 {
-    Private::Segment2D value{{segment.StartX(), segment.StartY()}, {segment.EndX(), segment.EndY()}};
+    Vision::Private::Segment2D value{{segment.StartX(), segment.StartY()}, {segment.EndX(), segment.EndY()}};
     if (image) {
         const auto transform = image->TransformToImage(segment.SelectedSpaceName());
         value.start = MapPoint(*transform, value.start);
@@ -57,7 +57,7 @@ Private::Segment2D Segment(const Vision::LineSegment& segment, const IImage* ima
     return value;
 }
 
-Private::Polyline Polygon(const Vision::Polygon& polygon, const IImage* image)
+Vision::Private::Polyline Polygon(const Vision::Polygon& polygon, const IImage* image)
 {
     const auto& stored = polygon.Vertices();
     std::vector<Point2D> vertices(stored.size());
@@ -75,28 +75,29 @@ Private::Polyline Polygon(const Vision::Polygon& polygon, const IImage* image)
         for (std::size_t i = 0; i < stored.size(); ++i)
             vertices[i] = {stored[i].first, stored[i].second};
     }
-    return Private::Polyline::FromPolygon(std::move(vertices));
+    return Vision::Private::Polyline::FromPolygon(std::move(vertices));
 }
 
-Private::Circle2D Circle(const Vision::Circle& circle)
+Vision::Private::Circle2D Circle(const Vision::Circle& circle)
 {
     return {{circle.CenterX(), circle.CenterY()}, circle.Radius()};
 }
 
-Private::TarnEllipse CircleAsEllipse(const Vision::Circle& circle, const IImage* image)
+Vision::Private::TarnEllipse CircleAsEllipse(const Vision::Circle& circle, const IImage* image)
 {
-    const Private::TarnEllipse value(circle.CenterX(), circle.CenterY(), circle.Radius(), circle.Radius(), 0);
+    const Vision::Private::TarnEllipse value(circle.CenterX(), circle.CenterY(), circle.Radius(),
+                                             circle.Radius(), 0);
     if (!image)
         return value;
     return value.MapLinear(
         image->LinearTransformToImage(circle.SelectedSpaceName(), circle.CenterX(), circle.CenterY()));
 }
 
-Private::TarnEllipse Ellipse(const Vision::Ellipse& ellipse, const IImage* image)
+Vision::Private::TarnEllipse Ellipse(const Vision::Ellipse& ellipse, const IImage* image)
 {
     double cx, cy, rx, ry, rotation;
     ellipse.GetCenterXYRadiusXYRotation(cx, cy, rx, ry, rotation);
-    const Private::TarnEllipse value(cx, cy, rx, ry, rotation);
+    const Vision::Private::TarnEllipse value(cx, cy, rx, ry, rotation);
     if (!image)
         return value;
     return value.MapLinear(image->LinearTransformToImage(ellipse.SelectedSpaceName(), cx, cy));
@@ -104,8 +105,8 @@ Private::TarnEllipse Ellipse(const Vision::Ellipse& ellipse, const IImage* image
 
 double MapRotation(const Vision::Line& line, const IImage& image)
 {
-    return Private::MapAngle(image.LinearTransformToImage(line.SelectedSpaceName(), line.X(), line.Y()),
-                             line.Rotation());
+    return Vision::Private::MapAngle(
+        image.LinearTransformToImage(line.SelectedSpaceName(), line.X(), line.Y()), line.Rotation());
 }
 
 } // namespace Ostrel::Vision::Geometry::ShapeValues

@@ -24,18 +24,18 @@ class Polygon;
 namespace Ostrel::Vision::Geometry::ShapeValues {
 
 // A plain coordinate pair, checked finite (ArgumentException through the guard).
-Private::Point2D Point(double x, double y);
+Vision::Private::Point2D Point(double x, double y);
 
 // Point (X, Y) and direction (cos Rotation, sin Rotation), mapped as described above.
-Private::Line2D Line(const Vision::Line& line, const IImage* image);
-Private::Segment2D Segment(const Vision::LineSegment& segment, const IImage* image);
+Vision::Private::Line2D Line(const Vision::Line& line, const IImage* image);
+Vision::Private::Segment2D Segment(const Vision::LineSegment& segment, const IImage* image);
 // The closed chain of the polygon's vertices.
-Private::Polyline Polygon(const Vision::Polygon& polygon, const IImage* image);
+Vision::Private::Polyline Polygon(const Vision::Polygon& polygon, const IImage* image);
 // The circle as stored (used only without an image).
-Private::Circle2D Circle(const Vision::Circle& circle);
+Vision::Private::Circle2D Circle(const Vision::Circle& circle);
 // The circle as an ellipse of equal radii and rotation 0, mapped when an image is given.
-Private::TarnEllipse CircleAsEllipse(const Vision::Circle& circle, const IImage* image);
-Private::TarnEllipse Ellipse(const Vision::Ellipse& ellipse, const IImage* image);
+Vision::Private::TarnEllipse CircleAsEllipse(const Vision::Circle& circle, const IImage* image);
+Vision::Private::TarnEllipse Ellipse(const Vision::Ellipse& ellipse, const IImage* image);
 // The line's rotation as a direction in the image's space (the linear form at the line's
 // point maps it), in [-π, π).
 double MapRotation(const Vision::Line& line, const IImage& image);

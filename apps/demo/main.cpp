@@ -1,15 +1,19 @@
 // The command-line demo: an image with a calibrated plate space, shapes placed in
 // millimetres and mapped into pixels, then the point-pair tools run, their records shown,
-// and their archives written and read back with each option.
+// and their archives written and read back with each option; last, a circle fitted to
+// edge points with the scratches among them left out.
 #include <cmath>
 #include <iostream>
 #include <numbers>
+#include <random>
 #include <sstream>
 
 #include <fmt/format.h>
 
 #include <Geometry/AnglePointPointTool.h>
 #include <Geometry/DistancePointPointTool.h>
+#include <Geometry/FitCircle.h>
+#include <Geometry/FitCircleResult.h>
 #include <Geometry/LibraryInfo.h>
 #include <Geometry/MathUtils.h>
 #include <Ostrel/Vision/Vision.h>
@@ -150,6 +154,32 @@ void Archives(const std::shared_ptr<DistancePointPointTool>& tool)
     }
 }
 
+void FitACircle()
+{
+    std::cout << "\n4. A circle fitted to an edge: 36 points over half a circle of radius 40 px, noise 0.5 px, "
+                 "4 of them scratches\n";
+    auto fit = Quill::Create<FitCircle>();
+    std::mt19937 rng(11);
+    std::normal_distribution<double> noise(0, 0.5);
+    for (int i = 0; i < 36; ++i) {
+        const double t = std::numbers::pi * i / 35;
+        const double r = 40 + (i % 9 == 4 ? 6 : 0) + noise(rng); // every ninth point lies on a scratch
+        fit->AddPoint(320 + r * std::cos(t), 240 + r * std::sin(t));
+    }
+    for (int ignore : {0, 4}) {
+        fit->setNumToIgnore(ignore);
+        const auto result = fit->Execute("#");
+        std::string left;
+        for (int i = 0; i < result->NumPoints(); ++i)
+            if (!result->GetUsed(i))
+                left += fmt::format(" {}", i);
+        std::cout << fmt::format("   NumToIgnore {}: centre ({:.3f}, {:.3f}), radius {:.3f} px, RMS {:.3f} px{}\n",
+                                 ignore, result->GetCircle()->CenterX(), result->GetCircle()->CenterY(),
+                                 result->GetCircle()->Radius(), result->RMSError(),
+                                 left.empty() ? "" : ", left out:" + left);
+    }
+}
+
 } // namespace
 
 int main()
@@ -159,6 +189,7 @@ int main()
         const auto image = CalibratedImage();
         MapShapes(image);
         Archives(RunTools(image));
+        FitACircle();
         return 0;
     } catch (const std::exception& e) {
         std::cerr << "demo failed: " << e.what() << "\n";

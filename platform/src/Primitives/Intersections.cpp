@@ -6,6 +6,8 @@
 
 #include <Ostrel/Vision/Private/PrimitiveFailure.h>
 
+#include "SegmentCrossings.h"
+
 namespace Ostrel::Vision::Private {
 
 namespace {
@@ -19,25 +21,6 @@ double Orient(Point2D p, Point2D q, Point2D r)
 bool SameStrictSide(double o1, double o2)
 {
     return (o1 > 0 && o2 > 0) || (o1 < 0 && o2 < 0);
-}
-
-// Keeps the line crossings that lie on the closed segment, in order from its start. A
-// crossing computed a rounding error beyond an end still counts: the tolerance on the
-// parameter is kTangencyBand of the larger of the shape's size and the segment's length.
-int KeepOnSegment(const Segment2D& segment, double shapeSize, int lineCount, Point2D q1, Point2D q2,
-                  Point2D& p1, Point2D& p2)
-{
-    const Point2D d = segment.end - segment.start;
-    const double len2 = Dot(d, d);
-    const double tol = TarnEllipse::kTangencyBand * std::max(1.0, shapeSize / std::sqrt(len2));
-    int count = 0;
-    const Point2D found[2] = {q1, q2};
-    for (int i = 0; i < lineCount; ++i) {
-        const double t = Dot(found[i] - segment.start, d) / len2;
-        if (t >= -tol && t <= 1 + tol)
-            (count++ == 0 ? p1 : p2) = found[i];
-    }
-    return count;
 }
 
 } // namespace

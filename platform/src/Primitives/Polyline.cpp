@@ -40,25 +40,44 @@ Polyline Polyline::MapLinear(const Transform2DLinear& transform) const
     return {std::move(mapped), closed_};
 }
 
+namespace {
+
+// Squared distance from `point` to the edge start + t·(end - start), t clamped to [0, 1].
+// No square root and no branch on the clamp, so that a pass over many edges stays tight.
+inline double EdgeDistance2(const Point2D& point, const Point2D& start, const Point2D& end)
+{
+    const double dx = end.x - start.x, dy = end.y - start.y;
+    const double wx = point.x - start.x, wy = point.y - start.y;
+    const double len2 = dx * dx + dy * dy;
+    const double t = len2 > 0 ? std::clamp((wx * dx + wy * dy) / len2, 0.0, 1.0) : 0.0;
+    const double rx = wx - t * dx, ry = wy - t * dy;
+    return rx * rx + ry * ry;
+}
+
+} // namespace
+
 double Polyline::NearestPoint(const Point2D& point, Point2D& nearest) const
 {
     CheckValue(point, "point");
+    // One pass comparing squared distances; the winning edge's point is formed once, after.
+    const Point2D* v = vertices_.data();
+    const std::size_t n = vertices_.size();
     double best = std::numeric_limits<double>::infinity();
-    const std::size_t edges = EdgeCount();
-    for (std::size_t i = 0; i < edges; ++i) {
-        const Segment2D e = Edge(i);
-        const Point2D d = e.end - e.start;
-        const double len2 = Dot(d, d);
-        double t = len2 > 0 ? Dot(point - e.start, d) / len2 : 0;
-        t = std::clamp(t, 0.0, 1.0);
-        const Point2D c = t == 1 ? e.end : e.start + t * d;
-        const Point2D diff = point - c;
-        const double dist2 = Dot(diff, diff);
-        if (dist2 < best) {
-            best = dist2;
-            nearest = c;
+    std::size_t bestEdge = 0;
+    for (std::size_t i = 0; i + 1 < n; ++i) {
+        const double d2 = EdgeDistance2(point, v[i], v[i + 1]);
+        if (d2 < best) {
+            best = d2;
+            bestEdge = i;
         }
     }
+    if ((closed_ || n == 1) && EdgeDistance2(point, v[n - 1], v[0]) < best)
+        bestEdge = n - 1;
+    const Segment2D e = Edge(bestEdge);
+    const Point2D d = e.end - e.start;
+    const double len2 = Dot(d, d);
+    const double t = len2 > 0 ? std::clamp(Dot(point - e.start, d) / len2, 0.0, 1.0) : 0.0;
+    nearest = t == 1 ? e.end : e.start + t * d;
     return Distance(point, nearest);
 }
 
@@ -68,12 +87,16 @@ bool Polyline::Inside(const Point2D& point) const
     if (!closed_)
         return false;
     bool inside = false;
+    const Point2D* v = vertices_.data();
     const std::size_t n = vertices_.size();
     for (std::size_t i = 0, j = n - 1; i < n; j = i++) {
-        const Point2D a = vertices_[j], b = vertices_[i];
+        const Point2D a = v[j], b = v[i];
+        // Only an edge whose y-range holds the point can pass through it or cross its ray;
+        // most edges of a large outline are dismissed by these two comparisons.
+        if ((a.y < point.y && b.y < point.y) || (a.y > point.y && b.y > point.y))
+            continue;
         const double o = DiffOfProducts(b.x - a.x, point.y - a.y, b.y - a.y, point.x - a.x);
-        if (o == 0 && point.x >= std::min(a.x, b.x) && point.x <= std::max(a.x, b.x) &&
-            point.y >= std::min(a.y, b.y) && point.y <= std::max(a.y, b.y))
+        if (o == 0 && point.x >= std::min(a.x, b.x) && point.x <= std::max(a.x, b.x))
             return true; // on the outline
         // Half-open rule on y: each crossing of the horizontal ray counted once.
         if ((a.y > point.y) != (b.y > point.y)) {
@@ -119,6 +142,11 @@ struct Box {
     double x0, y0, x1, y1;
 };
 
+Box Merge(const Box& a, const Box& b)
+{
+    return {std::min(a.x0, b.x0), std::min(a.y0, b.y0), std::max(a.x1, b.x1), std::max(a.y1, b.y1)};
+}
+
 // Squared distance between two boxes: the search compares it with the squared best
 // distance, which spares a square root per node pair.
 double BoxDistance2(const Box& a, const Box& b)
@@ -128,71 +156,86 @@ double BoxDistance2(const Box& a, const Box& b)
     return dx * dx + dy * dy;
 }
 
-// A bounding-volume tree over the edges of a chain: nodes split the edges at the median
-// of their midpoints along the box's longer side; leaves hold up to kLeafSize edges.
+// A bounding-volume tree over the edges of a chain in chain order: consecutive edges lie
+// close together, so halving the index range gives tight boxes without any sorting, and
+// the tree is built in one linear pass (leaf boxes, then each parent the union of its
+// children). Leaves hold up to kLeafSize consecutive edges.
 class EdgeTree {
 public:
     static constexpr std::size_t kLeafSize = 4;
 
     struct Node {
         Box box;
-        std::size_t begin, end; // range of order_
+        std::size_t begin, end; // edge range
         int left = -1, right = -1;
     };
 
     explicit EdgeTree(const Polyline& chain) : chain_(chain)
     {
         const std::size_t n = chain.EdgeCount();
-        order_.resize(n);
-        mids_.resize(n);
-        for (std::size_t i = 0; i < n; ++i) {
-            order_[i] = i;
-            const Segment2D e = chain.Edge(i);
-            mids_[i] = 0.5 * (e.start + e.end);
-        }
-        nodes_.reserve(2 * n / kLeafSize + 2);
+        nodes_.reserve(2 * (n / kLeafSize) + 2);
         Build(0, n);
     }
 
     const std::vector<Node>& Nodes() const { return nodes_; }
-    Segment2D Edge(std::size_t k) const { return chain_.Edge(order_[k]); }
+    Segment2D Edge(std::size_t k) const { return chain_.Edge(k); }
 
 private:
     int Build(std::size_t begin, std::size_t end)
     {
-        Box box{std::numeric_limits<double>::infinity(), std::numeric_limits<double>::infinity(),
-                -std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity()};
-        for (std::size_t k = begin; k < end; ++k) {
-            const Segment2D e = chain_.Edge(order_[k]);
-            box.x0 = std::min({box.x0, e.start.x, e.end.x});
-            box.y0 = std::min({box.y0, e.start.y, e.end.y});
-            box.x1 = std::max({box.x1, e.start.x, e.end.x});
-            box.y1 = std::max({box.y1, e.start.y, e.end.y});
-        }
         const int index = static_cast<int>(nodes_.size());
-        nodes_.push_back({box, begin, end});
+        nodes_.push_back({{}, begin, end});
+        Box box;
         if (end - begin > kLeafSize) {
-            const std::size_t mid = begin + (end - begin) / 2;
-            const bool alongX = box.x1 - box.x0 >= box.y1 - box.y0;
-            std::nth_element(order_.begin() + static_cast<std::ptrdiff_t>(begin),
-                             order_.begin() + static_cast<std::ptrdiff_t>(mid),
-                             order_.begin() + static_cast<std::ptrdiff_t>(end),
-                             [&](std::size_t i, std::size_t j) {
-                                 return alongX ? mids_[i].x < mids_[j].x : mids_[i].y < mids_[j].y;
-                             });
+            // Split at a multiple of the leaf size so that leaves are full.
+            const std::size_t half = (end - begin) / 2;
+            const std::size_t mid = begin + std::max(kLeafSize, half - half % kLeafSize);
             const int left = Build(begin, mid);
             const int right = Build(mid, end);
+            box = Merge(nodes_[static_cast<std::size_t>(left)].box, nodes_[static_cast<std::size_t>(right)].box);
             nodes_[static_cast<std::size_t>(index)].left = left;
             nodes_[static_cast<std::size_t>(index)].right = right;
+        } else {
+            const Segment2D first = chain_.Edge(begin);
+            box = {first.start.x, first.start.y, first.start.x, first.start.y};
+            for (std::size_t k = begin; k < end; ++k) {
+                const Point2D p = chain_.Edge(k).end;
+                box = Merge(box, {p.x, p.y, p.x, p.y});
+            }
         }
+        nodes_[static_cast<std::size_t>(index)].box = box;
         return index;
     }
 
     const Polyline& chain_;
-    std::vector<std::size_t> order_;
-    std::vector<Point2D> mids_;
     std::vector<Node> nodes_;
 };
+
+// Squared distance from `p` to the segment s + t·d, t in [0, 1].
+double PointSegment2(Point2D p, Point2D s, Point2D d, double len2)
+{
+    const double wx = p.x - s.x, wy = p.y - s.y;
+    const double t = len2 > 0 ? std::clamp((wx * d.x + wy * d.y) / len2, 0.0, 1.0) : 0.0;
+    const double rx = wx - t * d.x, ry = wy - t * d.y;
+    return rx * rx + ry * ry;
+}
+
+// A cheap estimate of the squared distance between two segments, within rounding of the
+// true value unless they may cross (then 0): the least of the four end-to-segment squared
+// distances, with plain orientation signs for the crossing test. The search calls the
+// exact DistanceSegmentSegment only for pairs whose estimate can beat the best so far.
+double SegmentSegmentEstimate2(const Segment2D& a, const Segment2D& b)
+{
+    const Point2D da = a.end - a.start, db = b.end - b.start;
+    const double o1 = Cross(da, b.start - a.start), o2 = Cross(da, b.end - a.start);
+    const double o3 = Cross(db, a.start - b.start), o4 = Cross(db, a.end - b.start);
+    const bool apart = (o1 > 0 && o2 > 0) || (o1 < 0 && o2 < 0) || (o3 > 0 && o4 > 0) || (o3 < 0 && o4 < 0);
+    if (!apart)
+        return 0;
+    const double la = Dot(da, da), lb = Dot(db, db);
+    return std::min(std::min(PointSegment2(a.start, b.start, db, lb), PointSegment2(a.end, b.start, db, lb)),
+                    std::min(PointSegment2(b.start, a.start, da, la), PointSegment2(b.end, a.start, da, la)));
+}
 
 } // namespace
 
@@ -201,10 +244,14 @@ double NearestPair(const Polyline& f, const Polyline& g, Point2D& onF, Point2D& 
     const EdgeTree tf(f), tg(g);
     const auto& nf = tf.Nodes();
     const auto& ng = tg.Nodes();
-    double best = std::numeric_limits<double>::infinity();
+    // Rounding allowance of the estimates: a few ulps of the largest coordinate.
+    const Box all = Merge(nf[0].box, ng[0].box);
+    const double slack =
+        1e-13 * std::max({std::fabs(all.x0), std::fabs(all.y0), std::fabs(all.x1), std::fabs(all.y1)});
+    double best = std::numeric_limits<double>::infinity(), best2 = best;
     // Depth-first over node pairs, nearer child pair first; a pair whose boxes lie at least
-    // `best` apart cannot improve (bounds are squared distances). The stack holds at most the tree depths'
-    // sum of pairs per level, and every pair is visited once, which bounds the search.
+    // `best` apart cannot improve (bounds are squared distances). Every pair is visited
+    // once, which bounds the search.
     struct Pair {
         int a, b;
         double bound;
@@ -214,22 +261,29 @@ double NearestPair(const Polyline& f, const Polyline& g, Point2D& onF, Point2D& 
     while (!stack.empty() && best > 0) {
         const Pair top = stack.back();
         stack.pop_back();
-        if (top.bound >= best * best)
+        if (top.bound >= best2)
             continue;
         const auto& a = nf[static_cast<std::size_t>(top.a)];
         const auto& b = ng[static_cast<std::size_t>(top.b)];
         const bool aLeaf = a.left < 0, bLeaf = b.left < 0;
         if (aLeaf && bLeaf) {
-            for (std::size_t i = a.begin; i < a.end && best > 0; ++i)
+            for (std::size_t i = a.begin; i < a.end && best > 0; ++i) {
+                const Segment2D ea = tf.Edge(i);
                 for (std::size_t j = b.begin; j < b.end && best > 0; ++j) {
+                    const Segment2D eb = tg.Edge(j);
+                    const double reach = best + slack;
+                    if (SegmentSegmentEstimate2(ea, eb) >= reach * reach)
+                        continue;
                     Point2D pa, pb;
-                    const double d = DistanceSegmentSegment(tf.Edge(i), tg.Edge(j), pa, pb);
+                    const double d = DistanceSegmentSegment(ea, eb, pa, pb);
                     if (d < best) {
                         best = d;
+                        best2 = d * d;
                         onF = pa;
                         onG = pb;
                     }
                 }
+            }
             continue;
         }
         // Split the larger box (or the one that is not a leaf).
@@ -245,9 +299,9 @@ double NearestPair(const Polyline& f, const Polyline& g, Point2D& onF, Point2D& 
         }
         if (c1.bound > c2.bound)
             std::swap(c1, c2);
-        if (c2.bound < best * best)
+        if (c2.bound < best2)
             stack.push_back(c2);
-        if (c1.bound < best * best)
+        if (c1.bound < best2)
             stack.push_back(c1);
     }
     return best;

@@ -6,6 +6,8 @@
 
 #include <Ostrel/Vision/Private/PrimitiveFailure.h>
 
+#include "SegmentCrossings.h"
+
 namespace Ostrel::Vision::Private {
 
 namespace {
@@ -21,10 +23,10 @@ Point2D UnitOr(Point2D v, Point2D fallback)
 // ellipse, or a zero-width one seen edge-on, gives its centre.
 Point2D SupportPoint(const TarnEllipse& e, Point2D normal, double& support)
 {
-    const double c = std::cos(e.Rotation()), s = std::sin(e.Rotation());
+    const double c = e.CosRotation(), s = e.SinRotation();
     const Point2D nl{c * normal.x + s * normal.y, c * normal.y - s * normal.x};
     const double rx = e.RadiusX(), ry = e.RadiusY();
-    support = std::hypot(rx * nl.x, ry * nl.y);
+    support = Hypot(rx * nl.x, ry * nl.y);
     if (support == 0)
         return {e.CenterX(), e.CenterY()};
     return e.ToWorld({rx * (rx * nl.x) / support, ry * (ry * nl.y) / support});
@@ -116,6 +118,11 @@ double DistanceEllipseSegment(const TarnEllipse& ellipse, const Segment2D& segme
                               Point2D& onEllipse)
 {
     CheckValue(segment, "segment");
+    const auto fromEnd = [&](const Point2D& end) {
+        const double d = ellipse.DistanceToPoint(end, onEllipse);
+        onSegment = end;
+        return d;
+    };
     const auto nearerEnd = [&]() {
         Point2D cs, ce;
         const double ds = ellipse.DistanceToPoint(segment.start, cs);
@@ -125,35 +132,49 @@ double DistanceEllipseSegment(const TarnEllipse& ellipse, const Segment2D& segme
         onEllipse = start ? cs : ce;
         return start ? ds : de;
     };
-    const bool startIn = ellipse.WithinFullEllipse(segment.start);
-    const bool endIn = ellipse.WithinFullEllipse(segment.end);
-    if (startIn && endIn) {
-        Point2D c;
-        if (ellipse.DistanceToPoint(segment.start, c) > 0 && ellipse.DistanceToPoint(segment.end, c) > 0)
-            return nearerEnd();
-    }
-    int count = 0;
-    Point2D p2;
-    if (IntersectEllipseSegment(ellipse, segment, count, onSegment, p2)) {
+    const double size = std::max(ellipse.RadiusX(), ellipse.RadiusY());
+    if (segment.start == segment.end) {
+        const double d = fromEnd(segment.start);
+        if (d > TarnEllipse::kTangencyBand * size)
+            return d;
         onEllipse = onSegment;
         return 0;
     }
-    if (segment.start == segment.end)
-        return nearerEnd();
-    // Outside: the distance to the filled ellipse is convex along the segment. When the
-    // line misses the ellipse its closest point, if on the segment, is the minimum;
-    // otherwise the minimum lies at an end.
+    if (ellipse.WithinFullEllipse(segment.start) && ellipse.WithinFullEllipse(segment.end)) {
+        // Wholly inside unless an end lies on the outline.
+        const double d = nearerEnd();
+        if (d > 0)
+            return d;
+    }
+    const Point2D d = segment.end - segment.start;
+    Point2D q1, q2, p2;
+    const int lineCount = ellipse.Intersections({segment.start, d}, q1, q2);
+    if (KeepOnSegment(segment, size, lineCount, q1, q2, onSegment, p2) != 0) {
+        onEllipse = onSegment;
+        return 0;
+    }
+    // Outside: the distance to the filled ellipse is convex along the line. When the line
+    // misses the ellipse, its closest point is the minimum if on the segment, and otherwise
+    // the end on that point's side is; when the line crosses, the end nearer the chord is.
     Point2D lineP, ellipseP;
-    const Line2D line{segment.start, segment.end - segment.start};
-    const double lineDistance = DistanceEllipseLine(ellipse, line, lineP, ellipseP);
+    const double lineDistance = DistanceEllipseLine(ellipse, {segment.start, d}, lineP, ellipseP);
+    const double len2 = Dot(d, d);
     if (lineDistance > 0) {
-        const Point2D d = segment.end - segment.start;
-        const double t = Dot(lineP - segment.start, d) / Dot(d, d);
+        const double t = Dot(lineP - segment.start, d) / len2;
         if (t > 0 && t < 1) {
             onSegment = lineP;
             onEllipse = ellipseP;
             return lineDistance;
         }
+        return fromEnd(t <= 0 ? segment.start : segment.end);
+    }
+    if (lineCount > 0) {
+        const double t1 = Dot(q1 - segment.start, d) / len2;
+        const double t2 = lineCount == 2 ? Dot(q2 - segment.start, d) / len2 : t1;
+        if (t1 > 1)
+            return fromEnd(segment.end);
+        if (t2 < 0)
+            return fromEnd(segment.start);
     }
     return nearerEnd();
 }

@@ -121,7 +121,7 @@ double TarnEllipse::DistanceToPoint(const Point2D& point, Point2D& closest) cons
         const Point2D unit = ClosestOnUnitMajorEllipse(b / a, y0 / a, y1 / a);
         x = {a * unit.x, a * unit.y};
     }
-    const double distance = std::hypot(y0 - x.x, y1 - x.y);
+    const double distance = Hypot(y0 - x.x, y1 - x.y);
     Point2D local = swapped ? Point2D{x.y, x.x} : x;
     local.x = q.x < 0 ? -local.x : local.x;
     local.y = q.y < 0 ? -local.y : local.y;
@@ -149,7 +149,7 @@ int TarnEllipse::Intersections(const Line2D& line, Point2D& p1, Point2D& p2) con
     const double h = SignedLineOffset(line, {cx_, cy_});
     const Point2D ul{cos_ * u.x + sin_ * u.y, cos_ * u.y - sin_ * u.x};
     const Point2D foot{h * ul.y, -h * ul.x};
-    const double m = std::hypot(ry_ * ul.x, rx_ * ul.y); // support of the ellipse along n
+    const double m = Hypot(ry_ * ul.x, rx_ * ul.y); // support of the ellipse along n
     const double gap = m - std::fabs(h);
     const double band = kTangencyBand * std::max(rx_, ry_);
     if (m == 0) {

@@ -67,6 +67,7 @@ struct OutlineInFrame {
     Point2D p, A, B;
     double bound3;  // bound of |g'''|
     double scale;   // |p| + |A| + |B|: bounds |v|
+    double coefficientSize; // largest amplitude of the terms of g: 0 when the outlines coincide
 
     OutlineInFrame(const TarnEllipse& a, const TarnEllipse& b)
     {
@@ -80,7 +81,9 @@ struct OutlineInFrame {
         B = {-a.RadiusY() * sd / rxb, a.RadiusY() * cd / ryb};
         const double k1 = 2 * Dot(p, A), k2 = 2 * Dot(p, B);
         const double k3 = 0.5 * (Dot(A, A) - Dot(B, B)), k4 = Dot(A, B);
+        const double k0 = Dot(p, p) + 0.5 * (Dot(A, A) + Dot(B, B)) - 1;
         bound3 = (Hypot(k1, k2) + 8 * Hypot(k3, k4)) * (1 + 1e-12);
+        coefficientSize = std::max({std::fabs(k0), Hypot(k1, k2), Hypot(k3, k4)});
         scale = Length(p) + Length(A) + Length(B);
     }
     // g and its first two derivatives at the angle whose cos and sin are c and s.
@@ -121,26 +124,56 @@ Point2D OutlinePoint(const TarnEllipse& e, double phi)
     return OutlinePoint(e, std::cos(phi), std::sin(phi));
 }
 
-// Root of g in [lo, hi] where g(lo) and g(hi) differ in sign, from the start x: Newton
-// steps kept inside the shrinking bracket, bisection when a step leaves it. Ends when the
-// step or the bracket is below the angle resolution.
-double RefineRoot(const OutlineInFrame& f, double lo, double hi, double glo, double x)
+// cos and sin of x + d from those of x: for the small steps of a converging Newton
+// iteration a short Taylor series of the rotation by d (exact to rounding for |d| <= 1e-3)
+// replaces a call of the library's cos and sin.
+void Rotate(double& c, double& s, double x, double d)
 {
+    if (std::fabs(d) > 1e-3) {
+        c = std::cos(x + d);
+        s = std::sin(x + d);
+        return;
+    }
+    const double d2 = d * d;
+    const double cd = 1 - d2 * (0.5 - d2 * (1.0 / 24 - d2 * (1.0 / 720)));
+    const double sd = d * (1 - d2 * (1.0 / 6 - d2 * (1.0 / 120 - d2 * (1.0 / 5040))));
+    const double nc = c * cd - s * sd;
+    s = s * cd + c * sd;
+    c = nc;
+}
+
+// Root of g in [lo, hi] where g(lo) and g(hi) differ in sign, from the start x (with cos
+// c and sin s): Newton steps kept inside the shrinking bracket, bisection when a step
+// leaves it. Ends when the Newton step or the bracket is below the angle resolution, or
+// when Newton, close to the root (|g| <= nearRoot), stops converging: its steps then only
+// follow the rounding noise of g, and the root is as accurate as g allows. c and s return
+// the cos and sin of the root.
+double RefineRoot(const OutlineInFrame& f, double lo, double hi, double glo, double x, double& c, double& s,
+                  double nearRoot)
+{
+    double lastStep = std::numeric_limits<double>::infinity();
     for (int i = 0; i < kMaxRefineSteps; ++i) {
-        double g, dg;
-        f.EvalAt(x, g, dg);
+        double g, dg, g2;
+        f.Eval(c, s, g, dg, g2);
         if (g == 0)
             return x;
         if ((g < 0) == (glo < 0))
             lo = x;
         else
             hi = x;
-        double next = dg != 0 ? x - g / dg : lo;
-        if (!(next > lo && next < hi))
+        const double newtonStep = dg != 0 ? g / dg : std::numeric_limits<double>::infinity();
+        if (std::fabs(newtonStep) <= kAngleResolution)
+            return x; // at the root to the resolution (the step may not even leave x)
+        double next = x - newtonStep;
+        const bool newton = next > lo && next < hi;
+        if (!newton)
             next = 0.5 * (lo + hi);
-        const bool converged = std::fabs(next - x) <= kAngleResolution || hi - lo <= kAngleResolution;
+        const double step = next - x;
+        const bool stalled = newton && std::fabs(g) <= nearRoot && std::fabs(step) > 0.5 * lastStep;
+        lastStep = newton ? std::fabs(step) : std::numeric_limits<double>::infinity();
+        Rotate(c, s, x, step);
         x = next;
-        if (converged)
+        if (hi - lo <= kAngleResolution || stalled)
             break;
     }
     return x;
@@ -157,25 +190,24 @@ int IntersectProper(const TarnEllipse& a, const TarnEllipse& b, std::array<Point
     // Rounding allowance of g: a few ulps of |v|·(|p| + |A| + |B|), widened for the
     // drift of the rotated cos/sin pairs.
     const double slackScale = 1e-13 * (1 + f.scale);
+    // Where g is this small, a refinement that stops converging has met rounding noise.
+    const double nearRoot = 1e-10 * (1 + f.scale);
     struct Piece {
         double lo, hi, c, s; // ends, cos and sin of the middle
         int depth;
     };
     std::array<Piece, kStartPieces + kMaxDepth + 2> stack;
     std::size_t top = 0;
-    // Coincident outlines: g vanishes everywhere; there is no isolated crossing.
-    bool coincident = true;
     for (int i = kStartPieces - 1; i >= 0; --i) {
         const auto k = static_cast<std::size_t>(i);
         stack[top++] = {kTwoPi * i / kStartPieces, kTwoPi * (i + 1) / kStartPieces, t.midCos[k], t.midSin[k], 0};
-        double g, g1, g2;
-        f.Eval(t.midCos[k], t.midSin[k], g, g1, g2);
-        coincident = coincident && std::fabs(g) <= 1e-13;
     }
-    if (coincident)
+    // Coincident outlines: g vanishes everywhere; there is no isolated crossing.
+    if (f.coefficientSize <= 1e-13)
         return 0;
     double lastEnd = -1, lastG = 0;
     std::array<double, 64> roots;
+    std::array<Point2D, 64> points;
     std::size_t rootCount = 0;
     for (int examined = 0; top > 0 && examined < kMaxPieces && !(firstOnly && rootCount > 0); ++examined) {
         const Piece piece = stack[--top];
@@ -201,7 +233,9 @@ int IntersectProper(const TarnEllipse& a, const TarnEllipse& b, std::array<Point
                 // First step: Newton from the middle, with the values already at hand.
                 const double m = 0.5 * (piece.lo + piece.hi), start = m - g / g1;
                 const double x = start > piece.lo && start < piece.hi ? start : m;
-                roots[rootCount++] = RefineRoot(f, piece.lo, piece.hi, glo, x);
+                double c = std::cos(x), s = std::sin(x);
+                roots[rootCount] = RefineRoot(f, piece.lo, piece.hi, glo, x, c, s, nearRoot);
+                points[rootCount++] = OutlinePoint(a, c, s);
             }
             continue;
         }
@@ -210,8 +244,11 @@ int IntersectProper(const TarnEllipse& a, const TarnEllipse& b, std::array<Point
             // it lies on b within the tangency band.
             const double m = 0.5 * (piece.lo + piece.hi);
             Point2D c;
-            if (b.DistanceToPoint(OutlinePoint(a, m), c) <= band && rootCount < roots.size())
-                roots[rootCount++] = m;
+            const Point2D point = OutlinePoint(a, m);
+            if (b.DistanceToPoint(point, c) <= band && rootCount < roots.size()) {
+                roots[rootCount] = m;
+                points[rootCount++] = point;
+            }
             continue;
         }
         const auto d = static_cast<std::size_t>(piece.depth + 1);
@@ -220,10 +257,15 @@ int IntersectProper(const TarnEllipse& a, const TarnEllipse& b, std::array<Point
         stack[top++] = {m, piece.hi, piece.c * hc - piece.s * hs, piece.s * hc + piece.c * hs, piece.depth + 1};
         stack[top++] = {piece.lo, m, piece.c * hc + piece.s * hs, piece.s * hc - piece.c * hs, piece.depth + 1};
     }
-    std::sort(roots.begin(), roots.begin() + static_cast<std::ptrdiff_t>(rootCount));
+    // In order of angle (touching points found at the finest depth may come out of order).
+    std::array<std::size_t, 64> order;
+    for (std::size_t i = 0; i < rootCount; ++i)
+        order[i] = i;
+    std::sort(order.begin(), order.begin() + static_cast<std::ptrdiff_t>(rootCount),
+              [&](std::size_t i, std::size_t j) { return roots[i] < roots[j]; });
     int count = 0;
-    for (std::size_t i = 0; i < rootCount; ++i) {
-        const Point2D point = OutlinePoint(a, roots[i]);
+    for (std::size_t k = 0; k < rootCount; ++k) {
+        const Point2D point = points[order[k]];
         // Pieces next to one touching point report it more than once; the last root of
         // the turn may be the first one seen again across the seam.
         if ((count > 0 && Distance(point, out[static_cast<std::size_t>(count - 1)]) <= 1e3 * band) ||

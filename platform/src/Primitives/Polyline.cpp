@@ -4,8 +4,14 @@
 #include <cmath>
 #include <limits>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include <Ostrel/Vision/Private/PrimitiveFailure.h>
 #include <Ostrel/Vision/Private/RoundShapes.h>
+
+#include "RoundShapesDetail.h"
 
 namespace Ostrel::Vision::Private {
 
@@ -42,14 +48,26 @@ Polyline Polyline::MapLinear(const Transform2DLinear& transform) const
 
 namespace {
 
-// Squared distance from `point` to the edge start + t·(end - start), t clamped to [0, 1].
-// No square root and no branch on the clamp, so that a pass over many edges stays tight.
+// t clamped to [0, 1], NaN to 0, without a branch: the projections of a point onto the
+// edges of a ragged outline fall before and beyond the edges at random, and a branch
+// there mispredicts half the time (the compiler turns the plain comparisons into one).
+inline double Clamp01(double t)
+{
+#if defined(__SSE2__)
+    return _mm_cvtsd_f64(_mm_min_sd(_mm_max_sd(_mm_set_sd(t), _mm_setzero_pd()), _mm_set_sd(1.0)));
+#else
+    return t > 0 ? (t < 1 ? t : 1) : 0;
+#endif
+}
+
+// Squared distance from `point` to the edge start + t·(end - start), t clamped to [0, 1];
+// no square root and no branch, so that a pass over many edges stays tight. A
+// zero-length edge gives t = 0/0, which the clamp turns into 0.
 inline double EdgeDistance2(const Point2D& point, const Point2D& start, const Point2D& end)
 {
     const double dx = end.x - start.x, dy = end.y - start.y;
     const double wx = point.x - start.x, wy = point.y - start.y;
-    const double len2 = dx * dx + dy * dy;
-    const double t = len2 > 0 ? std::clamp((wx * dx + wy * dy) / len2, 0.0, 1.0) : 0.0;
+    const double t = Clamp01((wx * dx + wy * dy) / (dx * dx + dy * dy));
     const double rx = wx - t * dx, ry = wy - t * dy;
     return rx * rx + ry * ry;
 }
@@ -58,7 +76,7 @@ inline double EdgeDistance2(const Point2D& point, const Point2D& start, const Po
 
 double Polyline::NearestPoint(const Point2D& point, Point2D& nearest) const
 {
-    CheckValue(point, "point");
+    Require(point, "point");
     // One pass comparing squared distances; the winning edge's point is formed once, after.
     const Point2D* v = vertices_.data();
     const std::size_t n = vertices_.size();
@@ -83,7 +101,7 @@ double Polyline::NearestPoint(const Point2D& point, Point2D& nearest) const
 
 bool Polyline::Inside(const Point2D& point) const
 {
-    CheckValue(point, "point");
+    Require(point, "point");
     if (!closed_)
         return false;
     bool inside = false;
@@ -215,7 +233,7 @@ private:
 double PointSegment2(Point2D p, Point2D s, Point2D d, double len2)
 {
     const double wx = p.x - s.x, wy = p.y - s.y;
-    const double t = len2 > 0 ? std::clamp((wx * d.x + wy * d.y) / len2, 0.0, 1.0) : 0.0;
+    const double t = Clamp01((wx * d.x + wy * d.y) / len2);
     const double rx = wx - t * d.x, ry = wy - t * d.y;
     return rx * rx + ry * ry;
 }

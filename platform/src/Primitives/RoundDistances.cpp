@@ -6,7 +6,7 @@
 
 #include <Ostrel/Vision/Private/PrimitiveFailure.h>
 
-#include "SegmentCrossings.h"
+#include "RoundShapesDetail.h"
 
 namespace Ostrel::Vision::Private {
 
@@ -36,27 +36,28 @@ Point2D SupportPoint(const TarnEllipse& e, Point2D normal, double& support)
 
 double DistanceCirclePoint(const Circle2D& circle, const Point2D& point, Point2D& closest)
 {
-    CheckValue(circle, "circle");
-    CheckValue(point, "point");
+    Require(circle, "circle");
+    Require(point, "point");
     const Point2D v = point - circle.center;
     const double len = Length(v);
-    closest = circle.center + circle.radius * UnitOr(v, {1, 0});
+    const Point2D u = len > 0 ? Point2D{v.x / len, v.y / len} : Point2D{1, 0};
+    closest = circle.center + circle.radius * u;
     return std::fabs(len - circle.radius);
 }
 
 double DistanceCircleLine(const Circle2D& circle, const Line2D& line, Point2D& onLine, Point2D& onCircle)
 {
-    CheckValue(circle, "circle");
-    CheckValue(line, "line");
-    const double h = SignedLineOffset(line, circle.center);
+    Require(circle, "circle");
+    Require(line, "line");
+    const double len = Length(line.direction);
+    const double h = ExactLineCross(line, circle.center) / len;
     if (std::fabs(h) <= circle.radius) {
-        int count = 0;
         Point2D p2;
-        IntersectCircleLine(circle, line, count, onLine, p2);
+        CircleLineCrossings(circle, line, onLine, p2);
         onCircle = onLine;
         return 0;
     }
-    const Point2D u = UnitOr(line.direction, {1, 0});
+    const Point2D u{line.direction.x / len, line.direction.y / len};
     const Point2D towardLine = std::signbit(h) ? Point2D{-u.y, u.x} : Point2D{u.y, -u.x};
     onLine = circle.center + std::fabs(h) * towardLine;
     onCircle = circle.center + circle.radius * towardLine;
@@ -66,10 +67,11 @@ double DistanceCircleLine(const Circle2D& circle, const Line2D& line, Point2D& o
 double DistanceEllipseLine(const TarnEllipse& ellipse, const Line2D& line, Point2D& onLine,
                            Point2D& onEllipse)
 {
-    CheckValue(line, "line");
+    Require(line, "line");
     const Point2D center{ellipse.CenterX(), ellipse.CenterY()};
-    const double h = SignedLineOffset(line, center);
-    const Point2D u = UnitOr(line.direction, {1, 0});
+    const double len = Length(line.direction);
+    const double h = ExactLineCross(line, center) / len;
+    const Point2D u{line.direction.x / len, line.direction.y / len};
     const Point2D towardLine = std::signbit(h) ? Point2D{-u.y, u.x} : Point2D{u.y, -u.x};
     double support = 0;
     const Point2D touch = SupportPoint(ellipse, towardLine, support);
@@ -88,19 +90,21 @@ double DistanceEllipseLine(const TarnEllipse& ellipse, const Line2D& line, Point
 double DistanceCircleSegment(const Circle2D& circle, const Segment2D& segment, Point2D& onSegment,
                              Point2D& onCircle)
 {
-    CheckValue(circle, "circle");
-    CheckValue(segment, "segment");
+    Require(circle, "circle");
+    Require(segment, "segment");
     const double ds = Distance(segment.start, circle.center), de = Distance(segment.end, circle.center);
     if (ds < circle.radius && de < circle.radius) {
         // Wholly inside: the distance to the outline is concave along the segment, so the
         // end farther from the centre comes nearest the outline.
         const Point2D far = de > ds ? segment.end : segment.start;
+        const double dFar = de > ds ? de : ds;
         onSegment = far;
-        onCircle = circle.center + circle.radius * UnitOr(far - circle.center, {1, 0});
+        const Point2D v = far - circle.center;
+        onCircle = circle.center + circle.radius * (dFar > 0 ? Point2D{v.x / dFar, v.y / dFar} : Point2D{1, 0});
         return circle.radius - std::max(ds, de);
     }
     Point2D nearest;
-    const double dq = DistancePointSegment(circle.center, segment, nearest);
+    const double dq = PointSegmentDistance(circle.center, segment, nearest);
     if (dq <= circle.radius) {
         int count = 0;
         Point2D p2;
@@ -110,14 +114,15 @@ double DistanceCircleSegment(const Circle2D& circle, const Segment2D& segment, P
         }
     }
     onSegment = nearest;
-    onCircle = circle.center + circle.radius * UnitOr(nearest - circle.center, {1, 0});
+    const Point2D v = nearest - circle.center;
+    onCircle = circle.center + circle.radius * (dq > 0 ? Point2D{v.x / dq, v.y / dq} : Point2D{1, 0});
     return std::max(dq - circle.radius, 0.0);
 }
 
 double DistanceEllipseSegment(const TarnEllipse& ellipse, const Segment2D& segment, Point2D& onSegment,
                               Point2D& onEllipse)
 {
-    CheckValue(segment, "segment");
+    Require(segment, "segment");
     const auto fromEnd = [&](const Point2D& end) {
         const double d = ellipse.DistanceToPoint(end, onEllipse);
         onSegment = end;
@@ -190,7 +195,7 @@ double DistanceOrderedCircles(const Circle2D& p, const Circle2D& q, Point2D& onP
 {
     const Point2D v = q.center - p.center;
     const double d = Length(v);
-    const Point2D u = UnitOr(v, {1, 0});
+    const Point2D u = d > 0 ? Point2D{v.x / d, v.y / d} : Point2D{1, 0};
     if (d >= p.radius + q.radius) {
         onP = p.center + p.radius * u;
         onQ = q.center - q.radius * u;
@@ -219,8 +224,8 @@ double DistanceOrderedCircles(const Circle2D& p, const Circle2D& q, Point2D& onP
 
 double DistanceCircleCircle(const Circle2D& a, const Circle2D& b, Point2D& onA, Point2D& onB)
 {
-    CheckValue(a, "first circle");
-    CheckValue(b, "second circle");
+    Require(a, "first circle");
+    Require(b, "second circle");
     // Computed for the circles in a canonical order, so that the result does not depend
     // on the order of the arguments.
     if (CanonicalFirst(a, b))

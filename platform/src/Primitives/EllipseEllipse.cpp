@@ -311,6 +311,8 @@ constexpr int kDistanceStarts = 3;
 // Damped Newton steps on the pair of angles; each either lowers the squared distance or
 // raises the damping, and the step shrinks below kAngleResolution near the minimum.
 constexpr int kMaxDistanceSteps = 60;
+// Bisection-secant steps of the slower, bracketed search.
+constexpr int kMaxBracketSteps = 80;
 
 // The angle parameter of an outline point of `e`.
 double ParameterOf(const TarnEllipse& e, const Point2D& point)
@@ -331,7 +333,8 @@ double ParameterOf(const TarnEllipse& e, const Point2D& point)
 // damped (Levenberg-Marquardt) so that every accepted step lowers F: from a start in the
 // basin of a minimum it converges quadratically, and a saddle or an indefinite Hessian
 // only turns the steps towards descent.
-double RefinePair(const Outline& oa, const Outline& ob, double& phi, double& psi, Point2D& xa, Point2D& xb)
+// Returns whether the steps shrank below the angle resolution within the step bound.
+bool RefinePair(const Outline& oa, const Outline& ob, double& phi, double& psi, Point2D& xa, Point2D& xb)
 {
     Point2D ta, tb;
     oa.At(std::cos(phi), std::sin(phi), xa, ta);
@@ -371,10 +374,47 @@ double RefinePair(const Outline& oa, const Outline& ob, double& phi, double& psi
                 lambda = std::max(4 * lambda, 1e-3);
             }
         }
-        if (!accepted || step <= kAngleResolution)
-            break;
+        if (!accepted)
+            return false;
+        if (step <= kAngleResolution)
+            return true;
     }
-    return std::sqrt(f);
+    return false;
+}
+
+// The minimum of the distance from the outline point Xs(φ) of `small` to the outline of
+// `large`, for φ in [lo, hi] where its slope h(φ) = Xs'·(Xs - Y) (Y the nearest point of
+// `large`) goes from negative to positive: bisection with a secant guess, each step
+// measuring exactly to `large`. Slower than Newton on both angles, and used where that
+// did not converge (an extremely sharp tip of one outline close to the other).
+double BracketedMinimum(const TarnEllipse& small, const TarnEllipse& large, double lo, double hi, Point2D& x,
+                        Point2D& y)
+{
+    const auto slopeAt = [&](double phi) {
+        const double c = std::cos(phi), s = std::sin(phi);
+        x = OutlinePoint(small, c, s);
+        large.DistanceToPoint(x, y);
+        const Point2D tangent = small.ToWorld({-small.RadiusX() * s, small.RadiusY() * c}) -
+                                Point2D{small.CenterX(), small.CenterY()};
+        return Dot(tangent, x - y);
+    };
+    double slo = slopeAt(lo), shi = slopeAt(hi);
+    if (slo <= 0 && shi >= 0) {
+        for (int k = 0; k < kMaxBracketSteps && hi - lo > kAngleResolution; ++k) {
+            double mid = lo + (hi - lo) * (slo / (slo - shi));
+            if (!(mid > lo + 0.05 * (hi - lo) && mid < hi - 0.05 * (hi - lo)))
+                mid = 0.5 * (lo + hi);
+            const double sm = slopeAt(mid);
+            if (sm == 0) {
+                lo = hi = mid;
+                break;
+            }
+            (sm < 0 ? lo : hi) = mid;
+            (sm < 0 ? slo : shi) = sm;
+        }
+    }
+    x = OutlinePoint(small, 0.5 * (lo + hi));
+    return large.DistanceToPoint(x, y);
 }
 
 } // namespace
@@ -455,7 +495,17 @@ double DistanceEllipseEllipse(const TarnEllipse& a, const TarnEllipse& b, Point2
         const int i = starts[static_cast<std::size_t>(k)];
         double phi = kTwoPi * i / n, psi = ParameterOf(large, nearest[static_cast<std::size_t>(i)]);
         Point2D x, y;
-        const double d = RefinePair(os, ol, phi, psi, x, y);
+        const bool converged = RefinePair(os, ol, phi, psi, x, y);
+        double d = Distance(x, y);
+        if (!converged) {
+            Point2D xs, ys;
+            const double ds = BracketedMinimum(small, large, kTwoPi * (i - 1) / n, kTwoPi * (i + 1) / n, xs, ys);
+            if (ds < d) {
+                d = ds;
+                x = xs;
+                y = ys;
+            }
+        }
         if (d < best) {
             best = d;
             (aSmaller ? onA : onB) = x;

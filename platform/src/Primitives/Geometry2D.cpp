@@ -64,8 +64,8 @@ double SignedLineOffset(const Line2D& line, const Point2D& point)
 
 double DistancePointSegment(const Point2D& point, const Segment2D& segment, Point2D& closest)
 {
-    CheckValue(point, "point");
-    CheckValue(segment, "segment");
+    Require(point, "point");
+    Require(segment, "segment");
     return PointSegmentDistance(point, segment, closest);
 }
 

@@ -174,17 +174,23 @@ double BoxDistance2(const Box& a, const Box& b)
     return dx * dx + dy * dy;
 }
 
-// A bounding-volume tree over the edges of a chain in chain order: consecutive edges lie
-// close together, so halving the index range gives tight boxes without any sorting, and
-// the tree is built in one linear pass (leaf boxes, then each parent the union of its
-// children). Leaves hold up to kLeafSize consecutive edges.
+// A bounding-volume tree over the edges of a chain. Consecutive edges of an outline lie
+// close together, so the tree first halves the chain's index range: tight boxes without
+// any sorting, built in one linear pass (leaf boxes, then each parent the union of its
+// children). A chain whose consecutive edges wander all over (vertices in a scattered
+// order) gives leaf boxes that together cover its box many times over, and would leave
+// the search without bounds; such a chain is rebuilt with spatial splits instead (at the
+// median of the edge midpoints along the longer side of each box). Leaves hold up to
+// kLeafSize edges.
 class EdgeTree {
 public:
     static constexpr std::size_t kLeafSize = 4;
+    // Leaf boxes covering the root box more often than this call for spatial splits.
+    static constexpr double kMaxLeafCover = 16;
 
     struct Node {
         Box box;
-        std::size_t begin, end; // edge range
+        std::size_t begin, end; // range of edges (of order_ after spatial splits)
         int left = -1, right = -1;
     };
 
@@ -193,12 +199,36 @@ public:
         const std::size_t n = chain.EdgeCount();
         nodes_.reserve(2 * (n / kLeafSize) + 2);
         Build(0, n);
+        const Box& root = nodes_[0].box;
+        if (leafArea_ > kMaxLeafCover * (root.x1 - root.x0) * (root.y1 - root.y0)) {
+            nodes_.clear();
+            order_.resize(n);
+            mids_.resize(n);
+            for (std::size_t i = 0; i < n; ++i) {
+                order_[i] = i;
+                const Segment2D e = chain.Edge(i);
+                mids_[i] = 0.5 * (e.start + e.end);
+            }
+            BuildSpatial(0, n);
+        }
     }
 
     const std::vector<Node>& Nodes() const { return nodes_; }
-    Segment2D Edge(std::size_t k) const { return chain_.Edge(k); }
+    Segment2D Edge(std::size_t k) const { return chain_.Edge(order_.empty() ? k : order_[k]); }
 
 private:
+    Box LeafBox(std::size_t begin, std::size_t end) const
+    {
+        const Segment2D first = Edge(begin);
+        Box box{first.start.x, first.start.y, first.start.x, first.start.y};
+        for (std::size_t k = begin; k < end; ++k) {
+            const Segment2D e = Edge(k);
+            box = Merge(box, {std::min(e.start.x, e.end.x), std::min(e.start.y, e.end.y),
+                              std::max(e.start.x, e.end.x), std::max(e.start.y, e.end.y)});
+        }
+        return box;
+    }
+
     int Build(std::size_t begin, std::size_t end)
     {
         const int index = static_cast<int>(nodes_.size());
@@ -214,19 +244,40 @@ private:
             nodes_[static_cast<std::size_t>(index)].left = left;
             nodes_[static_cast<std::size_t>(index)].right = right;
         } else {
-            const Segment2D first = chain_.Edge(begin);
-            box = {first.start.x, first.start.y, first.start.x, first.start.y};
-            for (std::size_t k = begin; k < end; ++k) {
-                const Point2D p = chain_.Edge(k).end;
-                box = Merge(box, {p.x, p.y, p.x, p.y});
-            }
+            box = LeafBox(begin, end);
+            leafArea_ += (box.x1 - box.x0) * (box.y1 - box.y0);
         }
         nodes_[static_cast<std::size_t>(index)].box = box;
         return index;
     }
 
+    int BuildSpatial(std::size_t begin, std::size_t end)
+    {
+        const int index = static_cast<int>(nodes_.size());
+        const Box box = LeafBox(begin, end);
+        nodes_.push_back({box, begin, end});
+        if (end - begin > kLeafSize) {
+            const std::size_t mid = begin + (end - begin) / 2;
+            const bool alongX = box.x1 - box.x0 >= box.y1 - box.y0;
+            std::nth_element(order_.begin() + static_cast<std::ptrdiff_t>(begin),
+                             order_.begin() + static_cast<std::ptrdiff_t>(mid),
+                             order_.begin() + static_cast<std::ptrdiff_t>(end),
+                             [&](std::size_t i, std::size_t j) {
+                                 return alongX ? mids_[i].x < mids_[j].x : mids_[i].y < mids_[j].y;
+                             });
+            const int left = BuildSpatial(begin, mid);
+            const int right = BuildSpatial(mid, end);
+            nodes_[static_cast<std::size_t>(index)].left = left;
+            nodes_[static_cast<std::size_t>(index)].right = right;
+        }
+        return index;
+    }
+
     const Polyline& chain_;
+    std::vector<std::size_t> order_; // empty while the tree follows the chain order
+    std::vector<Point2D> mids_;
     std::vector<Node> nodes_;
+    double leafArea_ = 0;
 };
 
 // Squared distance from `p` to the segment s + t·d, t in [0, 1].

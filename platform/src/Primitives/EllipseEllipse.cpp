@@ -5,7 +5,6 @@
 #include <cmath>
 #include <limits>
 #include <numbers>
-#include <vector>
 
 #include <Ostrel/Vision/Private/PrimitiveFailure.h>
 
@@ -20,130 +19,255 @@ constexpr double kTwoPi = 2 * std::numbers::pi;
 constexpr int kStartPieces = 16;
 constexpr int kMaxDepth = 40;
 constexpr int kMaxPieces = 20000;
-// Bisection-Newton steps to refine a bracketed root to the last bits of the angle.
-constexpr int kMaxRefineSteps = 80;
+// Safeguarded Newton steps to refine a bracketed root; from a certified monotone piece
+// Newton converges quadratically, so the bound only guards against rounding noise.
+constexpr int kMaxRefineSteps = 60;
+// A Newton step below this (radians) ends a refinement: the outline point then moves by
+// less than 1e-15 of the ellipse's size.
+constexpr double kAngleResolution = 1e-15;
+// The cos/sin pairs of a piece's middle come from its parent's by a rotation; after 40
+// levels they stand for an angle up to a few 1e-14 rad away from the stored middle. The
+// exclusion and monotony tests widen each piece by this much to cover that.
+constexpr double kAngleDrift = 1e-13;
+
+// cos and sin of the middles of the starting pieces, and of the half-width of a piece at
+// each depth (the step from a parent's middle to its children's).
+struct AngleTables {
+    std::array<double, kStartPieces> midCos, midSin;
+    std::array<double, kMaxDepth + 2> halfCos, halfSin;
+    AngleTables()
+    {
+        for (int i = 0; i < kStartPieces; ++i) {
+            const double m = kTwoPi * (i + 0.5) / kStartPieces;
+            midCos[static_cast<std::size_t>(i)] = std::cos(m);
+            midSin[static_cast<std::size_t>(i)] = std::sin(m);
+        }
+        for (int d = 0; d < kMaxDepth + 2; ++d) {
+            const double w = std::ldexp(kTwoPi / kStartPieces / 2, -d);
+            halfCos[static_cast<std::size_t>(d)] = std::cos(w);
+            halfSin[static_cast<std::size_t>(d)] = std::sin(w);
+        }
+    }
+};
+
+const AngleTables& Tables()
+{
+    static const AngleTables tables;
+    return tables;
+}
 
 // The outline of `a`, X(φ) = centre + R(θa)·(rx cos φ, ry sin φ), seen in the frame of `b`
 // scaled so that b's outline is the unit circle: v(φ) = p + A cos φ + B sin φ. Then
-// g(φ) = |v|² - 1 is negative inside b, and its roots are the crossings.
+// g(φ) = |v|² - 1 is negative inside b, and its roots are the crossings. g is a
+// trigonometric polynomial of degree 2,
+//   g = k0 + k1 cos φ + k2 sin φ + k3 cos 2φ + k4 sin 2φ,
+// k1 = 2 p·A, k2 = 2 p·B, k3 = (|A|² - |B|²)/2, k4 = A·B, so its third derivative is
+// bounded by |(k1, k2)| + 8 |(k3, k4)| over the whole turn.
 struct OutlineInFrame {
     Point2D p, A, B;
-    double spread; // |A| + |B|: bounds |v'| and |v''|
+    double bound3;  // bound of |g'''|
+    double scale;   // |p| + |A| + |B|: bounds |v|
+    double coefficientSize; // largest amplitude of the terms of g: 0 when the outlines coincide
 
     OutlineInFrame(const TarnEllipse& a, const TarnEllipse& b)
     {
-        const double ca = std::cos(a.Rotation()), sa = std::sin(a.Rotation());
-        const double cb = std::cos(b.Rotation()), sb = std::sin(b.Rotation());
+        const double ca = a.CosRotation(), sa = a.SinRotation();
+        const double cb = b.CosRotation(), sb = b.SinRotation();
         const double cd = ca * cb + sa * sb, sd = sa * cb - ca * sb; // rotation of a in b's frame
         const Point2D p0 = b.ToLocal({a.CenterX(), a.CenterY()});
         const double rxb = b.RadiusX(), ryb = b.RadiusY();
         p = {p0.x / rxb, p0.y / ryb};
         A = {a.RadiusX() * cd / rxb, a.RadiusX() * sd / ryb};
         B = {-a.RadiusY() * sd / rxb, a.RadiusY() * cd / ryb};
-        spread = Length(A) + Length(B);
+        const double k1 = 2 * Dot(p, A), k2 = 2 * Dot(p, B);
+        const double k3 = 0.5 * (Dot(A, A) - Dot(B, B)), k4 = Dot(A, B);
+        const double k0 = Dot(p, p) + 0.5 * (Dot(A, A) + Dot(B, B)) - 1;
+        bound3 = (Hypot(k1, k2) + 8 * Hypot(k3, k4)) * (1 + 1e-12);
+        coefficientSize = std::max({std::fabs(k0), Hypot(k1, k2), Hypot(k3, k4)});
+        scale = Length(p) + Length(A) + Length(B);
     }
-    void Eval(double phi, double& g, double& dg, Point2D& v, Point2D& dv) const
+    // g and its first two derivatives at the angle whose cos and sin are c and s.
+    void Eval(double c, double s, double& g, double& g1, double& g2) const
     {
-        const double c = std::cos(phi), s = std::sin(phi);
-        v = {p.x + A.x * c + B.x * s, p.y + A.y * c + B.y * s};
-        dv = {B.x * c - A.x * s, B.y * c - A.y * s};
-        const double len = Length(v);
-        g = (len - 1) * (len + 1);
-        dg = 2 * Dot(v, dv);
+        const Point2D v{p.x + A.x * c + B.x * s, p.y + A.y * c + B.y * s};
+        const Point2D dv{B.x * c - A.x * s, B.y * c - A.y * s};
+        const Point2D ddv = p - v;
+        g = (v.x * v.x + v.y * v.y) - 1;
+        g1 = 2 * Dot(v, dv);
+        g2 = 2 * (Dot(dv, dv) + Dot(v, ddv));
+    }
+    // g and g' at `phi`, from the library's cos and sin: the same angle always gives the
+    // same value, which keeps the sign tests of neighbouring pieces consistent. The end of
+    // the turn is its start, so a crossing at the seam φ = 0 is seen once.
+    void EvalAt(double phi, double& g, double& g1) const
+    {
+        if (phi >= kTwoPi)
+            phi = 0;
+        double g2;
+        Eval(std::cos(phi), std::sin(phi), g, g1, g2);
     }
     double G(double phi) const
     {
-        double g, dg;
-        Point2D v, dv;
-        Eval(phi, g, dg, v, dv);
+        double g, g1;
+        EvalAt(phi, g, g1);
         return g;
     }
 };
 
-Point2D OutlinePoint(const TarnEllipse& e, double phi)
+Point2D OutlinePoint(const TarnEllipse& e, double c, double s)
 {
-    return e.ToWorld({e.RadiusX() * std::cos(phi), e.RadiusY() * std::sin(phi)});
+    return e.ToWorld({e.RadiusX() * c, e.RadiusY() * s});
 }
 
-// Root of g in [lo, hi] where g(lo) and g(hi) differ in sign: Newton steps kept inside the
-// shrinking bracket, bisection when a step leaves it.
-double RefineRoot(const OutlineInFrame& f, double lo, double hi, double glo)
+Point2D OutlinePoint(const TarnEllipse& e, double phi)
 {
-    double x = 0.5 * (lo + hi);
-    for (int i = 0; i < kMaxRefineSteps && hi - lo > 4e-16 * std::max(1.0, std::fabs(x)); ++i) {
-        double g, dg;
-        Point2D v, dv;
-        f.Eval(x, g, dg, v, dv);
+    return OutlinePoint(e, std::cos(phi), std::sin(phi));
+}
+
+// cos and sin of x + d from those of x: for the small steps of a converging Newton
+// iteration a short Taylor series of the rotation by d (exact to rounding for |d| <= 1e-3)
+// replaces a call of the library's cos and sin.
+void Rotate(double& c, double& s, double x, double d)
+{
+    if (std::fabs(d) > 1e-3) {
+        c = std::cos(x + d);
+        s = std::sin(x + d);
+        return;
+    }
+    const double d2 = d * d;
+    const double cd = 1 - d2 * (0.5 - d2 * (1.0 / 24 - d2 * (1.0 / 720)));
+    const double sd = d * (1 - d2 * (1.0 / 6 - d2 * (1.0 / 120 - d2 * (1.0 / 5040))));
+    const double nc = c * cd - s * sd;
+    s = s * cd + c * sd;
+    c = nc;
+}
+
+// Root of g in [lo, hi] where g(lo) and g(hi) differ in sign, from the start x (with cos
+// c and sin s): Newton steps kept inside the shrinking bracket, bisection when a step
+// leaves it. Ends when the Newton step or the bracket is below the angle resolution, or
+// when Newton, close to the root (|g| <= nearRoot), stops converging: its steps then only
+// follow the rounding noise of g, and the root is as accurate as g allows. c and s return
+// the cos and sin of the root.
+double RefineRoot(const OutlineInFrame& f, double lo, double hi, double glo, double x, double& c, double& s,
+                  double nearRoot)
+{
+    double lastStep = std::numeric_limits<double>::infinity();
+    for (int i = 0; i < kMaxRefineSteps; ++i) {
+        double g, dg, g2;
+        f.Eval(c, s, g, dg, g2);
         if (g == 0)
             return x;
         if ((g < 0) == (glo < 0))
-            lo = x, glo = g;
+            lo = x;
         else
             hi = x;
-        const double next = dg != 0 ? x - g / dg : lo;
-        x = next > lo && next < hi ? next : 0.5 * (lo + hi);
+        const double newtonStep = dg != 0 ? g / dg : std::numeric_limits<double>::infinity();
+        if (std::fabs(newtonStep) <= kAngleResolution)
+            return x; // at the root to the resolution (the step may not even leave x)
+        double next = x - newtonStep;
+        const bool newton = next > lo && next < hi;
+        if (!newton)
+            next = 0.5 * (lo + hi);
+        const double step = next - x;
+        const bool stalled = newton && std::fabs(g) <= nearRoot && std::fabs(step) > 0.5 * lastStep;
+        lastStep = newton ? std::fabs(step) : std::numeric_limits<double>::infinity();
+        Rotate(c, s, x, step);
+        x = next;
+        if (hi - lo <= kAngleResolution || stalled)
+            break;
     }
     return x;
 }
 
-int IntersectProper(const TarnEllipse& a, const TarnEllipse& b, std::array<Point2D, 4>& out)
+// The crossings of the outlines of a and b (b not flat) in order of a's angle; with
+// `firstOnly` the search ends at the first one found.
+int IntersectProper(const TarnEllipse& a, const TarnEllipse& b, std::array<Point2D, 4>& out, bool firstOnly)
 {
+    const AngleTables& t = Tables();
     const OutlineInFrame f(a, b);
     const double size = std::max({a.RadiusX(), a.RadiusY(), b.RadiusX(), b.RadiusY()});
     const double band = TarnEllipse::kTangencyBand * size;
-    // Coincident outlines: g vanishes everywhere; there is no isolated crossing.
-    bool coincident = true;
-    for (int i = 0; i < 8 && coincident; ++i)
-        coincident = std::fabs(f.G(kTwoPi * i / 8)) <= 1e-13;
-    if (coincident)
-        return 0;
+    // Rounding allowance of g: a few ulps of |v|·(|p| + |A| + |B|), widened for the
+    // drift of the rotated cos/sin pairs.
+    const double slackScale = 1e-13 * (1 + f.scale);
+    // Where g is this small, a refinement that stops converging has met rounding noise.
+    const double nearRoot = 1e-10 * (1 + f.scale);
     struct Piece {
-        double lo, hi;
+        double lo, hi, c, s; // ends, cos and sin of the middle
         int depth;
     };
-    std::vector<Piece> stack;
-    for (int i = kStartPieces - 1; i >= 0; --i)
-        stack.push_back({kTwoPi * i / kStartPieces, kTwoPi * (i + 1) / kStartPieces, 0});
-    std::vector<double> roots;
-    for (int examined = 0; !stack.empty() && examined < kMaxPieces; ++examined) {
-        const Piece piece = stack.back();
-        stack.pop_back();
-        const double m = 0.5 * (piece.lo + piece.hi), w = 0.5 * (piece.hi - piece.lo);
-        double g, dg;
-        Point2D v, dv;
-        f.Eval(m, g, dg, v, dv);
-        // Bound of |g''| = |2|v'|² + 2 v·v''| over the piece, from |v'|, |v| and
-        // |v''| = |v - p| at the middle plus their largest change (spread · w).
-        const double sw = f.spread * w;
-        const double lenDv = Length(dv) + sw, lenV = Length(v) + sw, lenDdv = Length(v - f.p) + sw;
-        const double m2 = 2 * lenDv * lenDv + 2 * lenV * lenDdv;
-        const double slack = 1e-15 * (1 + lenV * lenV);
-        if (std::fabs(g) > std::fabs(dg) * w + 0.5 * m2 * w * w + slack)
-            continue; // no root in the piece
-        if (std::fabs(dg) > m2 * w + slack) {
+    std::array<Piece, kStartPieces + kMaxDepth + 2> stack;
+    std::size_t top = 0;
+    for (int i = kStartPieces - 1; i >= 0; --i) {
+        const auto k = static_cast<std::size_t>(i);
+        stack[top++] = {kTwoPi * i / kStartPieces, kTwoPi * (i + 1) / kStartPieces, t.midCos[k], t.midSin[k], 0};
+    }
+    // Coincident outlines: g vanishes everywhere; there is no isolated crossing.
+    if (f.coefficientSize <= 1e-13)
+        return 0;
+    double lastEnd = -1, lastG = 0;
+    std::array<double, 64> roots;
+    std::array<Point2D, 64> points;
+    std::size_t rootCount = 0;
+    for (int examined = 0; top > 0 && examined < kMaxPieces && !(firstOnly && rootCount > 0); ++examined) {
+        const Piece piece = stack[--top];
+        const double w = 0.5 * (piece.hi - piece.lo) + kAngleDrift;
+        double g, g1, g2;
+        f.Eval(piece.c, piece.s, g, g1, g2);
+        // |v| <= 1 + |g|, so this covers a few ulps of |v|·(|p| + |A| + |B|).
+        const double slack = slackScale * (2 + std::fabs(g));
+        // Taylor about the middle with the global bound of g''': no root when |g| exceeds
+        // what the first two terms and the remainder can reach over the piece.
+        const double reach3 = f.bound3 * w * w * w / 6;
+        if (std::fabs(g) > std::fabs(g1) * w + 0.5 * std::fabs(g2) * w * w + reach3 + slack)
+            continue;
+        if (std::fabs(g1) > std::fabs(g2) * w + 0.5 * f.bound3 * w * w + slack) {
             // Monotone: one root at most, present when the ends differ in sign (a zero
             // counts as positive, so a root on a shared end is found once).
-            const double glo = f.G(piece.lo), ghi = f.G(piece.hi);
-            if ((glo < 0) != (ghi < 0))
-                roots.push_back(RefineRoot(f, piece.lo, piece.hi, glo));
+            // Pieces come in order of angle, so a piece's start is often the end of the
+            // last piece whose ends were evaluated.
+            const double glo = piece.lo == lastEnd ? lastG : f.G(piece.lo), ghi = f.G(piece.hi);
+            lastEnd = piece.hi;
+            lastG = ghi;
+            if ((glo < 0) != (ghi < 0) && rootCount < roots.size()) {
+                // First step: Newton from the middle, with the values already at hand.
+                const double m = 0.5 * (piece.lo + piece.hi), start = m - g / g1;
+                const double x = start > piece.lo && start < piece.hi ? start : m;
+                double c = std::cos(x), s = std::sin(x);
+                roots[rootCount] = RefineRoot(f, piece.lo, piece.hi, glo, x, c, s, nearRoot);
+                points[rootCount++] = OutlinePoint(a, c, s);
+            }
             continue;
         }
         if (piece.depth >= kMaxDepth) {
             // Neither excluded nor monotone at the finest resolution: a touching point when
             // it lies on b within the tangency band.
+            const double m = 0.5 * (piece.lo + piece.hi);
             Point2D c;
-            if (b.DistanceToPoint(OutlinePoint(a, m), c) <= band)
-                roots.push_back(m);
+            const Point2D point = OutlinePoint(a, m);
+            if (b.DistanceToPoint(point, c) <= band && rootCount < roots.size()) {
+                roots[rootCount] = m;
+                points[rootCount++] = point;
+            }
             continue;
         }
-        stack.push_back({m, piece.hi, piece.depth + 1});
-        stack.push_back({piece.lo, m, piece.depth + 1});
+        const auto d = static_cast<std::size_t>(piece.depth + 1);
+        const double hc = t.halfCos[d], hs = t.halfSin[d];
+        const double m = 0.5 * (piece.lo + piece.hi);
+        stack[top++] = {m, piece.hi, piece.c * hc - piece.s * hs, piece.s * hc + piece.c * hs, piece.depth + 1};
+        stack[top++] = {piece.lo, m, piece.c * hc + piece.s * hs, piece.s * hc - piece.c * hs, piece.depth + 1};
     }
-    std::sort(roots.begin(), roots.end());
+    // In order of angle (touching points found at the finest depth may come out of order).
+    std::array<std::size_t, 64> order;
+    for (std::size_t i = 0; i < rootCount; ++i)
+        order[i] = i;
+    std::sort(order.begin(), order.begin() + static_cast<std::ptrdiff_t>(rootCount),
+              [&](std::size_t i, std::size_t j) { return roots[i] < roots[j]; });
     int count = 0;
-    for (double phi : roots) {
-        const Point2D point = OutlinePoint(a, phi);
-        // Pieces next to one touching point report it more than once.
+    for (std::size_t k = 0; k < rootCount; ++k) {
+        const Point2D point = points[order[k]];
+        // Pieces next to one touching point report it more than once; the last root of
+        // the turn may be the first one seen again across the seam.
         if ((count > 0 && Distance(point, out[static_cast<std::size_t>(count - 1)]) <= 1e3 * band) ||
             (count > 0 && Distance(point, out[0]) <= 1e3 * band))
             continue;
@@ -166,6 +290,133 @@ bool Flat(const TarnEllipse& e)
     return e.RadiusX() == 0 || e.RadiusY() == 0;
 }
 
+// An outline with its parameter: the point, its derivative (tangent) and the offset from
+// the centre (minus the second derivative) at the angle with cos c and sin s.
+struct Outline {
+    const TarnEllipse& e;
+    Point2D center;
+    void At(double c, double s, Point2D& x, Point2D& dx) const
+    {
+        x = e.ToWorld({e.RadiusX() * c, e.RadiusY() * s});
+        const double tx = -e.RadiusX() * s, ty = e.RadiusY() * c;
+        dx = {e.CosRotation() * tx - e.SinRotation() * ty, e.SinRotation() * tx + e.CosRotation() * ty};
+    }
+};
+
+// Samples of the smaller outline, measured exactly to the larger one, for the starting
+// pairs of the distance search; they include the ends of both axes.
+constexpr int kDistanceSamples = 16;
+// Local minima of the sampled distances refined by Newton, the nearest first.
+constexpr int kDistanceStarts = 3;
+// Damped Newton steps on the pair of angles; each either lowers the squared distance or
+// raises the damping, and the step shrinks below kAngleResolution near the minimum.
+constexpr int kMaxDistanceSteps = 60;
+// Bisection-secant steps of the slower, bracketed search.
+constexpr int kMaxBracketSteps = 80;
+
+// The angle parameter of an outline point of `e`.
+double ParameterOf(const TarnEllipse& e, const Point2D& point)
+{
+    const Point2D l = e.ToLocal(point);
+    const double rx = e.RadiusX(), ry = e.RadiusY();
+    if (rx > 0 && ry > 0)
+        return std::atan2(l.y / ry, l.x / rx);
+    if (rx > 0)
+        return std::acos(std::clamp(l.x / rx, -1.0, 1.0));
+    if (ry > 0)
+        return std::asin(std::clamp(l.y / ry, -1.0, 1.0));
+    return 0;
+}
+
+// Newton's method on the stationarity conditions of F(φ, ψ) = |Xa(φ) - Xb(ψ)|² / 2,
+//   (Xa - Xb)·Xa' = 0,  (Xa - Xb)·Xb' = 0,
+// damped (Levenberg-Marquardt) so that every accepted step lowers F: from a start in the
+// basin of a minimum it converges quadratically, and a saddle or an indefinite Hessian
+// only turns the steps towards descent.
+// Returns whether the steps shrank below the angle resolution within the step bound.
+bool RefinePair(const Outline& oa, const Outline& ob, double& phi, double& psi, Point2D& xa, Point2D& xb)
+{
+    Point2D ta, tb;
+    oa.At(std::cos(phi), std::sin(phi), xa, ta);
+    ob.At(std::cos(psi), std::sin(psi), xb, tb);
+    Point2D r = xa - xb;
+    double f = Dot(r, r);
+    double lambda = 0;
+    for (int it = 0; it < kMaxDistanceSteps; ++it) {
+        const double g1 = Dot(r, ta), g2 = -Dot(r, tb);
+        const double h11 = Dot(ta, ta) - Dot(r, xa - oa.center);
+        const double h22 = Dot(tb, tb) + Dot(r, xb - ob.center);
+        const double h12 = -Dot(ta, tb);
+        const double damp = Dot(ta, ta) + Dot(tb, tb) + std::numeric_limits<double>::min();
+        bool accepted = false;
+        double step = 0;
+        for (int tries = 0; tries < 40 && !accepted; ++tries) {
+            const double a11 = h11 + lambda * damp, a22 = h22 + lambda * damp;
+            const double det = a11 * a22 - h12 * h12;
+            if (!(a11 > 0 && det > 0)) {
+                // Indefinite: enough damping to make the matrix diagonally dominant.
+                lambda = std::max({4 * lambda, 1e-3, 2 * (std::max({-h11, -h22, 0.0}) + std::fabs(h12)) / damp});
+                continue;
+            }
+            const double d1 = -(a22 * g1 - h12 * g2) / det, d2 = -(a11 * g2 - h12 * g1) / det;
+            const double nphi = phi + d1, npsi = psi + d2;
+            Point2D nxa, nta, nxb, ntb;
+            oa.At(std::cos(nphi), std::sin(nphi), nxa, nta);
+            ob.At(std::cos(npsi), std::sin(npsi), nxb, ntb);
+            const Point2D nr = nxa - nxb;
+            const double nf = Dot(nr, nr);
+            if (nf <= f) {
+                accepted = true;
+                step = std::max(std::fabs(d1), std::fabs(d2));
+                phi = nphi, psi = npsi, xa = nxa, xb = nxb, ta = nta, tb = ntb, r = nr, f = nf;
+                lambda *= 0.25;
+            } else {
+                lambda = std::max(4 * lambda, 1e-3);
+            }
+        }
+        if (!accepted)
+            return false;
+        if (step <= kAngleResolution)
+            return true;
+    }
+    return false;
+}
+
+// The minimum of the distance from the outline point Xs(φ) of `small` to the outline of
+// `large`, for φ in [lo, hi] where its slope h(φ) = Xs'·(Xs - Y) (Y the nearest point of
+// `large`) goes from negative to positive: bisection with a secant guess, each step
+// measuring exactly to `large`. Slower than Newton on both angles, and used where that
+// did not converge (an extremely sharp tip of one outline close to the other).
+double BracketedMinimum(const TarnEllipse& small, const TarnEllipse& large, double lo, double hi, Point2D& x,
+                        Point2D& y)
+{
+    const auto slopeAt = [&](double phi) {
+        const double c = std::cos(phi), s = std::sin(phi);
+        x = OutlinePoint(small, c, s);
+        large.DistanceToPoint(x, y);
+        const Point2D tangent = small.ToWorld({-small.RadiusX() * s, small.RadiusY() * c}) -
+                                Point2D{small.CenterX(), small.CenterY()};
+        return Dot(tangent, x - y);
+    };
+    double slo = slopeAt(lo), shi = slopeAt(hi);
+    if (slo <= 0 && shi >= 0) {
+        for (int k = 0; k < kMaxBracketSteps && hi - lo > kAngleResolution; ++k) {
+            double mid = lo + (hi - lo) * (slo / (slo - shi));
+            if (!(mid > lo + 0.05 * (hi - lo) && mid < hi - 0.05 * (hi - lo)))
+                mid = 0.5 * (lo + hi);
+            const double sm = slopeAt(mid);
+            if (sm == 0) {
+                lo = hi = mid;
+                break;
+            }
+            (sm < 0 ? lo : hi) = mid;
+            (sm < 0 ? slo : shi) = sm;
+        }
+    }
+    x = OutlinePoint(small, 0.5 * (lo + hi));
+    return large.DistanceToPoint(x, y);
+}
+
 } // namespace
 
 bool IntersectEllipseEllipse(const TarnEllipse& a, const TarnEllipse& b, int& count, Point2D& p1, Point2D& p2,
@@ -173,7 +424,7 @@ bool IntersectEllipseEllipse(const TarnEllipse& a, const TarnEllipse& b, int& co
 {
     std::array<Point2D, 4> found{p1, p2, p3, p4};
     if (!Flat(b)) {
-        count = IntersectProper(a, b, found);
+        count = IntersectProper(a, b, found, false);
     } else if (!Flat(a)) {
         count = IntersectEllipseSegment(a, AsSegment(b), count, found[0], found[1]) ? count : 0;
     } else {
@@ -191,72 +442,74 @@ bool IntersectEllipseEllipse(const TarnEllipse& a, const TarnEllipse& b, int& co
 double DistanceEllipseEllipse(const TarnEllipse& a, const TarnEllipse& b, Point2D& onA, Point2D& onB)
 {
     int count = 0;
-    Point2D p2, p3, p4;
-    if (IntersectEllipseEllipse(a, b, count, onA, p2, p3, p4)) {
-        onB = onA;
+    std::array<Point2D, 4> crossings;
+    if (Flat(b) ? IntersectEllipseEllipse(a, b, count, crossings[0], crossings[1], crossings[2], crossings[3])
+                : IntersectProper(a, b, crossings, true) > 0) {
+        onA = onB = crossings[0];
         return 0;
     }
-    // The outlines do not meet. The distance from a's outline point X(φ) to b's outline is
-    // smooth in φ; its minima are where X'(φ) is normal to X(φ) - Y(φ) (Y the closest
-    // point of b). Sample the outline, then refine the best sampled minima by bracketing
-    // the zero of h(φ) = X'(φ)·(X(φ) - Y(φ)).
-    constexpr int kSamples = 64;
-    constexpr int kCandidates = 3;
-    const auto distanceAt = [&](double phi, Point2D& x, Point2D& y) {
-        x = OutlinePoint(a, phi);
-        return b.DistanceToPoint(x, y);
-    };
-    const auto slopeAt = [&](double phi) {
-        Point2D x, y;
-        distanceAt(phi, x, y);
-        const Point2D tangent =
-            OutlinePoint(a, phi + std::numbers::pi / 2) - Point2D{a.CenterX(), a.CenterY()};
-        return Dot(tangent, x - y);
-    };
-    std::array<double, kSamples> dist{};
-    for (int i = 0; i < kSamples; ++i) {
-        Point2D x, y;
-        dist[static_cast<std::size_t>(i)] = distanceAt(kTwoPi * i / kSamples, x, y);
-    }
-    std::vector<int> minima;
-    for (int i = 0; i < kSamples; ++i) {
-        const double d = dist[static_cast<std::size_t>(i)];
-        if (d <= dist[static_cast<std::size_t>((i + kSamples - 1) % kSamples)] &&
-            d <= dist[static_cast<std::size_t>((i + 1) % kSamples)])
-            minima.push_back(i);
-    }
-    std::sort(minima.begin(), minima.end(), [&](int i, int j) {
-        return dist[static_cast<std::size_t>(i)] < dist[static_cast<std::size_t>(j)];
-    });
-    if (minima.size() > kCandidates)
-        minima.resize(kCandidates);
-    double best = std::numeric_limits<double>::infinity();
-    for (int i : minima) {
-        double lo = kTwoPi * (i - 1) / kSamples, hi = kTwoPi * (i + 1) / kSamples;
-        double slo = slopeAt(lo), shi = slopeAt(hi);
-        double phi = kTwoPi * i / kSamples;
-        if (slo <= 0 && shi >= 0) {
-            // Bisection with a secant guess, bounded: the bracket shrinks each step.
-            for (int k = 0; k < kMaxRefineSteps && hi - lo > 1e-15 * kTwoPi; ++k) {
-                double mid = slo != shi ? lo + (hi - lo) * (slo / (slo - shi)) : 0.5 * (lo + hi);
-                if (!(mid > lo + 0.05 * (hi - lo) && mid < hi - 0.05 * (hi - lo)))
-                    mid = 0.5 * (lo + hi);
-                const double s = slopeAt(mid);
-                if (s == 0) {
-                    lo = hi = mid;
-                    break;
-                }
-                (s < 0 ? lo : hi) = mid;
-                (s < 0 ? slo : shi) = s;
-            }
-            phi = 0.5 * (lo + hi);
+    // The outlines do not meet. Sample the smaller outline (axis ends included), measure
+    // each sample exactly to the larger one, and refine the pairs at the sampled minima by
+    // damped Newton on both angles; the nearest refined pair wins. Sampling the smaller
+    // outline keeps the samples dense on the scale of the features that separate the
+    // candidate minima (the two tips of a small needle, say).
+    const bool aSmaller = std::max(a.RadiusX(), a.RadiusY()) <= std::max(b.RadiusX(), b.RadiusY());
+    const TarnEllipse& small = aSmaller ? a : b;
+    const TarnEllipse& large = aSmaller ? b : a;
+    const AngleTables& t = Tables();
+    constexpr int n = kDistanceSamples;
+    static_assert(kStartPieces == kDistanceSamples);
+    std::array<double, n> dist;
+    std::array<Point2D, n> nearest;
+    for (int i = 0; i < n; ++i) {
+        // Angles 2πi/n: the piece middles rotated back by half a piece, exact on the axes.
+        const auto k = static_cast<std::size_t>(i);
+        double c = t.midCos[k] * t.halfCos[0] + t.midSin[k] * t.halfSin[0];
+        double s = t.midSin[k] * t.halfCos[0] - t.midCos[k] * t.halfSin[0];
+        if (i % (n / 4) == 0) {
+            c = i == 0 ? 1 : (i == n / 2 ? -1 : 0);
+            s = i == n / 4 ? 1 : (i == 3 * n / 4 ? -1 : 0);
         }
+        dist[k] = large.DistanceToPoint(OutlinePoint(small, c, s), nearest[k]);
+    }
+    std::array<int, kDistanceStarts> starts;
+    int startCount = 0;
+    for (int i = 0; i < n; ++i) {
+        const double v = dist[static_cast<std::size_t>(i)];
+        if (v > dist[static_cast<std::size_t>((i + n - 1) % n)] || v > dist[static_cast<std::size_t>((i + 1) % n)])
+            continue;
+        // Keep the kDistanceStarts nearest, sorted.
+        int pos = std::min(startCount, kDistanceStarts - 1);
+        if (startCount == kDistanceStarts && v >= dist[static_cast<std::size_t>(starts[static_cast<std::size_t>(pos)])])
+            continue;
+        while (pos > 0 && dist[static_cast<std::size_t>(starts[static_cast<std::size_t>(pos - 1)])] > v) {
+            starts[static_cast<std::size_t>(pos)] = starts[static_cast<std::size_t>(pos - 1)];
+            --pos;
+        }
+        starts[static_cast<std::size_t>(pos)] = i;
+        startCount = std::min(startCount + 1, kDistanceStarts);
+    }
+    const Outline os{small, {small.CenterX(), small.CenterY()}}, ol{large, {large.CenterX(), large.CenterY()}};
+    double best = std::numeric_limits<double>::infinity();
+    for (int k = 0; k < startCount; ++k) {
+        const int i = starts[static_cast<std::size_t>(k)];
+        double phi = kTwoPi * i / n, psi = ParameterOf(large, nearest[static_cast<std::size_t>(i)]);
         Point2D x, y;
-        const double d = distanceAt(phi, x, y);
+        const bool converged = RefinePair(os, ol, phi, psi, x, y);
+        double d = Distance(x, y);
+        if (!converged) {
+            Point2D xs, ys;
+            const double ds = BracketedMinimum(small, large, kTwoPi * (i - 1) / n, kTwoPi * (i + 1) / n, xs, ys);
+            if (ds < d) {
+                d = ds;
+                x = xs;
+                y = ys;
+            }
+        }
         if (d < best) {
             best = d;
-            onA = x;
-            onB = y;
+            (aSmaller ? onA : onB) = x;
+            (aSmaller ? onB : onA) = y;
         }
     }
     return best;

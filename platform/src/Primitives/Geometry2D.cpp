@@ -2,6 +2,8 @@
 
 #include <Ostrel/Vision/Private/PrimitiveFailure.h>
 
+#include "RoundShapesDetail.h"
+
 namespace Ostrel::Vision::Private {
 
 Point2D MapLinear(const Point2D& point, const Transform2DLinear& transform)
@@ -55,39 +57,16 @@ void CheckValue(const Circle2D& circle, const char* what)
                                std::string("The radius of the ") + what + " is negative.");
 }
 
-namespace {
-// a - b as an unevaluated sum hi + lo (Knuth's two-sum): exact for any finite a, b.
-void TwoDiff(double a, double b, double& hi, double& lo)
-{
-    hi = a - b;
-    const double bb = a - hi;
-    lo = (a - (hi + bb)) + (bb - b);
-}
-} // namespace
-
 double SignedLineOffset(const Line2D& line, const Point2D& point)
 {
-    double dxh, dxl, dyh, dyl;
-    TwoDiff(point.x, line.point.x, dxh, dxl);
-    TwoDiff(point.y, line.point.y, dyh, dyl);
-    const Point2D u = line.direction;
-    const double cross = DiffOfProducts(u.x, dyh, u.y, dxh) + (u.x * dyl - u.y * dxl);
-    return cross / Length(u);
+    return ExactLineCross(line, point) / Length(line.direction);
 }
 
 double DistancePointSegment(const Point2D& point, const Segment2D& segment, Point2D& closest)
 {
-    CheckValue(point, "point");
-    CheckValue(segment, "segment");
-    const Point2D d = segment.end - segment.start;
-    const double len2 = Dot(d, d);
-    double t = 0;
-    if (len2 > 0) {
-        t = Dot(point - segment.start, d) / len2;
-        t = t < 0 ? 0 : (t > 1 ? 1 : t);
-    }
-    closest = t == 1 ? segment.end : segment.start + t * d;
-    return Distance(point, closest);
+    Require(point, "point");
+    Require(segment, "segment");
+    return PointSegmentDistance(point, segment, closest);
 }
 
 } // namespace Ostrel::Vision::Private

@@ -6,6 +6,8 @@
 
 #include <Ostrel/Vision/Private/PrimitiveFailure.h>
 
+#include "RoundShapesDetail.h"
+
 namespace Ostrel::Vision::Private {
 
 namespace {
@@ -21,31 +23,12 @@ bool SameStrictSide(double o1, double o2)
     return (o1 > 0 && o2 > 0) || (o1 < 0 && o2 < 0);
 }
 
-// Keeps the line crossings that lie on the closed segment, in order from its start. A
-// crossing computed a rounding error beyond an end still counts: the tolerance on the
-// parameter is kTangencyBand of the larger of the shape's size and the segment's length.
-int KeepOnSegment(const Segment2D& segment, double shapeSize, int lineCount, Point2D q1, Point2D q2,
-                  Point2D& p1, Point2D& p2)
-{
-    const Point2D d = segment.end - segment.start;
-    const double len2 = Dot(d, d);
-    const double tol = TarnEllipse::kTangencyBand * std::max(1.0, shapeSize / std::sqrt(len2));
-    int count = 0;
-    const Point2D found[2] = {q1, q2};
-    for (int i = 0; i < lineCount; ++i) {
-        const double t = Dot(found[i] - segment.start, d) / len2;
-        if (t >= -tol && t <= 1 + tol)
-            (count++ == 0 ? p1 : p2) = found[i];
-    }
-    return count;
-}
-
 } // namespace
 
 bool IntersectSegmentSegment(const Segment2D& a, const Segment2D& b, int* count, Point2D* point)
 {
-    CheckValue(a, "first segment");
-    CheckValue(b, "second segment");
+    Require(a, "first segment");
+    Require(b, "second segment");
     int n = 0;
     Point2D p;
     const double o1 = Orient(a.start, a.end, b.start), o2 = Orient(a.start, a.end, b.end);
@@ -89,34 +72,38 @@ bool IntersectSegmentSegment(const Segment2D& a, const Segment2D& b, int* count,
     return n != 0;
 }
 
-bool IntersectCircleLine(const Circle2D& circle, const Line2D& line, int& count, Point2D& p1, Point2D& p2)
+int CircleLineCrossings(const Circle2D& circle, const Line2D& line, Point2D& p1, Point2D& p2)
 {
-    CheckValue(circle, "circle");
-    CheckValue(line, "line");
     const double len = Length(line.direction);
     const Point2D u{line.direction.x / len, line.direction.y / len};
-    const double h = SignedLineOffset(line, circle.center);
+    const double h = ExactLineCross(line, circle.center) / len;
     const Point2D foot = circle.center - h * Point2D{-u.y, u.x};
     const double r = circle.radius, gap = r - std::fabs(h), band = TarnEllipse::kTangencyBand * r;
-    if (gap < -band) {
-        count = 0;
-    } else if (gap <= band) {
-        count = 1;
+    if (gap < -band)
+        return 0;
+    if (gap <= band) {
         p1 = foot;
-    } else {
-        const double half = std::sqrt(gap * (r + std::fabs(h)));
-        count = 2;
-        p1 = foot - half * u;
-        p2 = foot + half * u;
+        return 1;
     }
+    const double half = std::sqrt(gap * (r + std::fabs(h)));
+    p1 = foot - half * u;
+    p2 = foot + half * u;
+    return 2;
+}
+
+bool IntersectCircleLine(const Circle2D& circle, const Line2D& line, int& count, Point2D& p1, Point2D& p2)
+{
+    Require(circle, "circle");
+    Require(line, "line");
+    count = CircleLineCrossings(circle, line, p1, p2);
     return count != 0;
 }
 
 bool IntersectCircleSegment(const Circle2D& circle, const Segment2D& segment, int& count, Point2D& p1,
                             Point2D& p2)
 {
-    CheckValue(circle, "circle");
-    CheckValue(segment, "segment");
+    Require(circle, "circle");
+    Require(segment, "segment");
     if (segment.start == segment.end) {
         const double gap = std::fabs(Distance(segment.start, circle.center) - circle.radius);
         count = gap <= TarnEllipse::kTangencyBand * circle.radius ? 1 : 0;
@@ -124,9 +111,8 @@ bool IntersectCircleSegment(const Circle2D& circle, const Segment2D& segment, in
             p1 = segment.start;
         return count != 0;
     }
-    int lineCount = 0;
     Point2D q1, q2;
-    IntersectCircleLine(circle, {segment.start, segment.end - segment.start}, lineCount, q1, q2);
+    const int lineCount = CircleLineCrossings(circle, {segment.start, segment.end - segment.start}, q1, q2);
     count = KeepOnSegment(segment, circle.radius, lineCount, q1, q2, p1, p2);
     return count != 0;
 }
@@ -134,7 +120,7 @@ bool IntersectCircleSegment(const Circle2D& circle, const Segment2D& segment, in
 bool IntersectEllipseSegment(const TarnEllipse& ellipse, const Segment2D& segment, int& count, Point2D& p1,
                              Point2D& p2)
 {
-    CheckValue(segment, "segment");
+    Require(segment, "segment");
     const double size = std::max(ellipse.RadiusX(), ellipse.RadiusY());
     if (segment.start == segment.end) {
         Point2D c;
@@ -151,8 +137,8 @@ bool IntersectEllipseSegment(const TarnEllipse& ellipse, const Segment2D& segmen
 
 bool IntersectCircleCircle(const Circle2D& a, const Circle2D& b, int& count, Point2D& p1, Point2D& p2)
 {
-    CheckValue(a, "first circle");
-    CheckValue(b, "second circle");
+    Require(a, "first circle");
+    Require(b, "second circle");
     // A canonical order of the circles makes the result independent of the argument order.
     const bool ordered =
         std::tie(a.center.x, a.center.y, a.radius) <= std::tie(b.center.x, b.center.y, b.radius);

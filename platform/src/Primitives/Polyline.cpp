@@ -4,8 +4,14 @@
 #include <cmath>
 #include <limits>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include <Ostrel/Vision/Private/PrimitiveFailure.h>
 #include <Ostrel/Vision/Private/RoundShapes.h>
+
+#include "RoundShapesDetail.h"
 
 namespace Ostrel::Vision::Private {
 
@@ -40,40 +46,75 @@ Polyline Polyline::MapLinear(const Transform2DLinear& transform) const
     return {std::move(mapped), closed_};
 }
 
+namespace {
+
+// t clamped to [0, 1], NaN to 0, without a branch: the projections of a point onto the
+// edges of a ragged outline fall before and beyond the edges at random, and a branch
+// there mispredicts half the time (the compiler turns the plain comparisons into one).
+inline double Clamp01(double t)
+{
+#if defined(__SSE2__)
+    return _mm_cvtsd_f64(_mm_min_sd(_mm_max_sd(_mm_set_sd(t), _mm_setzero_pd()), _mm_set_sd(1.0)));
+#else
+    return t > 0 ? (t < 1 ? t : 1) : 0;
+#endif
+}
+
+// Squared distance from `point` to the edge start + t·(end - start), t clamped to [0, 1];
+// no square root and no branch, so that a pass over many edges stays tight. A
+// zero-length edge gives t = 0/0, which the clamp turns into 0.
+inline double EdgeDistance2(const Point2D& point, const Point2D& start, const Point2D& end)
+{
+    const double dx = end.x - start.x, dy = end.y - start.y;
+    const double wx = point.x - start.x, wy = point.y - start.y;
+    const double t = Clamp01((wx * dx + wy * dy) / (dx * dx + dy * dy));
+    const double rx = wx - t * dx, ry = wy - t * dy;
+    return rx * rx + ry * ry;
+}
+
+} // namespace
+
 double Polyline::NearestPoint(const Point2D& point, Point2D& nearest) const
 {
-    CheckValue(point, "point");
+    Require(point, "point");
+    // One pass comparing squared distances; the winning edge's point is formed once, after.
+    const Point2D* v = vertices_.data();
+    const std::size_t n = vertices_.size();
     double best = std::numeric_limits<double>::infinity();
-    const std::size_t edges = EdgeCount();
-    for (std::size_t i = 0; i < edges; ++i) {
-        const Segment2D e = Edge(i);
-        const Point2D d = e.end - e.start;
-        const double len2 = Dot(d, d);
-        double t = len2 > 0 ? Dot(point - e.start, d) / len2 : 0;
-        t = std::clamp(t, 0.0, 1.0);
-        const Point2D c = t == 1 ? e.end : e.start + t * d;
-        const Point2D diff = point - c;
-        const double dist2 = Dot(diff, diff);
-        if (dist2 < best) {
-            best = dist2;
-            nearest = c;
+    std::size_t bestEdge = 0;
+    for (std::size_t i = 0; i + 1 < n; ++i) {
+        const double d2 = EdgeDistance2(point, v[i], v[i + 1]);
+        if (d2 < best) {
+            best = d2;
+            bestEdge = i;
         }
     }
+    if ((closed_ || n == 1) && EdgeDistance2(point, v[n - 1], v[0]) < best)
+        bestEdge = n - 1;
+    const Segment2D e = Edge(bestEdge);
+    const Point2D d = e.end - e.start;
+    const double len2 = Dot(d, d);
+    const double t = len2 > 0 ? std::clamp(Dot(point - e.start, d) / len2, 0.0, 1.0) : 0.0;
+    nearest = t == 1 ? e.end : e.start + t * d;
     return Distance(point, nearest);
 }
 
 bool Polyline::Inside(const Point2D& point) const
 {
-    CheckValue(point, "point");
+    Require(point, "point");
     if (!closed_)
         return false;
     bool inside = false;
+    const Point2D* v = vertices_.data();
     const std::size_t n = vertices_.size();
     for (std::size_t i = 0, j = n - 1; i < n; j = i++) {
-        const Point2D a = vertices_[j], b = vertices_[i];
+        const Point2D a = v[j], b = v[i];
+        // Only an edge whose y-range holds the point can pass through it or cross its ray;
+        // most edges of a large outline are dismissed by these two comparisons.
+        if ((a.y < point.y && b.y < point.y) || (a.y > point.y && b.y > point.y))
+            continue;
         const double o = DiffOfProducts(b.x - a.x, point.y - a.y, b.y - a.y, point.x - a.x);
-        if (o == 0 && point.x >= std::min(a.x, b.x) && point.x <= std::max(a.x, b.x) &&
-            point.y >= std::min(a.y, b.y) && point.y <= std::max(a.y, b.y))
+        if (o == 0 && point.x >= std::min(a.x, b.x) && point.x <= std::max(a.x, b.x))
             return true; // on the outline
         // Half-open rule on y: each crossing of the horizontal ray counted once.
         if ((a.y > point.y) != (b.y > point.y)) {
@@ -119,6 +160,11 @@ struct Box {
     double x0, y0, x1, y1;
 };
 
+Box Merge(const Box& a, const Box& b)
+{
+    return {std::min(a.x0, b.x0), std::min(a.y0, b.y0), std::max(a.x1, b.x1), std::max(a.y1, b.y1)};
+}
+
 // Squared distance between two boxes: the search compares it with the squared best
 // distance, which spares a square root per node pair.
 double BoxDistance2(const Box& a, const Box& b)
@@ -128,48 +174,87 @@ double BoxDistance2(const Box& a, const Box& b)
     return dx * dx + dy * dy;
 }
 
-// A bounding-volume tree over the edges of a chain: nodes split the edges at the median
-// of their midpoints along the box's longer side; leaves hold up to kLeafSize edges.
+// A bounding-volume tree over the edges of a chain. Consecutive edges of an outline lie
+// close together, so the tree first halves the chain's index range: tight boxes without
+// any sorting, built in one linear pass (leaf boxes, then each parent the union of its
+// children). A chain whose consecutive edges wander all over (vertices in a scattered
+// order) gives leaf boxes that together cover its box many times over, and would leave
+// the search without bounds; such a chain is rebuilt with spatial splits instead (at the
+// median of the edge midpoints along the longer side of each box). Leaves hold up to
+// kLeafSize edges.
 class EdgeTree {
 public:
     static constexpr std::size_t kLeafSize = 4;
+    // Leaf boxes covering the root box more often than this call for spatial splits.
+    static constexpr double kMaxLeafCover = 16;
 
     struct Node {
         Box box;
-        std::size_t begin, end; // range of order_
+        std::size_t begin, end; // range of edges (of order_ after spatial splits)
         int left = -1, right = -1;
     };
 
     explicit EdgeTree(const Polyline& chain) : chain_(chain)
     {
         const std::size_t n = chain.EdgeCount();
-        order_.resize(n);
-        mids_.resize(n);
-        for (std::size_t i = 0; i < n; ++i) {
-            order_[i] = i;
-            const Segment2D e = chain.Edge(i);
-            mids_[i] = 0.5 * (e.start + e.end);
-        }
-        nodes_.reserve(2 * n / kLeafSize + 2);
+        nodes_.reserve(2 * (n / kLeafSize) + 2);
         Build(0, n);
+        const Box& root = nodes_[0].box;
+        if (leafArea_ > kMaxLeafCover * (root.x1 - root.x0) * (root.y1 - root.y0)) {
+            nodes_.clear();
+            order_.resize(n);
+            mids_.resize(n);
+            for (std::size_t i = 0; i < n; ++i) {
+                order_[i] = i;
+                const Segment2D e = chain.Edge(i);
+                mids_[i] = 0.5 * (e.start + e.end);
+            }
+            BuildSpatial(0, n);
+        }
     }
 
     const std::vector<Node>& Nodes() const { return nodes_; }
-    Segment2D Edge(std::size_t k) const { return chain_.Edge(order_[k]); }
+    Segment2D Edge(std::size_t k) const { return chain_.Edge(order_.empty() ? k : order_[k]); }
 
 private:
+    Box LeafBox(std::size_t begin, std::size_t end) const
+    {
+        const Segment2D first = Edge(begin);
+        Box box{first.start.x, first.start.y, first.start.x, first.start.y};
+        for (std::size_t k = begin; k < end; ++k) {
+            const Segment2D e = Edge(k);
+            box = Merge(box, {std::min(e.start.x, e.end.x), std::min(e.start.y, e.end.y),
+                              std::max(e.start.x, e.end.x), std::max(e.start.y, e.end.y)});
+        }
+        return box;
+    }
+
     int Build(std::size_t begin, std::size_t end)
     {
-        Box box{std::numeric_limits<double>::infinity(), std::numeric_limits<double>::infinity(),
-                -std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity()};
-        for (std::size_t k = begin; k < end; ++k) {
-            const Segment2D e = chain_.Edge(order_[k]);
-            box.x0 = std::min({box.x0, e.start.x, e.end.x});
-            box.y0 = std::min({box.y0, e.start.y, e.end.y});
-            box.x1 = std::max({box.x1, e.start.x, e.end.x});
-            box.y1 = std::max({box.y1, e.start.y, e.end.y});
-        }
         const int index = static_cast<int>(nodes_.size());
+        nodes_.push_back({{}, begin, end});
+        Box box;
+        if (end - begin > kLeafSize) {
+            // Split at a multiple of the leaf size so that leaves are full.
+            const std::size_t half = (end - begin) / 2;
+            const std::size_t mid = begin + std::max(kLeafSize, half - half % kLeafSize);
+            const int left = Build(begin, mid);
+            const int right = Build(mid, end);
+            box = Merge(nodes_[static_cast<std::size_t>(left)].box, nodes_[static_cast<std::size_t>(right)].box);
+            nodes_[static_cast<std::size_t>(index)].left = left;
+            nodes_[static_cast<std::size_t>(index)].right = right;
+        } else {
+            box = LeafBox(begin, end);
+            leafArea_ += (box.x1 - box.x0) * (box.y1 - box.y0);
+        }
+        nodes_[static_cast<std::size_t>(index)].box = box;
+        return index;
+    }
+
+    int BuildSpatial(std::size_t begin, std::size_t end)
+    {
+        const int index = static_cast<int>(nodes_.size());
+        const Box box = LeafBox(begin, end);
         nodes_.push_back({box, begin, end});
         if (end - begin > kLeafSize) {
             const std::size_t mid = begin + (end - begin) / 2;
@@ -180,8 +265,8 @@ private:
                              [&](std::size_t i, std::size_t j) {
                                  return alongX ? mids_[i].x < mids_[j].x : mids_[i].y < mids_[j].y;
                              });
-            const int left = Build(begin, mid);
-            const int right = Build(mid, end);
+            const int left = BuildSpatial(begin, mid);
+            const int right = BuildSpatial(mid, end);
             nodes_[static_cast<std::size_t>(index)].left = left;
             nodes_[static_cast<std::size_t>(index)].right = right;
         }
@@ -189,10 +274,37 @@ private:
     }
 
     const Polyline& chain_;
-    std::vector<std::size_t> order_;
+    std::vector<std::size_t> order_; // empty while the tree follows the chain order
     std::vector<Point2D> mids_;
     std::vector<Node> nodes_;
+    double leafArea_ = 0;
 };
+
+// Squared distance from `p` to the segment s + t·d, t in [0, 1].
+double PointSegment2(Point2D p, Point2D s, Point2D d, double len2)
+{
+    const double wx = p.x - s.x, wy = p.y - s.y;
+    const double t = Clamp01((wx * d.x + wy * d.y) / len2);
+    const double rx = wx - t * d.x, ry = wy - t * d.y;
+    return rx * rx + ry * ry;
+}
+
+// A cheap estimate of the squared distance between two segments, within rounding of the
+// true value unless they may cross (then 0): the least of the four end-to-segment squared
+// distances, with plain orientation signs for the crossing test. The search calls the
+// exact DistanceSegmentSegment only for pairs whose estimate can beat the best so far.
+double SegmentSegmentEstimate2(const Segment2D& a, const Segment2D& b)
+{
+    const Point2D da = a.end - a.start, db = b.end - b.start;
+    const double o1 = Cross(da, b.start - a.start), o2 = Cross(da, b.end - a.start);
+    const double o3 = Cross(db, a.start - b.start), o4 = Cross(db, a.end - b.start);
+    const bool apart = (o1 > 0 && o2 > 0) || (o1 < 0 && o2 < 0) || (o3 > 0 && o4 > 0) || (o3 < 0 && o4 < 0);
+    if (!apart)
+        return 0;
+    const double la = Dot(da, da), lb = Dot(db, db);
+    return std::min(std::min(PointSegment2(a.start, b.start, db, lb), PointSegment2(a.end, b.start, db, lb)),
+                    std::min(PointSegment2(b.start, a.start, da, la), PointSegment2(b.end, a.start, da, la)));
+}
 
 } // namespace
 
@@ -201,10 +313,14 @@ double NearestPair(const Polyline& f, const Polyline& g, Point2D& onF, Point2D& 
     const EdgeTree tf(f), tg(g);
     const auto& nf = tf.Nodes();
     const auto& ng = tg.Nodes();
-    double best = std::numeric_limits<double>::infinity();
+    // Rounding allowance of the estimates: a few ulps of the largest coordinate.
+    const Box all = Merge(nf[0].box, ng[0].box);
+    const double slack =
+        1e-13 * std::max({std::fabs(all.x0), std::fabs(all.y0), std::fabs(all.x1), std::fabs(all.y1)});
+    double best = std::numeric_limits<double>::infinity(), best2 = best;
     // Depth-first over node pairs, nearer child pair first; a pair whose boxes lie at least
-    // `best` apart cannot improve (bounds are squared distances). The stack holds at most the tree depths'
-    // sum of pairs per level, and every pair is visited once, which bounds the search.
+    // `best` apart cannot improve (bounds are squared distances). Every pair is visited
+    // once, which bounds the search.
     struct Pair {
         int a, b;
         double bound;
@@ -214,22 +330,29 @@ double NearestPair(const Polyline& f, const Polyline& g, Point2D& onF, Point2D& 
     while (!stack.empty() && best > 0) {
         const Pair top = stack.back();
         stack.pop_back();
-        if (top.bound >= best * best)
+        if (top.bound >= best2)
             continue;
         const auto& a = nf[static_cast<std::size_t>(top.a)];
         const auto& b = ng[static_cast<std::size_t>(top.b)];
         const bool aLeaf = a.left < 0, bLeaf = b.left < 0;
         if (aLeaf && bLeaf) {
-            for (std::size_t i = a.begin; i < a.end && best > 0; ++i)
+            for (std::size_t i = a.begin; i < a.end && best > 0; ++i) {
+                const Segment2D ea = tf.Edge(i);
                 for (std::size_t j = b.begin; j < b.end && best > 0; ++j) {
+                    const Segment2D eb = tg.Edge(j);
+                    const double reach = best + slack;
+                    if (SegmentSegmentEstimate2(ea, eb) >= reach * reach)
+                        continue;
                     Point2D pa, pb;
-                    const double d = DistanceSegmentSegment(tf.Edge(i), tg.Edge(j), pa, pb);
+                    const double d = DistanceSegmentSegment(ea, eb, pa, pb);
                     if (d < best) {
                         best = d;
+                        best2 = d * d;
                         onF = pa;
                         onG = pb;
                     }
                 }
+            }
             continue;
         }
         // Split the larger box (or the one that is not a leaf).
@@ -245,9 +368,9 @@ double NearestPair(const Polyline& f, const Polyline& g, Point2D& onF, Point2D& 
         }
         if (c1.bound > c2.bound)
             std::swap(c1, c2);
-        if (c2.bound < best * best)
+        if (c2.bound < best2)
             stack.push_back(c2);
-        if (c1.bound < best * best)
+        if (c1.bound < best2)
             stack.push_back(c1);
     }
     return best;

@@ -6,6 +6,7 @@
 #include <Ostrel/Vision/Private/PrimitiveFailure.h>
 
 #include "../Shapes/ShapeMath.h"
+#include "RoundShapesDetail.h"
 
 namespace Ostrel::Vision::Private {
 
@@ -105,7 +106,7 @@ Point2D TarnEllipse::ToWorld(const Point2D& local) const
 
 double TarnEllipse::DistanceToPoint(const Point2D& point, Point2D& closest) const
 {
-    CheckValue(point, "point");
+    Require(point, "point");
     const Point2D q = ToLocal(point);
     // Work with the major axis first and in the first quadrant; mirror back at the end.
     const bool swapped = ry_ > rx_;
@@ -121,7 +122,7 @@ double TarnEllipse::DistanceToPoint(const Point2D& point, Point2D& closest) cons
         const Point2D unit = ClosestOnUnitMajorEllipse(b / a, y0 / a, y1 / a);
         x = {a * unit.x, a * unit.y};
     }
-    const double distance = std::hypot(y0 - x.x, y1 - x.y);
+    const double distance = Hypot(y0 - x.x, y1 - x.y);
     Point2D local = swapped ? Point2D{x.y, x.x} : x;
     local.x = q.x < 0 ? -local.x : local.x;
     local.y = q.y < 0 ? -local.y : local.y;
@@ -131,7 +132,7 @@ double TarnEllipse::DistanceToPoint(const Point2D& point, Point2D& closest) cons
 
 bool TarnEllipse::WithinFullEllipse(const Point2D& point) const
 {
-    CheckValue(point, "point");
+    Require(point, "point");
     const Point2D q = ToLocal(point);
     if (rx_ == 0 || ry_ == 0)
         return (rx_ == 0 ? q.x == 0 && std::fabs(q.y) <= ry_ : q.y == 0 && std::fabs(q.x) <= rx_);
@@ -141,15 +142,15 @@ bool TarnEllipse::WithinFullEllipse(const Point2D& point) const
 
 int TarnEllipse::Intersections(const Line2D& line, Point2D& p1, Point2D& p2) const
 {
-    CheckValue(line, "line");
+    Require(line, "line");
     const double len = Length(line.direction);
     const Point2D u{line.direction.x / len, line.direction.y / len};
     // Offset of the centre from the line (left positive), formed exactly; the foot of the
     // perpendicular from the centre is centre - h·n with n the left normal.
-    const double h = SignedLineOffset(line, {cx_, cy_});
+    const double h = ExactLineCross(line, {cx_, cy_}) / len;
     const Point2D ul{cos_ * u.x + sin_ * u.y, cos_ * u.y - sin_ * u.x};
     const Point2D foot{h * ul.y, -h * ul.x};
-    const double m = std::hypot(ry_ * ul.x, rx_ * ul.y); // support of the ellipse along n
+    const double m = Hypot(ry_ * ul.x, rx_ * ul.y); // support of the ellipse along n
     const double gap = m - std::fabs(h);
     const double band = kTangencyBand * std::max(rx_, ry_);
     if (m == 0) {

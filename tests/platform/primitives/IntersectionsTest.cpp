@@ -175,3 +175,57 @@ TEST(Intersections, SegmentPairs)
     EXPECT_TRUE(IntersectSegmentSegment({{1, 1}, {1, 1}}, {{0, 0}, {2, 2}}, &n, &p)); // a point on b
     EXPECT_TRUE(n == 1 && p == (Point2D{1, 1}));
 }
+
+// Crossings exactly at the seam of an angle parameter (0, ±π, ±π/2 of either outline, or
+// the ends of an axis) are found once: no lost root, no duplicate.
+TEST(Intersections, CrossingsAtTheSeamOfTheAngleParameterAreFoundOnce)
+{
+    const auto expectPoints = [](int count, const Point2D* got, std::initializer_list<Point2D> want) {
+        ASSERT_EQ(count, static_cast<int>(want.size()));
+        for (const Point2D& w : want) // each expected point found exactly once
+            EXPECT_EQ(std::count_if(got, got + count, [&](Point2D p) { return Distance(p, w) <= 1e-9; }), 1)
+                << "near " << w.x << ", " << w.y;
+    };
+    for (double rot : {0.0, M_PI / 2, -M_PI / 2, M_PI, -M_PI}) {
+        const TarnEllipse a(1, -2, 2, 1, rot);
+        const auto at = [&](double x, double y) { return a.ToWorld({x, y}); };
+        // b = the conic x²/4 + xy/2 + y² = 1 in a's frame, through the four axis ends of a.
+        const double qa = 0.25, qb = 0.5, qc = 1, th = 0.5 * std::atan2(qb, qa - qc);
+        const double l1 = qa * std::cos(th) * std::cos(th) + qb * std::cos(th) * std::sin(th) +
+                          qc * std::sin(th) * std::sin(th);
+        const TarnEllipse b(1, -2, 1 / std::sqrt(l1), 1 / std::sqrt(qa + qc - l1), rot + th);
+        Point2D q[4];
+        int count = 0;
+        IntersectEllipseEllipse(a, b, count, q[0], q[1], q[2], q[3]);
+        expectPoints(count, q, {at(2, 0), at(0, 1), at(-2, 0), at(0, -1)});
+        IntersectEllipseEllipse(b, a, count, q[0], q[1], q[2], q[3]);
+        expectPoints(count, q, {at(2, 0), at(0, 1), at(-2, 0), at(0, -1)});
+        // A unit circle through a's end (2, 0) at its own angle -π/2, 0, π or π/2 (by its
+        // rotation), crossing there and once more.
+        for (double rotB : {0.0, -M_PI / 2, M_PI / 2, M_PI}) {
+            const Point2D c = at(2, 1);
+            const TarnEllipse circle(c.x, c.y, 1, 1, rot + rotB);
+            for (bool swap : {false, true}) {
+                IntersectEllipseEllipse(swap ? circle : a, swap ? a : circle, count, q[0], q[1], q[2], q[3]);
+                ASSERT_EQ(count, 2) << "rotations " << rot << ", " << rotB;
+                EXPECT_EQ(std::count_if(q, q + 2, [&](Point2D p) { return Distance(p, at(2, 0)) <= 1e-9; }), 1);
+                for (int i = 0; i < count; ++i) {
+                    ExpectOnEllipse(a, q[i], worstPair);
+                    ExpectOnEllipse(circle, q[i], worstPair);
+                }
+            }
+            Point2D onA, onB;
+            EXPECT_EQ(DistanceEllipseEllipse(a, circle, onA, onB), 0);
+        }
+        // A line and segments through the axis ends.
+        Point2D p[2];
+        count = a.Intersections({at(2, 0), at(0, 1) - at(2, 0)}, p[0], p[1]);
+        expectPoints(count, p, {at(2, 0), at(0, 1)});
+        IntersectEllipseSegment(a, {at(2, 0), at(0, 1)}, count, p[0], p[1]);
+        expectPoints(count, p, {at(2, 0), at(0, 1)});
+        IntersectEllipseSegment(a, {at(-3, 0.5), at(-2, 0)}, count, p[0], p[1]); // ends on the outline
+        expectPoints(count, p, {at(-2, 0)});
+        IntersectEllipseSegment(a, {at(0, -1), at(0.5, -3)}, count, p[0], p[1]); // starts on it
+        expectPoints(count, p, {at(0, -1)});
+    }
+}

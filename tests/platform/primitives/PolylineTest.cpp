@@ -2,6 +2,7 @@
 // scan of all edge pairs.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <random>
 
@@ -50,8 +51,13 @@ TEST(Polylines, NearestPairMatchesScanOfAllEdgePairs)
 {
     std::mt19937_64 rng(17);
     std::uniform_real_distribution<double> unit(-1, 1);
-    for (int i = 0; i < 40; ++i) {
-        const Polyline f = RandomStar(rng, {0, 0}, 5, 3 + i * 7);
+    for (int i = 0; i < 41; ++i) {
+        Polyline f = RandomStar(rng, {0, 0}, 5, 3 + i * 7);
+        if (i == 40) { // vertices in a scattered order: edges criss-cross the whole outline
+            std::vector<Point2D> v = f.Vertices();
+            std::shuffle(v.begin(), v.end(), rng);
+            f = Polyline::FromPolygon(std::move(v));
+        }
         const Polyline g =
             i % 4 == 3 ? Polyline::FromSegment({{unit(rng), unit(rng)}, {8 * unit(rng), 8}})
                        : RandomStar(rng, {9 * unit(rng), 9 * unit(rng)}, 1 + 4 * (1 + unit(rng)), 5 + i);

@@ -140,11 +140,7 @@ TEST(RoundDistances, EllipsePairsMatchSampledReference)
     std::mt19937_64 rng(5);
     std::uniform_real_distribution<double> unit(-1, 1);
     double worst = 0;
-    for (int i = 0; i < 12; ++i) {
-        const double scale = i % 3 == 0 ? 1e-3 : (i % 3 == 1 ? 1.0 : 1e4);
-        const TarnEllipse a(0, 0, scale, scale / (1 + 20 * (1 + unit(rng))), M_PI * unit(rng));
-        const TarnEllipse b(scale * (3 + unit(rng)), scale * unit(rng), scale * 0.7, scale * 0.2,
-                            M_PI * unit(rng));
+    const auto check = [&](const TarnEllipse& a, const TarnEllipse& b, double scale) {
         Point2D onA, onB;
         const double d = DistanceEllipseEllipse(a, b, onA, onB);
         // Reference: the outline of a sampled finely, each point measured to b, the best refined.
@@ -174,6 +170,17 @@ TEST(RoundDistances, EllipsePairsMatchSampledReference)
         EXPECT_LE(PointEllipse(a, onA, c), 1e-10 * scale);
         EXPECT_LE(PointEllipse(b, onB, c), 1e-10 * scale);
         EXPECT_NEAR(Distance(onA, onB), d, 1e-12 * scale);
+    };
+    for (int i = 0; i < 12; ++i) {
+        const double scale = i % 3 == 0 ? 1e-3 : (i % 3 == 1 ? 1.0 : 1e4);
+        const TarnEllipse a(0, 0, scale, scale / (1 + 20 * (1 + unit(rng))), M_PI * unit(rng));
+        const TarnEllipse b(scale * (3 + unit(rng)), scale * unit(rng), scale * 0.7, scale * 0.2,
+                            M_PI * unit(rng));
+        check(a, b, scale);
     }
+    // The tip of a thin needle (tip radius 1e-8 of the size) 5e-6 from the side of a flat
+    // ellipse: the sharpest turn of a parameter near the minimum.
+    check(TarnEllipse(0.167298, 0.0412735, 2.76929, 0.0128504, 0.633204),
+          TarnEllipse(-0.249337, -0.281259, 3.97601e-05, 0.117342, 2.21043), 2.76929);
     std::printf("  worst ellipse-ellipse distance error / size: %.3g\n", worst);
 }

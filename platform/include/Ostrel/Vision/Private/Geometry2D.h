@@ -42,13 +42,23 @@ inline double Cross(Point2D a, Point2D b)
 {
     return a.x * b.y - a.y * b.x;
 }
+// sqrt(x² + y²) to about an ulp, without overflow or underflow: the plain square root of
+// the sum when the squares stay well inside the exponent range (the common case, a few
+// times cheaper than std::hypot), std::hypot otherwise (and for zero or non-finite input).
+inline double Hypot(double x, double y)
+{
+    const double s = x * x + y * y;
+    if (s > 0x1p-960 && s < 0x1p960)
+        return std::sqrt(s);
+    return std::hypot(x, y);
+}
 inline double Length(Point2D a)
 {
-    return std::hypot(a.x, a.y);
+    return Hypot(a.x, a.y);
 }
 inline double Distance(Point2D a, Point2D b)
 {
-    return std::hypot(a.x - b.x, a.y - b.y);
+    return Hypot(a.x - b.x, a.y - b.y);
 }
 
 struct Line2D {

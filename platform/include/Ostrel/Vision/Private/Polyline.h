@@ -43,8 +43,9 @@ private:
 
 // The nearest pair of points between two chains, `onF` on `f` and `onG` on `g`, and their
 // distance (0 when the chains touch or cross; the points are then one common point). The
-// edges of both chains are held in bounding-volume trees and the pair of trees is searched
-// with the box distances as bounds, so that chains of 10^5 vertices each take milliseconds.
+// edges of both chains are held in bounding-volume trees (built in chain order, in linear
+// time) and the pair of trees is searched with the box distances as bounds, so that
+// chains of 10^5 vertices each take milliseconds.
 // Among pairs at an equal distance the search keeps the first it finds (deterministic).
 double NearestPair(const Polyline& f, const Polyline& g, Point2D& onF, Point2D& onG);
 

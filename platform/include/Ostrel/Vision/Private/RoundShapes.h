@@ -52,9 +52,11 @@ double DistanceEllipseSegment(const TarnEllipse& ellipse, const Segment2D& segme
 double DistanceCircleCircle(const Circle2D& a, const Circle2D& b, Point2D& onA, Point2D& onB);
 
 // Ellipse to ellipse outline; the point on `a` first. Crossing: 0 and a crossing point.
-// Otherwise the outline points found by sampling the outline of `a` and refining the
-// distance to `b` (golden section, bounded), then the same from `b` to `a`; the nearer
-// pair wins. Accuracy 1e-10 of the sizes.
+// Otherwise the smaller outline is sampled (16 angles, the axis ends among them), each
+// sample measured exactly to the larger outline, and the pairs at the sampled minima are
+// refined by damped Newton on both angles (a bounded bracketed search on the smaller
+// outline where Newton does not converge); the nearest pair wins. Accuracy 1e-10 of the
+// sizes.
 double DistanceEllipseEllipse(const TarnEllipse& a, const TarnEllipse& b, Point2D& onA, Point2D& onB);
 
 // Segment crossing: returns whether the closed segments share a point. `count` (when given)
@@ -79,9 +81,12 @@ bool IntersectEllipseSegment(const TarnEllipse& ellipse, const Segment2D& segmen
 // order (points sorted by x, then y). Coincident circles have no isolated crossing: 0.
 bool IntersectCircleCircle(const Circle2D& a, const Circle2D& b, int& count, Point2D& p1, Point2D& p2);
 
-// Two ellipses: 0 to 4 points, by root isolation of the implicit form of `b` along the
-// angle parameter of `a` (sampled, bracketed, refined by bisection-Newton, and tangent
-// minima inside the band accepted once). Coincident ellipses: 0.
+// Two ellipses: 0 to 4 points in order of the angle parameter of `a`, by root isolation
+// of the implicit form of `b` along that angle (a trigonometric polynomial of degree 2:
+// pieces of the turn excluded or proved monotone by Taylor bounds with a global bound on
+// the third derivative, halved otherwise, roots refined by safeguarded Newton, and
+// tangent minima inside the band accepted once). A crossing at the seam of the angle is
+// found once. Coincident ellipses: 0.
 bool IntersectEllipseEllipse(const TarnEllipse& a, const TarnEllipse& b, int& count, Point2D& p1, Point2D& p2,
                              Point2D& p3, Point2D& p4);
 

@@ -21,6 +21,9 @@ public:
     double RadiusX() const { return rx_; }
     double RadiusY() const { return ry_; }
     double Rotation() const { return rotation_; }
+    // cos and sin of the rotation, computed once by the constructor.
+    double CosRotation() const { return cos_; }
+    double SinRotation() const { return sin_; }
 
     // The exact image under `transform`. A similarity keeps the radii in their roles and
     // maps the rotation as a direction; any other map gives the image's semi-axes, with

@@ -236,6 +236,41 @@ Vec EllipseFoot(double a, double b, double u, double v)
     return swapped ? Vec{x1, x0} : Vec{x0, x1};
 }
 
+// The foot point by Newton's method on the angle t of X(t) = (a cos t, b sin t), which is
+// cheap and, for points near the ellipse, converges in a few steps from the radial projection
+// (exact on the ellipse itself). g(t) = (a^2 - b^2) cos t sin t - a u sin t + b v cos t vanishes
+// where q - X(t) is normal to the ellipse, and g' < 0 at a minimum of the distance. A point
+// farther off than about half the smallest radius of curvature, a step that heads for a
+// maximum or one near the evolute (g' close to 0, where two feet merge), or no convergence
+// hands the point to the exact solver. A step dt turns (cos t, sin t) by atan(dt), which
+// differs from dt in the third order and keeps the convergence quadratic.
+EllipseFootAngle FootAngle(double a, double b, double u, double v)
+{
+    double c = u / a, s = v / b;
+    const double r2 = c * c + s * s, ratio = std::min(a, b) / std::max(a, b);
+    if (std::abs(r2 - 1) < ratio * ratio) {
+        const double k = 1 / std::sqrt(r2);
+        c *= k, s *= k;
+        const double e = a * a - b * b, au = a * u, bv = b * v;
+        const double size = std::abs(e) + std::abs(au) + std::abs(bv);
+        for (int i = 0; i < 8; ++i) {
+            const double g = e * c * s - au * s + bv * c;
+            const double gp = e * (c * c - s * s) - au * c - bv * s;
+            if (!(gp < -1e-2 * size))
+                break;
+            const double dt = -g / gp, n = 1 / std::sqrt(1 + dt * dt);
+            const double cn = (c - s * dt) * n, sn = (s + c * dt) * n;
+            c = cn, s = sn;
+            if (std::abs(dt) <= 1e-9)
+                return {c, s};
+        }
+    }
+    const Vec f = EllipseFoot(a, b, u, v);
+    // The exact foot as an angle; on a radius-0 axis any angle with the right sign serves.
+    const double fc = f.x / a, fs = f.y / b, len = std::sqrt(fc * fc + fs * fs);
+    return len > 0 ? EllipseFootAngle{fc / len, fs / len} : EllipseFootAngle{1, 0};
+}
+
 double Distance(const EllipseModel& m, Vec p)
 {
     return Distance(m, std::cos(m.theta), std::sin(m.theta), p);
@@ -245,8 +280,9 @@ double Distance(const EllipseModel& m, double c, double s, Vec p)
 {
     const double dx = p.x - m.cx, dy = p.y - m.cy;
     const double u = c * dx + s * dy, v = -s * dx + c * dy;
-    const Vec f = EllipseFoot(m.a, m.b, u, v);
-    return std::sqrt((u - f.x) * (u - f.x) + (v - f.y) * (v - f.y));
+    const EllipseFootAngle t = FootAngle(m.a, m.b, u, v);
+    const double ex = u - m.a * t.c, ey = v - m.b * t.s;
+    return std::sqrt(ex * ex + ey * ey);
 }
 
 double SampsonDistance(const EllipseModel& m, Vec p)
@@ -261,48 +297,49 @@ double SampsonDistance(const EllipseModel& m, Vec p)
 
 int RefineEllipse(std::span<const Vec> p, EllipseModel& m, bool fixedTheta, int maxIterations, double tol)
 {
-    auto cost = [&](const EllipseModel& e) {
+    // Signed distance n . (q - X(t)), n the outward unit normal at the foot X(t). Moving a
+    // parameter moves the foot point at fixed t; the foot point's own slide along the ellipse
+    // is orthogonal to n and drops out, so dd/dparam = -n . dX/dparam. One pass gives the cost
+    // and the normal equations; K = 4 leaves the rotation out.
+    auto evaluate = [&p]<int K>(const EllipseModel& e, Eigen::Matrix<double, K, K>& jtj,
+                                Eigen::Matrix<double, K, 1>& jtr) {
+        if (!(e.a > 0) || !(e.b > 0))
+            return HUGE_VAL;
         const double c = std::cos(e.theta), s = std::sin(e.theta);
-        double sum = 0;
+        double cost = 0;
         for (const Vec& q : p) {
-            const double d = Distance(e, c, s, q);
-            sum += d * d;
+            const double dx = q.x - e.cx, dy = q.y - e.cy;
+            const double u = c * dx + s * dy, v = -s * dx + c * dy;
+            const EllipseFootAngle t = FootAngle(e.a, e.b, u, v);
+            const double fx = e.a * t.c, fy = e.b * t.s;
+            double nx = t.c * e.b, ny = t.s * e.a;
+            const double nn = 1 / std::sqrt(nx * nx + ny * ny);
+            nx *= nn, ny *= nn;
+            const double r = nx * (u - fx) + ny * (v - fy);
+            Eigen::Matrix<double, K, 1> j;
+            j(0) = -(c * nx - s * ny);
+            j(1) = -(s * nx + c * ny);
+            j(2) = -nx * t.c;
+            j(3) = -ny * t.s;
+            if constexpr (K == 5)
+                j(4) = nx * fy - ny * fx;
+            jtj.template selfadjointView<Eigen::Lower>().rankUpdate(j);
+            jtr += r * j;
+            cost += r * r;
         }
-        return sum;
-    };
-    // Signed distance n . (q - foot), n the outward normal at the foot point. Moving a
-    // parameter moves the foot point X(t) at fixed t; the foot point's own slide along the
-    // ellipse is orthogonal to n and drops out, so dd/dparam = -n . dX/dparam.
-    auto row = [](const EllipseModel& e, double c, double s, const Vec& q, double* j) {
-        const double dx = q.x - e.cx, dy = q.y - e.cy;
-        const double u = c * dx + s * dy, v = -s * dx + c * dy;
-        const Vec f = EllipseFoot(e.a, e.b, u, v);
-        double nx = f.x / (e.a * e.a), ny = f.y / (e.b * e.b);
-        const double nn = std::sqrt(nx * nx + ny * ny);
-        nx /= nn, ny /= nn;
-        j[0] = -(c * nx - s * ny);
-        j[1] = -(s * nx + c * ny);
-        j[2] = -nx * f.x / e.a;
-        j[3] = -ny * f.y / e.b;
-        j[4] = nx * f.y - ny * f.x;
-        return nx * (u - f.x) + ny * (v - f.y);
+        for (int row = 0; row < K; ++row)
+            for (int col = row + 1; col < K; ++col)
+                jtj(row, col) = jtj(col, row);
+        return cost;
     };
     const Spread sp = ComputeSpread(p);
     const double extent = std::sqrt((sp.sxx + sp.syy) / static_cast<double>(p.size()));
     const double scale = extent + std::abs(m.cx) + std::abs(m.cy) + m.a + m.b;
     int iterations;
     if (fixedTheta) {
-        iterations = LevenbergMarquardt<4>(
-            m, cost,
-            [&](const EllipseModel& e, Eigen::Matrix4d& jtj, Eigen::Vector4d& jtr) {
-                const double c = std::cos(e.theta), s = std::sin(e.theta);
-                double j[5];
-                for (const Vec& q : p) {
-                    const double r = row(e, c, s, q, j);
-                    const Eigen::Map<const Eigen::Vector4d> jv(j);
-                    jtj.noalias() += jv * jv.transpose();
-                    jtr += r * jv;
-                }
+        iterations = LevenbergMarquardtFused<4>(
+            m, [&](const EllipseModel& e, Eigen::Matrix4d& jtj, Eigen::Vector4d& jtr) {
+                return evaluate.template operator()<4>(e, jtj, jtr);
             },
             [](EllipseModel e, const Eigen::Vector4d& s) {
                 e.cx += s(0), e.cy += s(1), e.a += s(2), e.b += s(3);
@@ -310,17 +347,9 @@ int RefineEllipse(std::span<const Vec> p, EllipseModel& m, bool fixedTheta, int 
             },
             maxIterations, tol, scale);
     } else {
-        iterations = LevenbergMarquardt<5>(
-            m, cost,
-            [&](const EllipseModel& e, Eigen::Matrix<double, 5, 5>& jtj, Eigen::Matrix<double, 5, 1>& jtr) {
-                const double c = std::cos(e.theta), s = std::sin(e.theta);
-                double j[5];
-                for (const Vec& q : p) {
-                    const double r = row(e, c, s, q, j);
-                    const Eigen::Map<const Eigen::Matrix<double, 5, 1>> jv(j);
-                    jtj.noalias() += jv * jv.transpose();
-                    jtr += r * jv;
-                }
+        iterations = LevenbergMarquardtFused<5>(
+            m, [&](const EllipseModel& e, Eigen::Matrix<double, 5, 5>& jtj, Eigen::Matrix<double, 5, 1>& jtr) {
+                return evaluate.template operator()<5>(e, jtj, jtr);
             },
             [](EllipseModel e, const Eigen::Matrix<double, 5, 1>& s) {
                 e.cx += s(0), e.cy += s(1), e.a += s(2), e.b += s(3), e.theta += s(4);

@@ -9,6 +9,8 @@
 #include <span>
 #include <vector>
 
+#include <korm/korm.h>
+
 namespace korm::core {
 
 struct Vec {
@@ -40,6 +42,18 @@ Spread ComputeSpread(std::span<const Vec> p);
 
 // Orthogonal least-squares line; nullopt when all points coincide.
 std::optional<LineModel> FitLine(std::span<const Vec> p);
+// The line through the centroid along the principal direction of the centred moments.
+LineModel LineFromSpread(const Spread& s);
+
+// Orthogonal line of all the caller's points, read in place: no copy, no allocation, two
+// passes. The model's point is relative to points[0]; sumSq is the sum of the squared
+// distances. nullopt when the points coincide or a sum is not finite (a coordinate NaN or
+// infinite, or squares beyond the double range): the caller then takes the checked path.
+struct DirectLine {
+    LineModel model;
+    double sumSq = 0;
+};
+std::optional<DirectLine> FitLineInPlace(const korm_vect* points, int count);
 inline double Distance(const LineModel& m, Vec p)
 {
     return std::abs(m.ux * (p.y - m.py) - m.uy * (p.x - m.px));
@@ -70,6 +84,12 @@ int RefineEllipse(std::span<const Vec> p, EllipseModel& m, bool fixedTheta, int 
 // Closest point of an ellipse given in its own frame (semi-axes a, b along x and y) to
 // (u, v); returns the foot point. Exact to rounding for every position, centre included.
 Vec EllipseFoot(double a, double b, double u, double v);
+// The foot point as the angle t of (a cos t, b sin t): Newton's method from the radial
+// projection, the exact solver where that is not safe. Exact to rounding for every position.
+struct EllipseFootAngle {
+    double c = 1, s = 0; // cos t, sin t
+};
+EllipseFootAngle FootAngle(double a, double b, double u, double v);
 double Distance(const EllipseModel& m, Vec p);
 double Distance(const EllipseModel& m, double cosTheta, double sinTheta, Vec p);
 // Sampson's first-order distance: cheap, used to rank points while searching for outliers.

@@ -55,4 +55,50 @@ int LevenbergMarquardt(Model& m, Cost cost, Normal normal, Apply apply, int maxI
     return it + 1;
 }
 
+// The same iteration for residuals whose evaluation dominates the cost (the ellipse's foot
+// points): `evaluate(m, JtJ, Jtr)` fills the normal equations and returns the cost in one
+// pass, so that an accepted trial brings the next iteration's system with it. A non-finite
+// cost rejects the trial.
+template <int N, class Model, class Evaluate, class Apply>
+int LevenbergMarquardtFused(Model& m, Evaluate evaluate, Apply apply, int maxIterations, double tol, double scale)
+{
+    using Mat = Eigen::Matrix<double, N, N>;
+    using Vecn = Eigen::Matrix<double, N, 1>;
+    double lambda = 1e-3;
+    Mat jtj = Mat::Zero(), trialJtj;
+    Vecn jtr = Vecn::Zero(), trialJtr;
+    double current = evaluate(m, jtj, jtr);
+    int it = 0;
+    for (; it < maxIterations; ++it) {
+        const double floor = 1e-12 * jtj.trace() / N + 1e-300;
+        bool accepted = false, converged = false;
+        while (lambda < 1e16) {
+            Mat a = jtj;
+            for (int k = 0; k < N; ++k)
+                a(k, k) += lambda * std::max(jtj(k, k), floor);
+            const Vecn step = a.ldlt().solve(-jtr);
+            if (!step.allFinite())
+                break;
+            const Model trial = apply(m, step);
+            trialJtj.setZero();
+            trialJtr.setZero();
+            const double c = evaluate(trial, trialJtj, trialJtr);
+            if (c <= current) {
+                converged = step.norm() <= tol * scale || current - c <= tol * tol * current;
+                m = trial;
+                current = c;
+                jtj = trialJtj;
+                jtr = trialJtr;
+                lambda = std::max(lambda * 0.1, 1e-12);
+                accepted = true;
+                break;
+            }
+            lambda *= 10;
+        }
+        if (!accepted || converged)
+            break;
+    }
+    return it + 1;
+}
+
 } // namespace korm::core

@@ -238,37 +238,57 @@ Vec EllipseFoot(double a, double b, double u, double v)
 
 // The foot point by Newton's method on the angle t of X(t) = (a cos t, b sin t), which is
 // cheap and, for points near the ellipse, converges in a few steps from the radial projection
-// (exact on the ellipse itself). g(t) = (a^2 - b^2) cos t sin t - a u sin t + b v cos t vanishes
-// where q - X(t) is normal to the ellipse, and g' < 0 at a minimum of the distance. A point
-// farther off than about half the smallest radius of curvature, a step that heads for a
-// maximum or one near the evolute (g' close to 0, where two feet merge), or no convergence
-// hands the point to the exact solver. A step dt turns (cos t, sin t) by atan(dt), which
-// differs from dt in the third order and keeps the convergence quadratic.
-EllipseFootAngle FootAngle(double a, double b, double u, double v)
+// (exact on the ellipse itself) and in one or two from the foot on a nearby ellipse.
+// g(t) = (a^2 - b^2) cos t sin t - a u sin t + b v cos t vanishes where q - X(t) is normal to
+// the ellipse, and g' < 0 at a minimum of the distance. A point farther off than about half
+// the smallest radius of curvature (where a second minimum may lie near), a step that heads
+// for a maximum or one near the evolute (g' close to 0, where two feet merge), or no
+// convergence hands the point to the exact solver. A step dt turns (cos t, sin t) by
+// atan(dt), which differs from dt in the third order and keeps the convergence quadratic.
+EllipseFootSolver::EllipseFootSolver(double a, double b)
+    : a_(a), b_(b), e_(a * a - b * b), invA_(1 / a), invB_(1 / b),
+      ratio2_((std::min(a, b) / std::max(a, b)) * (std::min(a, b) / std::max(a, b)))
 {
-    double c = u / a, s = v / b;
-    const double r2 = c * c + s * s, ratio = std::min(a, b) / std::max(a, b);
-    if (std::abs(r2 - 1) < ratio * ratio) {
-        const double k = 1 / std::sqrt(r2);
-        c *= k, s *= k;
-        const double e = a * a - b * b, au = a * u, bv = b * v;
-        const double size = std::abs(e) + std::abs(au) + std::abs(bv);
+}
+
+EllipseFootAngle EllipseFootSolver::From(double u, double v, EllipseFootAngle start) const
+{
+    const double ru = u * invA_, rv = v * invB_;
+    if (std::abs(ru * ru + rv * rv - 1) < ratio2_) {
+        double c = start.c, s = start.s;
+        const double au = a_ * u, bv = b_ * v;
+        const double size = std::abs(e_) + std::abs(au) + std::abs(bv);
         for (int i = 0; i < 8; ++i) {
-            const double g = e * c * s - au * s + bv * c;
-            const double gp = e * (c * c - s * s) - au * c - bv * s;
+            const double g = e_ * c * s - au * s + bv * c;
+            const double gp = e_ * (c * c - s * s) - au * c - bv * s;
             if (!(gp < -1e-2 * size))
                 break;
-            const double dt = -g / gp, n = 1 / std::sqrt(1 + dt * dt);
+            const double dt = -g / gp, t2 = dt * dt;
+            // 1 / sqrt(1 + dt^2); its series to dt^6 is exact to rounding for |dt| < 1e-2,
+            // which saves the square root in the last steps.
+            const double n = t2 < 1e-4 ? 1 - t2 * (0.5 - t2 * (0.375 - t2 * 0.3125)) : 1 / std::sqrt(1 + t2);
             const double cn = (c - s * dt) * n, sn = (s + c * dt) * n;
             c = cn, s = sn;
-            if (std::abs(dt) <= 1e-9)
+            // The error left after a step is about (g'' / 2g') dt^2, below 1e-12 here.
+            if (std::abs(dt) <= 1e-7)
                 return {c, s};
         }
     }
-    const Vec f = EllipseFoot(a, b, u, v);
+    const Vec f = EllipseFoot(a_, b_, u, v);
     // The exact foot as an angle; on a radius-0 axis any angle with the right sign serves.
-    const double fc = f.x / a, fs = f.y / b, len = std::sqrt(fc * fc + fs * fs);
+    const double fc = f.x * invA_, fs = f.y * invB_, len = std::sqrt(fc * fc + fs * fs);
     return len > 0 ? EllipseFootAngle{fc / len, fs / len} : EllipseFootAngle{1, 0};
+}
+
+EllipseFootAngle EllipseFootSolver::Cold(double u, double v) const
+{
+    const double ru = u * invA_, rv = v * invB_, len = std::sqrt(ru * ru + rv * rv);
+    return From(u, v, len > 0 ? EllipseFootAngle{ru / len, rv / len} : EllipseFootAngle{1, 0});
+}
+
+EllipseFootAngle FootAngle(double a, double b, double u, double v)
+{
+    return EllipseFootSolver(a, b).Cold(u, v);
 }
 
 double Distance(const EllipseModel& m, Vec p)
@@ -301,46 +321,66 @@ int RefineEllipse(std::span<const Vec> p, EllipseModel& m, bool fixedTheta, int 
     // parameter moves the foot point at fixed t; the foot point's own slide along the ellipse
     // is orthogonal to n and drops out, so dd/dparam = -n . dX/dparam. One pass gives the cost
     // and the normal equations; K = 4 leaves the rotation out.
-    auto evaluate = [&p]<int K>(const EllipseModel& e, Eigen::Matrix<double, K, K>& jtj,
-                                Eigen::Matrix<double, K, 1>& jtr) {
+    // The foot angles of the last accepted model start the next evaluation's Newton steps;
+    // the trial's own are kept in a second buffer until the trial is accepted.
+    std::vector<EllipseFootAngle> feet(p.size()), trialFeet(p.size());
+    bool warm = false;
+    auto evaluate = [&]<int K>(const EllipseModel& e, Eigen::Matrix<double, K, K>& jtj,
+                               Eigen::Matrix<double, K, 1>& jtr) {
         if (!(e.a > 0) || !(e.b > 0))
             return HUGE_VAL;
         const double c = std::cos(e.theta), s = std::sin(e.theta);
-        double cost = 0;
-        for (const Vec& q : p) {
+        const EllipseFootSolver solver(e.a, e.b);
+        // Sums in locals: the stores of the foot angles cannot alias them.
+        double h[K][K] = {}, g[K] = {}, cost = 0;
+        for (std::size_t i = 0; i < p.size(); ++i) {
+            const Vec& q = p[i];
             const double dx = q.x - e.cx, dy = q.y - e.cy;
             const double u = c * dx + s * dy, v = -s * dx + c * dy;
-            const EllipseFootAngle t = FootAngle(e.a, e.b, u, v);
+            const EllipseFootAngle t = warm ? solver.From(u, v, feet[i]) : solver.Cold(u, v);
+            trialFeet[i] = t;
             const double fx = e.a * t.c, fy = e.b * t.s;
             double nx = t.c * e.b, ny = t.s * e.a;
             const double nn = 1 / std::sqrt(nx * nx + ny * ny);
             nx *= nn, ny *= nn;
             const double r = nx * (u - fx) + ny * (v - fy);
-            Eigen::Matrix<double, K, 1> j;
-            j(0) = -(c * nx - s * ny);
-            j(1) = -(s * nx + c * ny);
-            j(2) = -nx * t.c;
-            j(3) = -ny * t.s;
+            double j[K];
+            j[0] = -(c * nx - s * ny);
+            j[1] = -(s * nx + c * ny);
+            j[2] = -nx * t.c;
+            j[3] = -ny * t.s;
             if constexpr (K == 5)
-                j(4) = nx * fy - ny * fx;
-            jtj.template selfadjointView<Eigen::Lower>().rankUpdate(j);
-            jtr += r * j;
+                j[4] = nx * fy - ny * fx;
+#pragma GCC unroll 5
+            for (int row = 0; row < K; ++row) {
+#pragma GCC unroll 5
+                for (int col = 0; col <= row; ++col)
+                    h[row][col] += j[row] * j[col];
+                g[row] += r * j[row];
+            }
             cost += r * r;
         }
-        for (int row = 0; row < K; ++row)
-            for (int col = row + 1; col < K; ++col)
-                jtj(row, col) = jtj(col, row);
+        for (int row = 0; row < K; ++row) {
+            jtr(row) = g[row];
+            for (int col = 0; col <= row; ++col)
+                jtj(row, col) = jtj(col, row) = h[row][col];
+        }
         return cost;
     };
     const Spread sp = ComputeSpread(p);
     const double extent = std::sqrt((sp.sxx + sp.syy) / static_cast<double>(p.size()));
     const double scale = extent + std::abs(m.cx) + std::abs(m.cy) + m.a + m.b;
+    auto accept = [&] {
+        feet.swap(trialFeet);
+        warm = true;
+    };
     int iterations;
     if (fixedTheta) {
         iterations = LevenbergMarquardtFused<4>(
             m, [&](const EllipseModel& e, Eigen::Matrix4d& jtj, Eigen::Vector4d& jtr) {
                 return evaluate.template operator()<4>(e, jtj, jtr);
             },
+            accept,
             [](EllipseModel e, const Eigen::Vector4d& s) {
                 e.cx += s(0), e.cy += s(1), e.a += s(2), e.b += s(3);
                 return e;
@@ -351,6 +391,7 @@ int RefineEllipse(std::span<const Vec> p, EllipseModel& m, bool fixedTheta, int 
             m, [&](const EllipseModel& e, Eigen::Matrix<double, 5, 5>& jtj, Eigen::Matrix<double, 5, 1>& jtr) {
                 return evaluate.template operator()<5>(e, jtj, jtr);
             },
+            accept,
             [](EllipseModel e, const Eigen::Matrix<double, 5, 1>& s) {
                 e.cx += s(0), e.cy += s(1), e.a += s(2), e.b += s(3), e.theta += s(4);
                 return e;

@@ -90,6 +90,17 @@ struct EllipseFootAngle {
     double c = 1, s = 0; // cos t, sin t
 };
 EllipseFootAngle FootAngle(double a, double b, double u, double v);
+// The foot-point solver of one ellipse, its constants computed once for many points; From
+// starts at a given angle, such as the foot on a nearby ellipse.
+class EllipseFootSolver {
+public:
+    EllipseFootSolver(double a, double b);
+    EllipseFootAngle Cold(double u, double v) const; // from the radial projection
+    EllipseFootAngle From(double u, double v, EllipseFootAngle start) const;
+
+private:
+    double a_, b_, e_, invA_, invB_, ratio2_;
+};
 double Distance(const EllipseModel& m, Vec p);
 double Distance(const EllipseModel& m, double cosTheta, double sinTheta, Vec p);
 // Sampson's first-order distance: cheap, used to rank points while searching for outliers.

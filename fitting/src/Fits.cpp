@@ -87,11 +87,32 @@ struct EllipseTraits {
     }
     std::optional<Model> Algebraic(std::span<const Vec> p) const { return FitEllipseAlgebraic(p, theta); }
     double Rank(const Model& m, Vec p) const { return SampsonDistance(m, p); }
-    double Exact(const Model& m, Vec p) const { return Distance(m, p); }
+    // Called point after point for one model: its rotation and foot-point solver are kept.
+    double Exact(const Model& m, Vec p) const
+    {
+        if (!cache || cache->model.cx != m.cx || cache->model.cy != m.cy || cache->model.a != m.a ||
+            cache->model.b != m.b || cache->model.theta != m.theta)
+            cache.emplace(m);
+        const double dx = p.x - m.cx, dy = p.y - m.cy;
+        const double u = cache->c * dx + cache->s * dy, v = -cache->s * dx + cache->c * dy;
+        const EllipseFootAngle t = cache->solver.Cold(u, v);
+        const double ex = u - m.a * t.c, ey = v - m.b * t.s;
+        return std::sqrt(ex * ex + ey * ey);
+    }
     int Final(std::span<const Vec> p, Model& m) const
     {
         return RefineEllipse(p, m, theta.has_value(), maxIterations, tol);
     }
+    struct Prepared {
+        explicit Prepared(const Model& m)
+            : model(m), c(std::cos(m.theta)), s(std::sin(m.theta)), solver(m.a, m.b)
+        {
+        }
+        Model model;
+        double c, s;
+        EllipseFootSolver solver;
+    };
+    mutable std::optional<Prepared> cache;
 };
 
 // Checks shared by the three fits; on success `local` holds the points minus `ref`.

@@ -315,8 +315,10 @@ double SampsonDistance(const EllipseModel& m, Vec p)
     return g > 0 ? std::abs(f) / g : std::max(m.a, m.b);
 }
 
-int RefineEllipse(std::span<const Vec> p, EllipseModel& m, bool fixedTheta, int maxIterations, double tol)
+int RefineEllipse(std::span<const Vec> p, EllipseModel& m, bool fixedTheta, int maxIterations, double tol,
+                  double* sumSq)
 {
+    double cost = 0;
     // Signed distance n . (q - X(t)), n the outward unit normal at the foot X(t). Moving a
     // parameter moves the foot point at fixed t; the foot point's own slide along the ellipse
     // is orthogonal to n and drops out, so dd/dparam = -n . dX/dparam. One pass gives the cost
@@ -385,7 +387,7 @@ int RefineEllipse(std::span<const Vec> p, EllipseModel& m, bool fixedTheta, int 
                 e.cx += s(0), e.cy += s(1), e.a += s(2), e.b += s(3);
                 return e;
             },
-            maxIterations, tol, scale);
+            maxIterations, tol, scale, cost);
     } else {
         iterations = LevenbergMarquardtFused<5>(
             m, [&](const EllipseModel& e, Eigen::Matrix<double, 5, 5>& jtj, Eigen::Matrix<double, 5, 1>& jtr) {
@@ -396,7 +398,7 @@ int RefineEllipse(std::span<const Vec> p, EllipseModel& m, bool fixedTheta, int 
                 e.cx += s(0), e.cy += s(1), e.a += s(2), e.b += s(3), e.theta += s(4);
                 return e;
             },
-            maxIterations, tol, scale);
+            maxIterations, tol, scale, cost);
     }
     m.a = std::abs(m.a);
     m.b = std::abs(m.b);
@@ -408,6 +410,8 @@ int RefineEllipse(std::span<const Vec> p, EllipseModel& m, bool fixedTheta, int 
         if (m.theta <= -kPi / 2)
             m.theta += kPi;
     }
+    if (sumSq)
+        *sumSq = cost;
     return iterations;
 }
 

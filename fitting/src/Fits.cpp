@@ -101,8 +101,11 @@ struct EllipseTraits {
     }
     int Final(std::span<const Vec> p, Model& m) const
     {
-        return RefineEllipse(p, m, theta.has_value(), maxIterations, tol);
+        return RefineEllipse(p, m, theta.has_value(), maxIterations, tol, &finalSumOfSquares);
     }
+    // The sum of squared distances of the last Final, which the refinement has at hand.
+    double FinalSumOfSquares() const { return finalSumOfSquares; }
+    mutable double finalSumOfSquares = 0;
     struct Prepared {
         explicit Prepared(const Model& m)
             : model(m), c(std::cos(m.theta)), s(std::sin(m.theta)), solver(m.a, m.b)

@@ -61,10 +61,11 @@ int LevenbergMarquardt(Model& m, Cost cost, Normal normal, Apply apply, int maxI
 // when the steps' rate of convergence puts the minimum within tol * scale, and when a rejected
 // step is already below that. A non-finite
 // cost rejects the trial. `accepted()` is called after the start's evaluation and after each
-// accepted trial's, so that the evaluation can keep state of the current model.
+// accepted trial's, so that the evaluation can keep state of the current model. finalCost
+// receives the cost of the model returned.
 template <int N, class Model, class Evaluate, class Accepted, class Apply>
 int LevenbergMarquardtFused(Model& m, Evaluate evaluate, Accepted accepted, Apply apply, int maxIterations,
-                            double tol, double scale)
+                            double tol, double scale, double& finalCost)
 {
     using Mat = Eigen::Matrix<double, N, N>;
     using Vecn = Eigen::Matrix<double, N, 1>;
@@ -116,6 +117,7 @@ int LevenbergMarquardtFused(Model& m, Evaluate evaluate, Accepted accepted, Appl
         if (!taken || converged)
             break;
     }
+    finalCost = current;
     return it + 1;
 }
 

@@ -4,12 +4,16 @@ ASAN_BUILD ?= build-asan
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build run test test-asan bench install-check clean
+.PHONY: all deps bench-deps configure build run test test-asan bench install-check clean
 
 all: build
 
 deps:
 	@scripts/install-deps
+
+# Opt-in: OpenCV for the comparison in the fitting benchmark (found at the next configure).
+bench-deps:
+	@scripts/install-deps --bench-extras
 
 $(BUILD)/build.ninja: | deps
 	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS)

@@ -1,5 +1,7 @@
 // Cost of the point fits: per point for lines, per fit for circles and ellipses at 100 and
-// 1000 points (half arcs, noise 0.5 px), and the outlier search at n = 100, k = 10.
+// 1000 points (half arcs, noise 0.5 px), and the outlier search at n = 100, k = 10. Where
+// OpenCV was found at configure time, its cv::fitLine (DIST_L2) and cv::fitEllipse run on
+// the same points (as floats, the type they take) so that the ratios come from one run.
 #include <cmath>
 #include <numbers>
 #include <random>
@@ -8,6 +10,10 @@
 #include <benchmark/benchmark.h>
 
 #include <korm/korm.h>
+
+#ifdef OSTREL_BENCH_OPENCV
+#include <opencv2/imgproc.hpp>
+#endif
 
 namespace {
 
@@ -65,8 +71,34 @@ template <Shape S> void Fit(benchmark::State& state)
     korm_ellipseFitResult_destruct(&ellipse);
 }
 
+#ifdef OSTREL_BENCH_OPENCV
+template <Shape S> void OpenCV(benchmark::State& state)
+{
+    const int n = static_cast<int>(state.range(0));
+    std::vector<cv::Point2f> pts;
+    for (const korm_vect& p : Points(S, n, 0))
+        pts.emplace_back(static_cast<float>(p.x), static_cast<float>(p.y));
+    for (auto _ : state) {
+        if constexpr (S == Shape::Line) {
+            cv::Vec4f line;
+            cv::fitLine(pts, line, cv::DIST_L2, 0, 0.01, 0.01);
+            benchmark::DoNotOptimize(line);
+        } else {
+            cv::RotatedRect box = cv::fitEllipse(pts);
+            benchmark::DoNotOptimize(box);
+        }
+    }
+    state.SetItemsProcessed(state.iterations() * n);
+}
+#endif
+
 } // namespace
 
 BENCHMARK(Fit<Shape::Line>)->Args({100, 0})->Args({1000, 0})->Args({10000, 0})->Args({100, 10});
 BENCHMARK(Fit<Shape::Circle>)->Args({100, 0})->Args({1000, 0})->Args({10000, 0})->Args({100, 10});
 BENCHMARK(Fit<Shape::Ellipse>)->Args({100, 0})->Args({1000, 0})->Args({10000, 0})->Args({100, 10});
+
+#ifdef OSTREL_BENCH_OPENCV
+BENCHMARK(OpenCV<Shape::Line>)->Arg(100)->Arg(1000)->Arg(10000);
+BENCHMARK(OpenCV<Shape::Ellipse>)->Arg(100)->Arg(1000)->Arg(10000);
+#endif

@@ -236,6 +236,61 @@ Vec EllipseFoot(double a, double b, double u, double v)
     return swapped ? Vec{x1, x0} : Vec{x0, x1};
 }
 
+// The foot point by Newton's method on the angle t of X(t) = (a cos t, b sin t), which is
+// cheap and, for points near the ellipse, converges in a few steps from the radial projection
+// (exact on the ellipse itself) and in one or two from the foot on a nearby ellipse.
+// g(t) = (a^2 - b^2) cos t sin t - a u sin t + b v cos t vanishes where q - X(t) is normal to
+// the ellipse, and g' < 0 at a minimum of the distance. A point farther off than about half
+// the smallest radius of curvature (where a second minimum may lie near), a step that heads
+// for a maximum or one near the evolute (g' close to 0, where two feet merge), or no
+// convergence hands the point to the exact solver. A step dt turns (cos t, sin t) by
+// atan(dt), which differs from dt in the third order and keeps the convergence quadratic.
+EllipseFootSolver::EllipseFootSolver(double a, double b)
+    : a_(a), b_(b), e_(a * a - b * b), invA_(1 / a), invB_(1 / b),
+      ratio2_((std::min(a, b) / std::max(a, b)) * (std::min(a, b) / std::max(a, b)))
+{
+}
+
+EllipseFootAngle EllipseFootSolver::From(double u, double v, EllipseFootAngle start) const
+{
+    const double ru = u * invA_, rv = v * invB_;
+    if (std::abs(ru * ru + rv * rv - 1) < ratio2_) {
+        double c = start.c, s = start.s;
+        const double au = a_ * u, bv = b_ * v;
+        const double size = std::abs(e_) + std::abs(au) + std::abs(bv);
+        for (int i = 0; i < 8; ++i) {
+            const double g = e_ * c * s - au * s + bv * c;
+            const double gp = e_ * (c * c - s * s) - au * c - bv * s;
+            if (!(gp < -1e-2 * size))
+                break;
+            const double dt = -g / gp, t2 = dt * dt;
+            // 1 / sqrt(1 + dt^2); its series to dt^6 is exact to rounding for |dt| < 1e-2,
+            // which saves the square root in the last steps.
+            const double n = t2 < 1e-4 ? 1 - t2 * (0.5 - t2 * (0.375 - t2 * 0.3125)) : 1 / std::sqrt(1 + t2);
+            const double cn = (c - s * dt) * n, sn = (s + c * dt) * n;
+            c = cn, s = sn;
+            // The error left after a step is about (g'' / 2g') dt^2, below 1e-12 here.
+            if (std::abs(dt) <= 1e-7)
+                return {c, s};
+        }
+    }
+    const Vec f = EllipseFoot(a_, b_, u, v);
+    // The exact foot as an angle; on a radius-0 axis any angle with the right sign serves.
+    const double fc = f.x * invA_, fs = f.y * invB_, len = std::sqrt(fc * fc + fs * fs);
+    return len > 0 ? EllipseFootAngle{fc / len, fs / len} : EllipseFootAngle{1, 0};
+}
+
+EllipseFootAngle EllipseFootSolver::Cold(double u, double v) const
+{
+    const double ru = u * invA_, rv = v * invB_, len = std::sqrt(ru * ru + rv * rv);
+    return From(u, v, len > 0 ? EllipseFootAngle{ru / len, rv / len} : EllipseFootAngle{1, 0});
+}
+
+EllipseFootAngle FootAngle(double a, double b, double u, double v)
+{
+    return EllipseFootSolver(a, b).Cold(u, v);
+}
+
 double Distance(const EllipseModel& m, Vec p)
 {
     return Distance(m, std::cos(m.theta), std::sin(m.theta), p);
@@ -245,8 +300,9 @@ double Distance(const EllipseModel& m, double c, double s, Vec p)
 {
     const double dx = p.x - m.cx, dy = p.y - m.cy;
     const double u = c * dx + s * dy, v = -s * dx + c * dy;
-    const Vec f = EllipseFoot(m.a, m.b, u, v);
-    return std::sqrt((u - f.x) * (u - f.x) + (v - f.y) * (v - f.y));
+    const EllipseFootAngle t = FootAngle(m.a, m.b, u, v);
+    const double ex = u - m.a * t.c, ey = v - m.b * t.s;
+    return std::sqrt(ex * ex + ey * ey);
 }
 
 double SampsonDistance(const EllipseModel& m, Vec p)
@@ -259,74 +315,90 @@ double SampsonDistance(const EllipseModel& m, Vec p)
     return g > 0 ? std::abs(f) / g : std::max(m.a, m.b);
 }
 
-int RefineEllipse(std::span<const Vec> p, EllipseModel& m, bool fixedTheta, int maxIterations, double tol)
+int RefineEllipse(std::span<const Vec> p, EllipseModel& m, bool fixedTheta, int maxIterations, double tol,
+                  double* sumSq)
 {
-    auto cost = [&](const EllipseModel& e) {
+    double cost = 0;
+    // Signed distance n . (q - X(t)), n the outward unit normal at the foot X(t). Moving a
+    // parameter moves the foot point at fixed t; the foot point's own slide along the ellipse
+    // is orthogonal to n and drops out, so dd/dparam = -n . dX/dparam. One pass gives the cost
+    // and the normal equations; K = 4 leaves the rotation out.
+    // The foot angles of the last accepted model start the next evaluation's Newton steps;
+    // the trial's own are kept in a second buffer until the trial is accepted.
+    std::vector<EllipseFootAngle> feet(p.size()), trialFeet(p.size());
+    bool warm = false;
+    auto evaluate = [&]<int K>(const EllipseModel& e, Eigen::Matrix<double, K, K>& jtj,
+                               Eigen::Matrix<double, K, 1>& jtr) {
+        if (!(e.a > 0) || !(e.b > 0))
+            return HUGE_VAL;
         const double c = std::cos(e.theta), s = std::sin(e.theta);
-        double sum = 0;
-        for (const Vec& q : p) {
-            const double d = Distance(e, c, s, q);
-            sum += d * d;
+        const EllipseFootSolver solver(e.a, e.b);
+        // Sums in locals: the stores of the foot angles cannot alias them.
+        double h[K][K] = {}, g[K] = {}, cost = 0;
+        for (std::size_t i = 0; i < p.size(); ++i) {
+            const Vec& q = p[i];
+            const double dx = q.x - e.cx, dy = q.y - e.cy;
+            const double u = c * dx + s * dy, v = -s * dx + c * dy;
+            const EllipseFootAngle t = warm ? solver.From(u, v, feet[i]) : solver.Cold(u, v);
+            trialFeet[i] = t;
+            const double fx = e.a * t.c, fy = e.b * t.s;
+            double nx = t.c * e.b, ny = t.s * e.a;
+            const double nn = 1 / std::sqrt(nx * nx + ny * ny);
+            nx *= nn, ny *= nn;
+            const double r = nx * (u - fx) + ny * (v - fy);
+            double j[K];
+            j[0] = -(c * nx - s * ny);
+            j[1] = -(s * nx + c * ny);
+            j[2] = -nx * t.c;
+            j[3] = -ny * t.s;
+            if constexpr (K == 5)
+                j[4] = nx * fy - ny * fx;
+#pragma GCC unroll 5
+            for (int row = 0; row < K; ++row) {
+#pragma GCC unroll 5
+                for (int col = 0; col <= row; ++col)
+                    h[row][col] += j[row] * j[col];
+                g[row] += r * j[row];
+            }
+            cost += r * r;
         }
-        return sum;
-    };
-    // Signed distance n . (q - foot), n the outward normal at the foot point. Moving a
-    // parameter moves the foot point X(t) at fixed t; the foot point's own slide along the
-    // ellipse is orthogonal to n and drops out, so dd/dparam = -n . dX/dparam.
-    auto row = [](const EllipseModel& e, double c, double s, const Vec& q, double* j) {
-        const double dx = q.x - e.cx, dy = q.y - e.cy;
-        const double u = c * dx + s * dy, v = -s * dx + c * dy;
-        const Vec f = EllipseFoot(e.a, e.b, u, v);
-        double nx = f.x / (e.a * e.a), ny = f.y / (e.b * e.b);
-        const double nn = std::sqrt(nx * nx + ny * ny);
-        nx /= nn, ny /= nn;
-        j[0] = -(c * nx - s * ny);
-        j[1] = -(s * nx + c * ny);
-        j[2] = -nx * f.x / e.a;
-        j[3] = -ny * f.y / e.b;
-        j[4] = nx * f.y - ny * f.x;
-        return nx * (u - f.x) + ny * (v - f.y);
+        for (int row = 0; row < K; ++row) {
+            jtr(row) = g[row];
+            for (int col = 0; col <= row; ++col)
+                jtj(row, col) = jtj(col, row) = h[row][col];
+        }
+        return cost;
     };
     const Spread sp = ComputeSpread(p);
     const double extent = std::sqrt((sp.sxx + sp.syy) / static_cast<double>(p.size()));
     const double scale = extent + std::abs(m.cx) + std::abs(m.cy) + m.a + m.b;
+    auto accept = [&] {
+        feet.swap(trialFeet);
+        warm = true;
+    };
     int iterations;
     if (fixedTheta) {
-        iterations = LevenbergMarquardt<4>(
-            m, cost,
-            [&](const EllipseModel& e, Eigen::Matrix4d& jtj, Eigen::Vector4d& jtr) {
-                const double c = std::cos(e.theta), s = std::sin(e.theta);
-                double j[5];
-                for (const Vec& q : p) {
-                    const double r = row(e, c, s, q, j);
-                    const Eigen::Map<const Eigen::Vector4d> jv(j);
-                    jtj.noalias() += jv * jv.transpose();
-                    jtr += r * jv;
-                }
+        iterations = LevenbergMarquardtFused<4>(
+            m, [&](const EllipseModel& e, Eigen::Matrix4d& jtj, Eigen::Vector4d& jtr) {
+                return evaluate.template operator()<4>(e, jtj, jtr);
             },
+            accept,
             [](EllipseModel e, const Eigen::Vector4d& s) {
                 e.cx += s(0), e.cy += s(1), e.a += s(2), e.b += s(3);
                 return e;
             },
-            maxIterations, tol, scale);
+            maxIterations, tol, scale, cost);
     } else {
-        iterations = LevenbergMarquardt<5>(
-            m, cost,
-            [&](const EllipseModel& e, Eigen::Matrix<double, 5, 5>& jtj, Eigen::Matrix<double, 5, 1>& jtr) {
-                const double c = std::cos(e.theta), s = std::sin(e.theta);
-                double j[5];
-                for (const Vec& q : p) {
-                    const double r = row(e, c, s, q, j);
-                    const Eigen::Map<const Eigen::Matrix<double, 5, 1>> jv(j);
-                    jtj.noalias() += jv * jv.transpose();
-                    jtr += r * jv;
-                }
+        iterations = LevenbergMarquardtFused<5>(
+            m, [&](const EllipseModel& e, Eigen::Matrix<double, 5, 5>& jtj, Eigen::Matrix<double, 5, 1>& jtr) {
+                return evaluate.template operator()<5>(e, jtj, jtr);
             },
+            accept,
             [](EllipseModel e, const Eigen::Matrix<double, 5, 1>& s) {
                 e.cx += s(0), e.cy += s(1), e.a += s(2), e.b += s(3), e.theta += s(4);
                 return e;
             },
-            maxIterations, tol, scale);
+            maxIterations, tol, scale, cost);
     }
     m.a = std::abs(m.a);
     m.b = std::abs(m.b);
@@ -338,6 +410,8 @@ int RefineEllipse(std::span<const Vec> p, EllipseModel& m, bool fixedTheta, int 
         if (m.theta <= -kPi / 2)
             m.theta += kPi;
     }
+    if (sumSq)
+        *sumSq = cost;
     return iterations;
 }
 

@@ -9,6 +9,8 @@
 #include <span>
 #include <vector>
 
+#include <korm/korm.h>
+
 namespace korm::core {
 
 struct Vec {
@@ -40,6 +42,18 @@ Spread ComputeSpread(std::span<const Vec> p);
 
 // Orthogonal least-squares line; nullopt when all points coincide.
 std::optional<LineModel> FitLine(std::span<const Vec> p);
+// The line through the centroid along the principal direction of the centred moments.
+LineModel LineFromSpread(const Spread& s);
+
+// Orthogonal line of all the caller's points, read in place: no copy, no allocation, two
+// passes. The model's point is relative to points[0]; sumSq is the sum of the squared
+// distances. nullopt when the points coincide or a sum is not finite (a coordinate NaN or
+// infinite, or squares beyond the double range): the caller then takes the checked path.
+struct DirectLine {
+    LineModel model;
+    double sumSq = 0;
+};
+std::optional<DirectLine> FitLineInPlace(const korm_vect* points, int count);
 inline double Distance(const LineModel& m, Vec p)
 {
     return std::abs(m.ux * (p.y - m.py) - m.uy * (p.x - m.px));
@@ -64,12 +78,32 @@ std::optional<EllipseModel> FitEllipseAlgebraic(std::span<const Vec> p, std::opt
 // Conic through five points, when it is an ellipse.
 std::optional<EllipseModel> EllipseThrough(std::span<const Vec, 5> p);
 // Levenberg–Marquardt on the orthogonal distances; theta held when fixedTheta. Returns the
-// iteration count, or -1 when the ellipse degenerates (a radius tending to 0 or infinity).
-int RefineEllipse(std::span<const Vec> p, EllipseModel& m, bool fixedTheta, int maxIterations, double tol);
+// iteration count, or -1 when the ellipse degenerates (a radius tending to 0 or infinity);
+// sumSq, when given, receives the sum of the squared distances to the returned ellipse.
+int RefineEllipse(std::span<const Vec> p, EllipseModel& m, bool fixedTheta, int maxIterations, double tol,
+                  double* sumSq = nullptr);
 
 // Closest point of an ellipse given in its own frame (semi-axes a, b along x and y) to
 // (u, v); returns the foot point. Exact to rounding for every position, centre included.
 Vec EllipseFoot(double a, double b, double u, double v);
+// The foot point as the angle t of (a cos t, b sin t): Newton's method from the radial
+// projection, the exact solver where that is not safe. The angle is within 1e-12 of the
+// exact one, which moves the distance in the second order only.
+struct EllipseFootAngle {
+    double c = 1, s = 0; // cos t, sin t
+};
+EllipseFootAngle FootAngle(double a, double b, double u, double v);
+// The foot-point solver of one ellipse, its constants computed once for many points; From
+// starts at a given angle, such as the foot on a nearby ellipse.
+class EllipseFootSolver {
+public:
+    EllipseFootSolver(double a, double b);
+    EllipseFootAngle Cold(double u, double v) const; // from the radial projection
+    EllipseFootAngle From(double u, double v, EllipseFootAngle start) const;
+
+private:
+    double a_, b_, e_, invA_, invB_, ratio2_;
+};
 double Distance(const EllipseModel& m, Vec p);
 double Distance(const EllipseModel& m, double cosTheta, double sinTheta, Vec p);
 // Sampson's first-order distance: cheap, used to rank points while searching for outliers.

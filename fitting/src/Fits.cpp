@@ -87,11 +87,35 @@ struct EllipseTraits {
     }
     std::optional<Model> Algebraic(std::span<const Vec> p) const { return FitEllipseAlgebraic(p, theta); }
     double Rank(const Model& m, Vec p) const { return SampsonDistance(m, p); }
-    double Exact(const Model& m, Vec p) const { return Distance(m, p); }
+    // Called point after point for one model: its rotation and foot-point solver are kept.
+    double Exact(const Model& m, Vec p) const
+    {
+        if (!cache || cache->model.cx != m.cx || cache->model.cy != m.cy || cache->model.a != m.a ||
+            cache->model.b != m.b || cache->model.theta != m.theta)
+            cache.emplace(m);
+        const double dx = p.x - m.cx, dy = p.y - m.cy;
+        const double u = cache->c * dx + cache->s * dy, v = -cache->s * dx + cache->c * dy;
+        const EllipseFootAngle t = cache->solver.Cold(u, v);
+        const double ex = u - m.a * t.c, ey = v - m.b * t.s;
+        return std::sqrt(ex * ex + ey * ey);
+    }
     int Final(std::span<const Vec> p, Model& m) const
     {
-        return RefineEllipse(p, m, theta.has_value(), maxIterations, tol);
+        return RefineEllipse(p, m, theta.has_value(), maxIterations, tol, &finalSumOfSquares);
     }
+    // The sum of squared distances of the last Final, which the refinement has at hand.
+    double FinalSumOfSquares() const { return finalSumOfSquares; }
+    mutable double finalSumOfSquares = 0;
+    struct Prepared {
+        explicit Prepared(const Model& m)
+            : model(m), c(std::cos(m.theta)), s(std::sin(m.theta)), solver(m.a, m.b)
+        {
+        }
+        Model model;
+        double c, s;
+        EllipseFootSolver solver;
+    };
+    mutable std::optional<Prepared> cache;
 };
 
 // Checks shared by the three fits; on success `local` holds the points minus `ref`.
@@ -175,16 +199,32 @@ extern "C" {
 korm_status korm_lineFit(const korm_vect* points, int32_t count, const korm_lineFitParams* params,
                          korm_lineFitResult* result)
 {
-    return Fit(points, count, params, result, 2, LineTraits{}, [&](const TrimmedFit<LineTraits>& f, Vec ref) {
-        double ux = f.model.ux, uy = f.model.uy;
+    auto write = [&](const LineModel& m, Vec ref) {
+        double ux = m.ux, uy = m.uy;
         if (ux < 0 || (ux == 0 && uy < 0)) // direction angle in (-pi/2, pi/2]
             ux = -ux, uy = -uy;
         korm_shapeFLine& line = result->line;
-        line.point = {f.model.px + ref.x, f.model.py + ref.y};
+        line.point = {m.px + ref.x, m.py + ref.y};
         line.direction = {ux, uy};
         line.angle = std::atan2(uy, ux);
         line.distance = -uy * line.point.x + ux * line.point.y;
-    });
+    };
+    // Every point kept: the fit reads the points in place. Anything unusual (too few points,
+    // coinciding or non-finite ones) goes through the checked path for its status.
+    if (points && params && result && count >= 2 && params->numToIgnore == 0 && params->maxIterations >= 1 &&
+        params->tolerance >= 0 && (params->constraintEnabled == 0 || params->constraintEnabled == 1) &&
+        !(params->constraintEnabled && !std::isfinite(params->constraintValue))) {
+        if (const auto fit = FitLineInPlace(points, count)) {
+            result->leftOut.size = 0;
+            result->numUsed = count;
+            result->iterations = 1;
+            result->rmsError = std::sqrt(fit->sumSq / count);
+            write(fit->model, Vec{points[0].x, points[0].y});
+            return KORM_S_OK;
+        }
+    }
+    return Fit(points, count, params, result, 2, LineTraits{},
+               [&](const TrimmedFit<LineTraits>& f, Vec ref) { write(f.model, ref); });
 }
 
 korm_status korm_circleFit(const korm_vect* points, int32_t count, const korm_circleFitParams* params,

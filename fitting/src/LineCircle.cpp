@@ -35,14 +35,85 @@ double Spread::Small() const
     return large > 0 ? std::max(0.0, (sxx * syy - sxy * sxy) / large) : 0.0;
 }
 
+// Principal eigenvector of the scatter matrix in closed form: with d = (sxx - syy) / 2 and
+// r = |(d, sxy)|, (d + r, sxy) when d >= 0 and (sxy, r - d) otherwise, each free of
+// cancellation. An isotropic spread has no preferred direction; the x axis is taken.
+LineModel LineFromSpread(const Spread& s)
+{
+    const double d = 0.5 * (s.sxx - s.syy), r = std::hypot(d, s.sxy);
+    double ux = d >= 0 ? d + r : s.sxy, uy = d >= 0 ? s.sxy : r - d;
+    const double len = std::hypot(ux, uy);
+    if (len > 0)
+        ux /= len, uy /= len;
+    else
+        ux = 1, uy = 0;
+    return LineModel{s.mx, s.my, ux, uy};
+}
+
 std::optional<LineModel> FitLine(std::span<const Vec> p)
 {
     const Spread s = ComputeSpread(p);
     if (!(s.Large() > 0))
         return std::nullopt;
-    // Direction of the largest spread: the angle that diagonalises the scatter matrix.
-    const double phi = 0.5 * std::atan2(2 * s.sxy, s.sxx - s.syy);
-    return LineModel{s.mx, s.my, std::cos(phi), std::sin(phi)};
+    return LineFromSpread(s);
+}
+
+std::optional<DirectLine> FitLineInPlace(const korm_vect* points, int count)
+{
+    const double x0 = points[0].x, y0 = points[0].y, n = static_cast<double>(count);
+    // Two interleaved sets of sums halve the dependency chains of the additions.
+    double sx[2] = {}, sy[2] = {}, sxx[2] = {}, sxy[2] = {}, syy[2] = {};
+    int i = 0;
+    for (; i + 1 < count; i += 2) {
+        for (int j = 0; j < 2; ++j) {
+            const double x = points[i + j].x - x0, y = points[i + j].y - y0;
+            sx[j] += x, sy[j] += y;
+            sxx[j] += x * x, sxy[j] += x * y, syy[j] += y * y;
+        }
+    }
+    if (i < count) {
+        const double x = points[i].x - x0, y = points[i].y - y0;
+        sx[0] += x, sy[0] += y;
+        sxx[0] += x * x, sxy[0] += x * y, syy[0] += y * y;
+    }
+    Spread s;
+    s.mx = (sx[0] + sx[1]) / n;
+    s.my = (sy[0] + sy[1]) / n;
+    s.sxx = (sxx[0] + sxx[1]) - n * s.mx * s.mx;
+    s.sxy = (sxy[0] + sxy[1]) - n * s.mx * s.my;
+    s.syy = (syy[0] + syy[1]) - n * s.my * s.my;
+    if (!std::isfinite(s.sxx + s.sxy + s.syy))
+        return std::nullopt;
+    // Moments about a point far from the centroid (relative to the spread) cancel; then they
+    // are taken again about the centroid. Bounded by n since points[0] is one of the points.
+    const double offset = n * (s.mx * s.mx + s.my * s.my);
+    if (offset > 64 * (s.sxx + s.syy)) {
+        double cxx = 0, cxy = 0, cyy = 0;
+        for (int k = 0; k < count; ++k) {
+            const double x = (points[k].x - x0) - s.mx, y = (points[k].y - y0) - s.my;
+            cxx += x * x, cxy += x * y, cyy += y * y;
+        }
+        s.sxx = cxx, s.sxy = cxy, s.syy = cyy;
+    }
+    if (!(s.Large() > 0))
+        return std::nullopt;
+    DirectLine fit{LineFromSpread(s), 0};
+    const LineModel& m = fit.model;
+    const double c = m.ux * m.py - m.uy * m.px;
+    double sum[2] = {};
+    i = 0;
+    for (; i + 1 < count; i += 2) {
+        for (int j = 0; j < 2; ++j) {
+            const double d = m.ux * (points[i + j].y - y0) - m.uy * (points[i + j].x - x0) - c;
+            sum[j] += d * d;
+        }
+    }
+    if (i < count) {
+        const double d = m.ux * (points[i].y - y0) - m.uy * (points[i].x - x0) - c;
+        sum[0] += d * d;
+    }
+    fit.sumSq = sum[0] + sum[1];
+    return fit;
 }
 
 std::optional<CircleModel> CircleThrough(Vec a, Vec b, Vec c)

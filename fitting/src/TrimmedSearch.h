@@ -129,10 +129,26 @@ public:
                 break;
         }
         fit.kept = set_;
+        // The last selection measured every point against the final model; without one,
+        // the refinement may report the sum itself.
         double sum = 0;
-        for (int i : fit.kept) {
-            const double d = t_.Exact(fit.model, p_[i]);
-            sum += d * d;
+        bool summed = false;
+        if (k > 0) {
+            for (int i : fit.kept)
+                sum += dist_[i] * dist_[i];
+            summed = true;
+        }
+        if constexpr (requires { t_.FinalSumOfSquares(); }) {
+            if (!summed) {
+                sum = t_.FinalSumOfSquares();
+                summed = true;
+            }
+        }
+        if (!summed) {
+            for (int i : fit.kept) {
+                const double d = t_.Exact(fit.model, p_[i]);
+                sum += d * d;
+            }
         }
         fit.rms = std::sqrt(sum / h);
         for (int i = 0, j = 0; i < n; ++i) {

@@ -89,6 +89,22 @@ TEST_P(ExactRecovery, NoiselessPointsGiveTheShapeBack)
     }
 }
 
+// The line reads the points in place with moments about the first one; a first point far
+// from the others along the line must not cost the direction its precision.
+TEST(FittingLine, FarFirstPointKeepsThePrecision)
+{
+    const double angle = 0.7, c = std::cos(angle), s = std::sin(angle);
+    std::vector<korm_vect> pts{{1e5 + 3000 * c, -2e4 + 3000 * s}};
+    for (int i = 0; i < 9999; ++i)
+        pts.push_back({1e5 + 1e-4 * i * c - 0.5 * s, -2e4 + 1e-4 * i * s + 0.5 * c});
+    pts[0].x -= 0.5 * s, pts[0].y += 0.5 * c;
+    const Fitted f = Fit(Shape::Line, pts);
+    ASSERT_EQ(f.status, KORM_S_OK);
+    EXPECT_NEAR(f.params[1], angle, 1e-13);
+    EXPECT_NEAR(f.params[0], -s * 1e5 + c * -2e4 + 0.5, 1e-9 * 1e5);
+    EXPECT_LT(f.rms, 1e-9);
+}
+
 INSTANTIATE_TEST_SUITE_P(Shapes, ExactRecovery,
                          testing::Combine(testing::Values(Shape::Line, Shape::Circle, Shape::Ellipse),
                                           testing::Values(2 * pi, pi, pi / 2), testing::Values(0.0, 1e5)));
@@ -118,17 +134,23 @@ std::vector<double> EfficiencyRatios(Shape shape, double arc, int n, int trials)
     return mse;
 }
 
+// The bound is the linearised (small-noise) variance. On a quarter of the ellipse with 100
+// points its standard deviations reach several pixels in the centre and radii, far beyond the
+// range where the distances are linear in the parameters, and the exact minimiser of the
+// distances started from the true ellipse scores the same ratio of about 4 as the fit: no
+// estimator reaches the bound there. With 400 points the deviations shrink by half and the
+// minimiser comes within 1.15 of it, so the quarter arc is measured there.
 TEST(FittingQuality, NoisyFitsReachTheCramerRaoBound)
 {
     struct Case {
         Shape shape;
         double arc, limit;
-        int trials;
+        int n, trials;
     };
-    for (const Case& c : {Case{Shape::Line, 1, 1.10, 1000}, Case{Shape::Circle, 2 * pi, 1.10, 1000},
-                          Case{Shape::Circle, pi / 2, 1.10, 1000}, Case{Shape::Ellipse, 2 * pi, 1.2, 300},
-                          Case{Shape::Ellipse, pi, 1.2, 300}, Case{Shape::Ellipse, pi / 2, 5, 300}}) {
-        const std::vector<double> ratios = EfficiencyRatios(c.shape, c.arc, 100, c.trials);
+    for (const Case& c : {Case{Shape::Line, 1, 1.10, 100, 1000}, Case{Shape::Circle, 2 * pi, 1.10, 100, 1000},
+                          Case{Shape::Circle, pi / 2, 1.10, 100, 1000}, Case{Shape::Ellipse, 2 * pi, 1.15, 100, 500},
+                          Case{Shape::Ellipse, pi, 1.15, 100, 500}, Case{Shape::Ellipse, pi / 2, 1.5, 400, 300}}) {
+        const std::vector<double> ratios = EfficiencyRatios(c.shape, c.arc, c.n, c.trials);
         for (std::size_t i = 0; i < ratios.size(); ++i)
             EXPECT_LT(ratios[i], c.limit)
                 << "shape " << int(c.shape) << " arc " << c.arc << " parameter " << i;

@@ -163,31 +163,29 @@ EllipseGeometry MapEllipse(const Transform2DLinear& t, const EllipseGeometry& e,
     const double major = (Qs + Rs) / kM;
     // σ2 = |det A|·rx·ry / σ1, grouped so that no factor overflows unless the result does.
     const double minor = major > 0 ? std::abs(det) * (e.radiusX / major * scale) * (e.radiusY * scale) : 0.0;
-    const double mU = std::max(std::abs(ux), std::abs(uy));
-    const double kU = mU > 0 ? InversePowerOfTwo(mU) : 1.0;
-    const double inv = 1 / std::sqrt((ux * kU) * (ux * kU) + (uy * kU) * (uy * kU));
-    const double dx = ux * kU * inv, dy = uy * kU * inv; // the image of the X axis, unit
-
     if (Rs <= RoundTolerance * Qs || major == 0) {
-        out.rotation = NormalizeAngle(std::atan2(uy, ux));
+        const double mU = std::max(std::abs(ux), std::abs(uy));
+        const double kU = mU > 0 ? InversePowerOfTwo(mU) : 1.0;
+        const double inv = 1 / std::sqrt((ux * kU) * (ux * kU) + (uy * kU) * (uy * kU));
         out.radiusX = major;
         out.radiusY = minor;
-        out.cosRotation = dx;
-        out.sinRotation = dy;
+        out.rotation = NormalizeAngle(std::atan2(uy, ux));
+        out.cosRotation = ux * kU * inv;
+        out.sinRotation = uy * kU * inv;
         return out;
     }
 
     // The major axis runs at half the angle sum of (F, G) and (E, H) (a zero vector has
-    // angle 0): w below points along the sum, and the axis along w + (1, 0), or where w is
-    // near -x and that sum cancels, along the perpendicular of w - (1, 0) (the same axis).
-    const double fx = Fs / Rs, fy = Gs / Rs;
-    const double ex = Qs > 0 ? Es / Qs : 1.0, ey = Qs > 0 ? Hs / Qs : 0.0;
-    const double wx = fx * ex - fy * ey, wy = fy * ex + fx * ey;
-    const double px = wx >= 0 ? 1 + wx : wy, py = wx >= 0 ? wy : 1 - wx; // length >= 1
+    // angle 0). w below points along the sum, with length |w| = R·Q; the axis runs along
+    // w + (|w|, 0), or where w is near -x and that sum cancels, along the perpendicular of
+    // w - (|w|, 0) (the same axis).
+    const double e1 = Qs > 0 ? Es : 1.0, e2 = Qs > 0 ? Hs : 0.0, lenW = Rs * (Qs > 0 ? Qs : 1.0);
+    const double wx = Fs * e1 - Gs * e2, wy = Gs * e1 + Fs * e2;
+    const double px = wx >= 0 ? lenW + wx : wy, py = wx >= 0 ? wy : lenW - wx; // length >= |w|
     const double invP = 1 / std::sqrt(px * px + py * py);
     const double ax = px * invP, ay = py * invP; // the major axis, unit, either sense
     // X takes the major axis when the image of X lies within an eighth of a turn of it.
-    const double along = dx * ax + dy * ay, across = dx * ay - dy * ax;
+    const double along = ux * ax + uy * ay, across = ux * ay - uy * ax;
     const bool xMajor = std::abs(along) >= std::abs(across);
     out.radiusX = xMajor ? major : minor;
     out.radiusY = xMajor ? minor : major;

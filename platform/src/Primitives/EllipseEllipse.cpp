@@ -297,9 +297,11 @@ struct Outline {
     Point2D center;
     void At(double c, double s, Point2D& x, Point2D& dx) const
     {
-        x = e.ToWorld({e.RadiusX() * c, e.RadiusY() * s});
+        const double cr = e.CosRotation(), sr = e.SinRotation();
+        const double lx = e.RadiusX() * c, ly = e.RadiusY() * s;
+        x = {center.x + (cr * lx - sr * ly), center.y + (sr * lx + cr * ly)};
         const double tx = -e.RadiusX() * s, ty = e.RadiusY() * c;
-        dx = {e.CosRotation() * tx - e.SinRotation() * ty, e.SinRotation() * tx + e.CosRotation() * ty};
+        dx = {cr * tx - sr * ty, sr * tx + cr * ty};
     }
 };
 
@@ -336,12 +338,20 @@ double ParameterOf(const TarnEllipse& e, const Point2D& point)
 // Returns whether the steps shrank below the angle resolution within the step bound.
 bool RefinePair(const Outline& oa, const Outline& ob, double& phi, double& psi, Point2D& xa, Point2D& xb)
 {
+    double ca = std::cos(phi), sa = std::sin(phi), cb = std::cos(psi), sb = std::sin(psi);
     Point2D ta, tb;
-    oa.At(std::cos(phi), std::sin(phi), xa, ta);
-    ob.At(std::cos(psi), std::sin(psi), xb, tb);
+    oa.At(ca, sa, xa, ta);
+    ob.At(cb, sb, xb, tb);
     Point2D r = xa - xb;
     double f = Dot(r, r);
     double lambda = 0;
+    const auto finish = [&](bool converged) {
+        // The points from the library's cos and sin of the final angles: the rotated pairs
+        // of the steps may have drifted by a few ulps off the unit circle.
+        oa.At(std::cos(phi), std::sin(phi), xa, ta);
+        ob.At(std::cos(psi), std::sin(psi), xb, tb);
+        return converged;
+    };
     for (int it = 0; it < kMaxDistanceSteps; ++it) {
         const double g1 = Dot(r, ta), g2 = -Dot(r, tb);
         const double h11 = Dot(ta, ta) - Dot(r, xa - oa.center);
@@ -359,27 +369,31 @@ bool RefinePair(const Outline& oa, const Outline& ob, double& phi, double& psi, 
                 continue;
             }
             const double d1 = -(a22 * g1 - h12 * g2) / det, d2 = -(a11 * g2 - h12 * g1) / det;
-            const double nphi = phi + d1, npsi = psi + d2;
+            double nca = ca, nsa = sa, ncb = cb, nsb = sb;
+            Rotate(nca, nsa, phi, d1);
+            Rotate(ncb, nsb, psi, d2);
             Point2D nxa, nta, nxb, ntb;
-            oa.At(std::cos(nphi), std::sin(nphi), nxa, nta);
-            ob.At(std::cos(npsi), std::sin(npsi), nxb, ntb);
+            oa.At(nca, nsa, nxa, nta);
+            ob.At(ncb, nsb, nxb, ntb);
             const Point2D nr = nxa - nxb;
             const double nf = Dot(nr, nr);
             if (nf <= f) {
                 accepted = true;
                 step = std::max(std::fabs(d1), std::fabs(d2));
-                phi = nphi, psi = npsi, xa = nxa, xb = nxb, ta = nta, tb = ntb, r = nr, f = nf;
+                phi += d1, psi += d2;
+                ca = nca, sa = nsa, cb = ncb, sb = nsb;
+                xa = nxa, xb = nxb, ta = nta, tb = ntb, r = nr, f = nf;
                 lambda *= 0.25;
             } else {
                 lambda = std::max(4 * lambda, 1e-3);
             }
         }
         if (!accepted)
-            return false;
+            return finish(false);
         if (step <= kAngleResolution)
-            return true;
+            return finish(true);
     }
-    return false;
+    return finish(false);
 }
 
 // The minimum of the distance from the outline point Xs(φ) of `small` to the outline of
@@ -417,6 +431,82 @@ double BracketedMinimum(const TarnEllipse& small, const TarnEllipse& large, doub
     return large.DistanceToPoint(x, y);
 }
 
+// Half the width of `e` across the unit direction n: its support about the centre.
+double Support(const TarnEllipse& e, const Point2D& n)
+{
+    const double cr = e.CosRotation(), sr = e.SinRotation();
+    return Hypot(e.RadiusX() * (cr * n.x + sr * n.y), e.RadiusY() * (cr * n.y - sr * n.x));
+}
+
+// True when a line across the centre line separates the filled ellipses with room to
+// spare (far more than the tangency band): the outlines then neither cross nor touch.
+bool SeparatedAlongCentres(const TarnEllipse& a, const TarnEllipse& b)
+{
+    const Point2D d{b.CenterX() - a.CenterX(), b.CenterY() - a.CenterY()};
+    const double length = Hypot(d.x, d.y);
+    if (!(length > 0 && std::isfinite(length)))
+        return false;
+    const Point2D n{d.x / length, d.y / length};
+    const double widths = Support(a, n) + Support(b, n);
+    return length - widths > 1e-10 * (length + widths);
+}
+
+// Bounds of the distance from `point` to the outline of `e` (both radii positive) without
+// solving for the closest point, and an outline point to start from. With q the point in
+// the ellipse's axes and ρ = |(qx/rx, qy/ry)| (1 on the outline), the radial point q/ρ
+// lies on the outline (an upper bound), and the tangent there is a support line of the
+// ellipse at the gap |ρ - 1|·ρ / |(qx/rx², qy/ry²)| from the point: for a point outside, every
+// support line separates it from the outline (a lower bound); for a point inside, the gap
+// to a support line bounds the distance from above, and since the filled ellipse holds
+// the point's own level set widened by (1 - ρ) times the smaller radius, that is a lower
+// bound. The nearer of the radial point and the outline point with the level set's normal
+// at the point is the upper bound and the returned start. Where a ratio would overflow or
+// vanish the bounds are left open (0 and ∞).
+void SampleBounds(const TarnEllipse& e, const Point2D& point, double& lower, double& upper, Point2D& radial)
+{
+    const Point2D q = e.ToLocal(point);
+    const double rx = e.RadiusX(), ry = e.RadiusY();
+    const double ux = q.x / rx, uy = q.y / ry, wx = ux / rx, wy = uy / ry;
+    const double rho = std::sqrt(ux * ux + uy * uy), w = std::sqrt(wx * wx + wy * wy);
+    lower = 0;
+    upper = std::numeric_limits<double>::infinity();
+    radial = point;
+    if (!(rho > 0 && w > 0 && std::isfinite(rho) && std::isfinite(w)))
+        return;
+    const double off = std::fabs(rho - 1);
+    const double gap = off * (rho / w);
+    // The outline point whose normal is the point's level-set normal (wx, wy)/w, usually far
+    // nearer than the radial point for a point outside a flat ellipse.
+    const double nx = wx / w, ny = wy / w;
+    const double support = Hypot(rx * nx, ry * ny);
+    const Point2D onNormal{rx * (rx * nx) / support, ry * (ry * ny) / support};
+    const Point2D onRadial{q.x / rho, q.y / rho};
+    const double toNormal = Distance(q, onNormal), toRadial = Distance(q, onRadial);
+    lower = rho > 1 ? gap : (1 - rho) * std::min(rx, ry);
+    upper = std::min(toNormal, toRadial);
+    Point2D start = toNormal < toRadial ? onNormal : onRadial;
+    if (rho <= 1) {
+        upper = std::min(upper, gap);
+        // g = ρ² - 1 rises from g(q) to 0 on the way to the nearest outline point, which
+        // lies within `upper`; on that way |∇g| <= 2w + 2·upper / (smaller radius)².
+        const double minor = std::min(rx, ry);
+        lower = std::max(lower, (1 - rho) * (1 + rho) / (2 * (w + upper / minor / minor)));
+    } else if (toNormal > 0) {
+        // One more support line, across the direction from the outline point just found:
+        // for a point outside, the normal of the nearest point is the limit of this step.
+        const Point2D m{(q.x - onNormal.x) / toNormal, (q.y - onNormal.y) / toNormal};
+        const double h = Hypot(rx * m.x, ry * m.y);
+        if (h > 0) {
+            lower = std::max(lower, Dot(m, q) - h);
+            const Point2D onM{rx * (rx * m.x) / h, ry * (ry * m.y) / h};
+            const double toM = Distance(q, onM);
+            if (toM < upper)
+                upper = toM, start = onM;
+        }
+    }
+    radial = e.ToWorld(start);
+}
+
 } // namespace
 
 bool IntersectEllipseEllipse(const TarnEllipse& a, const TarnEllipse& b, int& count, Point2D& p1, Point2D& p2,
@@ -443,24 +533,32 @@ double DistanceEllipseEllipse(const TarnEllipse& a, const TarnEllipse& b, Point2
 {
     int count = 0;
     std::array<Point2D, 4> crossings;
-    if (Flat(b) ? IntersectEllipseEllipse(a, b, count, crossings[0], crossings[1], crossings[2], crossings[3])
-                : IntersectProper(a, b, crossings, true) > 0) {
+    if (!SeparatedAlongCentres(a, b) &&
+        (Flat(b) ? IntersectEllipseEllipse(a, b, count, crossings[0], crossings[1], crossings[2], crossings[3])
+                 : IntersectProper(a, b, crossings, true) > 0)) {
         onA = onB = crossings[0];
         return 0;
     }
-    // The outlines do not meet. Sample the smaller outline (axis ends included), measure
-    // each sample exactly to the larger one, and refine the pairs at the sampled minima by
-    // damped Newton on both angles; the nearest refined pair wins. Sampling the smaller
-    // outline keeps the samples dense on the scale of the features that separate the
-    // candidate minima (the two tips of a small needle, say).
+    // The outlines do not meet. Sample the smaller outline (axis ends included), and refine
+    // the pairs at the sampled minima of the distance to the larger one by damped Newton on
+    // both angles; the nearest refined pair wins. Sampling the smaller outline keeps the
+    // samples dense on the scale of the features that separate the candidate minima (the
+    // two tips of a small needle, say).
     const bool aSmaller = std::max(a.RadiusX(), a.RadiusY()) <= std::max(b.RadiusX(), b.RadiusY());
     const TarnEllipse& small = aSmaller ? a : b;
     const TarnEllipse& large = aSmaller ? b : a;
     const AngleTables& t = Tables();
     constexpr int n = kDistanceSamples;
     static_assert(kStartPieces == kDistanceSamples);
-    std::array<double, n> dist;
-    std::array<Point2D, n> nearest;
+    // Each sample first gets cheap bounds of its distance (see SampleBounds); only those
+    // whose lower bound does not exceed the least upper bound can hold the sampled minimum
+    // and are measured exactly. The others keep their lower bound, which already places
+    // them above that minimum.
+    std::array<double, n> dist, upper;
+    std::array<Point2D, n> sample, nearest;
+    std::array<bool, n> exact;
+    const bool bounded = !Flat(large);
+    double leastUpper = std::numeric_limits<double>::infinity();
     for (int i = 0; i < n; ++i) {
         // Angles 2πi/n: the piece middles rotated back by half a piece, exact on the axes.
         const auto k = static_cast<std::size_t>(i);
@@ -470,7 +568,17 @@ double DistanceEllipseEllipse(const TarnEllipse& a, const TarnEllipse& b, Point2
             c = i == 0 ? 1 : (i == n / 2 ? -1 : 0);
             s = i == n / 4 ? 1 : (i == 3 * n / 4 ? -1 : 0);
         }
-        dist[k] = large.DistanceToPoint(OutlinePoint(small, c, s), nearest[k]);
+        sample[k] = OutlinePoint(small, c, s);
+        if (bounded) {
+            SampleBounds(large, sample[k], dist[k], upper[k], nearest[k]);
+            leastUpper = std::min(leastUpper, upper[k]);
+        }
+    }
+    for (std::size_t k = 0; k < n; ++k) {
+        // The margin covers the rounding of the bounds, which meet for circles.
+        exact[k] = !bounded || dist[k] <= leastUpper * (1 + 1e-9);
+        if (exact[k])
+            dist[k] = large.DistanceToPoint(sample[k], nearest[k]);
     }
     std::array<int, kDistanceStarts> starts;
     int startCount = 0;
@@ -491,8 +599,16 @@ double DistanceEllipseEllipse(const TarnEllipse& a, const TarnEllipse& b, Point2
     }
     const Outline os{small, {small.CenterX(), small.CenterY()}}, ol{large, {large.CenterX(), large.CenterY()}};
     double best = std::numeric_limits<double>::infinity();
+    // The distance changes along the smaller outline by at most the arc length, and the
+    // samples lie at most this far apart along it: a start whose neighbourhood lies beyond
+    // the best pair found by more than half of that cannot hold a nearer pair.
+    const double sampleArc = kTwoPi / n * std::max(small.RadiusX(), small.RadiusY());
     for (int k = 0; k < startCount; ++k) {
         const int i = starts[static_cast<std::size_t>(k)];
+        const double around = std::min({dist[static_cast<std::size_t>((i + n - 1) % n)],
+                                        dist[static_cast<std::size_t>(i)], dist[static_cast<std::size_t>((i + 1) % n)]});
+        if (around - 0.5 * sampleArc > best)
+            continue;
         double phi = kTwoPi * i / n, psi = ParameterOf(large, nearest[static_cast<std::size_t>(i)]);
         Point2D x, y;
         const bool converged = RefinePair(os, ol, phi, psi, x, y);

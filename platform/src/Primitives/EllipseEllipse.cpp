@@ -68,6 +68,7 @@ struct OutlineInFrame {
     double bound3;  // bound of |g'''|
     double scale;   // |p| + |A| + |B|: bounds |v|
     double coefficientSize; // largest amplitude of the terms of g: 0 when the outlines coincide
+    double mean, reach;     // g lies within mean ± reach over the whole turn
 
     OutlineInFrame(const TarnEllipse& a, const TarnEllipse& b)
     {
@@ -83,6 +84,8 @@ struct OutlineInFrame {
         const double k3 = 0.5 * (Dot(A, A) - Dot(B, B)), k4 = Dot(A, B);
         const double k0 = Dot(p, p) + 0.5 * (Dot(A, A) + Dot(B, B)) - 1;
         bound3 = (Hypot(k1, k2) + 8 * Hypot(k3, k4)) * (1 + 1e-12);
+        reach = Hypot(k1, k2) + Hypot(k3, k4);
+        mean = k0;
         coefficientSize = std::max({std::fabs(k0), Hypot(k1, k2), Hypot(k3, k4)});
         scale = Length(p) + Length(A) + Length(B);
     }
@@ -438,6 +441,22 @@ double Support(const TarnEllipse& e, const Point2D& n)
     return Hypot(e.RadiusX() * (cr * n.x + sr * n.y), e.RadiusY() * (cr * n.y - sr * n.x));
 }
 
+// True when the outline of `a` lies wholly inside or wholly outside the filled `b` (not
+// flat), decided over the whole turn at once: g of OutlineInFrame stays within
+// k0 ± (|(k1, k2)| + |(k3, k4)|). The margin is far above the rounding of the coefficients,
+// and |g| above it keeps the outlines apart by more than 1e-9 of the larger size (g/3 in
+// units of b's smaller radius at least), far beyond the tangency band.
+bool ClearOfCrossing(const TarnEllipse& a, const TarnEllipse& b)
+{
+    if (Flat(b))
+        return false;
+    const OutlineInFrame f(a, b);
+    const double size = std::max({a.RadiusX(), a.RadiusY(), b.RadiusX(), b.RadiusY()});
+    const double margin =
+        std::max(1e-9 * (1 + f.scale) * (1 + f.scale), 1e-8 * size / std::min(b.RadiusX(), b.RadiusY()));
+    return std::fabs(f.mean) - f.reach > margin;
+}
+
 // True when a line across the centre line separates the filled ellipses with room to
 // spare (far more than the tangency band): the outlines then neither cross nor touch.
 bool SeparatedAlongCentres(const TarnEllipse& a, const TarnEllipse& b)
@@ -451,61 +470,82 @@ bool SeparatedAlongCentres(const TarnEllipse& a, const TarnEllipse& b)
     return length - widths > 1e-10 * (length + widths);
 }
 
-// Bounds of the distance from `point` to the outline of `e` (both radii positive) without
-// solving for the closest point, and an outline point to start from. With q the point in
-// the ellipse's axes and ρ = |(qx/rx, qy/ry)| (1 on the outline), the radial point q/ρ
-// lies on the outline (an upper bound), and the tangent there is a support line of the
-// ellipse at the gap |ρ - 1|·ρ / |(qx/rx², qy/ry²)| from the point: for a point outside, every
-// support line separates it from the outline (a lower bound); for a point inside, the gap
-// to a support line bounds the distance from above, and since the filled ellipse holds
-// the point's own level set widened by (1 - ρ) times the smaller radius, that is a lower
-// bound. The nearer of the radial point and the outline point with the level set's normal
-// at the point is the upper bound and the returned start. Where a ratio would overflow or
-// vanish the bounds are left open (0 and ∞).
-void SampleBounds(const TarnEllipse& e, const Point2D& point, double& lower, double& upper, Point2D& radial)
-{
-    const Point2D q = e.ToLocal(point);
-    const double rx = e.RadiusX(), ry = e.RadiusY();
-    const double ux = q.x / rx, uy = q.y / ry, wx = ux / rx, wy = uy / ry;
-    const double rho = std::sqrt(ux * ux + uy * uy), w = std::sqrt(wx * wx + wy * wy);
-    lower = 0;
-    upper = std::numeric_limits<double>::infinity();
-    radial = point;
-    if (!(rho > 0 && w > 0 && std::isfinite(rho) && std::isfinite(w)))
-        return;
-    const double off = std::fabs(rho - 1);
-    const double gap = off * (rho / w);
-    // The outline point whose normal is the point's level-set normal (wx, wy)/w, usually far
-    // nearer than the radial point for a point outside a flat ellipse.
-    const double nx = wx / w, ny = wy / w;
-    const double support = Hypot(rx * nx, ry * ny);
-    const Point2D onNormal{rx * (rx * nx) / support, ry * (ry * ny) / support};
-    const Point2D onRadial{q.x / rho, q.y / rho};
-    const double toNormal = Distance(q, onNormal), toRadial = Distance(q, onRadial);
-    lower = rho > 1 ? gap : (1 - rho) * std::min(rx, ry);
-    upper = std::min(toNormal, toRadial);
-    Point2D start = toNormal < toRadial ? onNormal : onRadial;
-    if (rho <= 1) {
-        upper = std::min(upper, gap);
-        // g = ρ² - 1 rises from g(q) to 0 on the way to the nearest outline point, which
-        // lies within `upper`; on that way |∇g| <= 2w + 2·upper / (smaller radius)².
-        const double minor = std::min(rx, ry);
-        lower = std::max(lower, (1 - rho) * (1 + rho) / (2 * (w + upper / minor / minor)));
-    } else if (toNormal > 0) {
-        // One more support line, across the direction from the outline point just found:
-        // for a point outside, the normal of the nearest point is the limit of this step.
-        const Point2D m{(q.x - onNormal.x) / toNormal, (q.y - onNormal.y) / toNormal};
-        const double h = Hypot(rx * m.x, ry * m.y);
-        if (h > 0) {
-            lower = std::max(lower, Dot(m, q) - h);
-            const Point2D onM{rx * (rx * m.x) / h, ry * (ry * m.y) / h};
-            const double toM = Distance(q, onM);
-            if (toM < upper)
-                upper = toM, start = onM;
+// Bounds of the distance from a point to the outline of an ellipse (both radii positive)
+// without solving for the closest point, and an outline point to start from. With q the
+// point in the ellipse's axes, ρ = |(qx/rx, qy/ry)| (1 on the outline) and w the length of
+// its gradient direction (qx/rx², qy/ry²), the outline point with that normal has a
+// support line at the gap |ρ - 1|·ρ / w from the point. Outside, every support line
+// separates the point from the outline, so the gap (and a second one, across the
+// direction to that outline point) bounds the distance from below. Inside, the gap bounds
+// it from above, along with the radial point q/ρ, and the lower bound comes from the
+// filled ellipse holding the point's level set widened by (1 - ρ) times the smaller
+// radius, or from the slope of ρ² on the way out. Where a ratio would overflow or vanish
+// the bounds are left open (0 and ∞).
+struct SampleBounds {
+    const TarnEllipse& e;
+    double irx, iry, rx2, ry2, minor, iMinor2;
+    explicit SampleBounds(const TarnEllipse& large)
+        : e(large), irx(large.RadiusX() > 0 ? 1 / large.RadiusX() : 0),
+          iry(large.RadiusY() > 0 ? 1 / large.RadiusY() : 0), rx2(large.RadiusX() * large.RadiusX()),
+          ry2(large.RadiusY() * large.RadiusY()), minor(std::min(large.RadiusX(), large.RadiusY())),
+          iMinor2(minor > 0 ? 1 / (minor * minor) : 0)
+    {
+    }
+
+    // `q` is the point in the ellipse's axes; `start` comes back in the same axes.
+    void operator()(const Point2D& q, double& lower, double& upper, Point2D& start) const
+    {
+        const double ux = q.x * irx, uy = q.y * iry, wx = ux * irx, wy = uy * iry;
+        const double rho2 = ux * ux + uy * uy, w2 = wx * wx + wy * wy;
+        lower = 0;
+        upper = std::numeric_limits<double>::infinity();
+        start = q;
+        if (!(rho2 > 0 && w2 > 0 && rho2 < std::numeric_limits<double>::infinity() &&
+              w2 < std::numeric_limits<double>::infinity()))
+            return;
+        const double rho = std::sqrt(rho2), iw = 1 / std::sqrt(w2);
+        const double off = std::fabs(rho - 1);
+        const double gap = off * rho * iw;
+        // The outline point whose normal is the point's level-set normal (wx, wy)/w.
+        const double nx = wx * iw, ny = wy * iw;
+        const double iSupport = 1 / std::sqrt(rx2 * nx * nx + ry2 * ny * ny);
+        const Point2D onNormal{rx2 * nx * iSupport, ry2 * ny * iSupport};
+        const double toNormal = Distance(q, onNormal);
+        Point2D local = onNormal;
+        if (rho <= 1) {
+            const double iRho = 1 / rho;
+            const Point2D onRadial{q.x * iRho, q.y * iRho};
+            const double toRadial = Distance(q, onRadial);
+            upper = std::min({toNormal, toRadial, gap});
+            local = toRadial < toNormal ? onRadial : onNormal;
+            // g = ρ² - 1 rises from g(q) to 0 on the way to the nearest outline point, which
+            // lies within `upper`; on that way |∇g| <= 2w + 2·upper / (smaller radius)².
+            lower = std::max((1 - rho) * minor, (1 - rho) * (1 + rho) / (2 * (w2 * iw + upper * iMinor2)));
+        } else {
+            upper = toNormal;
+            lower = gap;
+            if (toNormal > 0) {
+                // One more support line, across the direction from the outline point just
+                // found: for a point outside, the normal of the nearest point is the limit
+                // of this step.
+                const double iTo = 1 / toNormal;
+                const Point2D m{(q.x - onNormal.x) * iTo, (q.y - onNormal.y) * iTo};
+                const double h = std::sqrt(rx2 * m.x * m.x + ry2 * m.y * m.y), iH = 1 / h;
+                lower = std::max(lower, Dot(m, q) - h);
+                const Point2D onM{rx2 * m.x * iH, ry2 * m.y * iH};
+                const double toM = Distance(q, onM);
+                if (toM < upper)
+                    upper = toM, local = onM;
+            }
+        }
+        start = local;
+        if (!(std::isfinite(lower) && std::isfinite(upper) && std::isfinite(start.x) && std::isfinite(start.y))) {
+            lower = 0;
+            upper = std::numeric_limits<double>::infinity();
+            start = q;
         }
     }
-    radial = e.ToWorld(start);
-}
+};
 
 } // namespace
 
@@ -533,7 +573,7 @@ double DistanceEllipseEllipse(const TarnEllipse& a, const TarnEllipse& b, Point2
 {
     int count = 0;
     std::array<Point2D, 4> crossings;
-    if (!SeparatedAlongCentres(a, b) &&
+    if (!SeparatedAlongCentres(a, b) && !ClearOfCrossing(a, b) && !ClearOfCrossing(b, a) &&
         (Flat(b) ? IntersectEllipseEllipse(a, b, count, crossings[0], crossings[1], crossings[2], crossings[3])
                  : IntersectProper(a, b, crossings, true) > 0)) {
         onA = onB = crossings[0];
@@ -555,9 +595,15 @@ double DistanceEllipseEllipse(const TarnEllipse& a, const TarnEllipse& b, Point2
     // and are measured exactly. The others keep their lower bound, which already places
     // them above that minimum.
     std::array<double, n> dist, upper;
-    std::array<Point2D, n> sample, nearest;
+    std::array<Point2D, n> sample, nearest, angle; // angle: cos and sin of the sample's angle
     std::array<bool, n> exact;
     const bool bounded = !Flat(large);
+    const SampleBounds bounds(large);
+    // The smaller outline in the larger one's axes: q(φ) = p + A cos φ + B sin φ.
+    const double cd = small.CosRotation() * large.CosRotation() + small.SinRotation() * large.SinRotation();
+    const double sd = small.SinRotation() * large.CosRotation() - small.CosRotation() * large.SinRotation();
+    const Point2D p = large.ToLocal({small.CenterX(), small.CenterY()});
+    const Point2D A{small.RadiusX() * cd, small.RadiusX() * sd}, B{-small.RadiusY() * sd, small.RadiusY() * cd};
     double leastUpper = std::numeric_limits<double>::infinity();
     for (int i = 0; i < n; ++i) {
         // Angles 2πi/n: the piece middles rotated back by half a piece, exact on the axes.
@@ -568,17 +614,22 @@ double DistanceEllipseEllipse(const TarnEllipse& a, const TarnEllipse& b, Point2
             c = i == 0 ? 1 : (i == n / 2 ? -1 : 0);
             s = i == n / 4 ? 1 : (i == 3 * n / 4 ? -1 : 0);
         }
-        sample[k] = OutlinePoint(small, c, s);
+        angle[k] = {c, s};
+        sample[k] = {p.x + A.x * c + B.x * s, p.y + A.y * c + B.y * s};
         if (bounded) {
-            SampleBounds(large, sample[k], dist[k], upper[k], nearest[k]);
+            bounds(sample[k], dist[k], upper[k], nearest[k]);
             leastUpper = std::min(leastUpper, upper[k]);
         }
     }
     for (std::size_t k = 0; k < n; ++k) {
         // The margin covers the rounding of the bounds, which meet for circles.
         exact[k] = !bounded || dist[k] <= leastUpper * (1 + 1e-9);
-        if (exact[k])
-            dist[k] = large.DistanceToPoint(sample[k], nearest[k]);
+        if (exact[k]) {
+            // Measured from the sample as the outline formula gives it in world coordinates.
+            dist[k] = large.DistanceToPoint(OutlinePoint(small, angle[k].x, angle[k].y), nearest[k]);
+        } else {
+            nearest[k] = large.ToWorld(nearest[k]);
+        }
     }
     std::array<int, kDistanceStarts> starts;
     int startCount = 0;

@@ -184,10 +184,10 @@ double RefineRoot(const OutlineInFrame& f, double lo, double hi, double glo, dou
 
 // The crossings of the outlines of a and b (b not flat) in order of a's angle; with
 // `firstOnly` the search ends at the first one found.
-int IntersectProper(const TarnEllipse& a, const TarnEllipse& b, std::array<Point2D, 4>& out, bool firstOnly)
+int IntersectProper(const TarnEllipse& a, const TarnEllipse& b, const OutlineInFrame& f, std::array<Point2D, 4>& out,
+                    bool firstOnly)
 {
     const AngleTables& t = Tables();
-    const OutlineInFrame f(a, b);
     const double size = std::max({a.RadiusX(), a.RadiusY(), b.RadiusX(), b.RadiusY()});
     const double band = TarnEllipse::kTangencyBand * size;
     // Rounding allowance of g: a few ulps of |v|·(|p| + |A| + |B|), widened for the
@@ -442,15 +442,12 @@ double Support(const TarnEllipse& e, const Point2D& n)
 }
 
 // True when the outline of `a` lies wholly inside or wholly outside the filled `b` (not
-// flat), decided over the whole turn at once: g of OutlineInFrame stays within
+// flat; f is a in b's frame), decided over the whole turn at once: g of OutlineInFrame stays within
 // k0 ± (|(k1, k2)| + |(k3, k4)|). The margin is far above the rounding of the coefficients,
 // and |g| above it keeps the outlines apart by more than 1e-9 of the larger size (g/3 in
 // units of b's smaller radius at least), far beyond the tangency band.
-bool ClearOfCrossing(const TarnEllipse& a, const TarnEllipse& b)
+bool ClearOfCrossing(const TarnEllipse& a, const TarnEllipse& b, const OutlineInFrame& f)
 {
-    if (Flat(b))
-        return false;
-    const OutlineInFrame f(a, b);
     const double size = std::max({a.RadiusX(), a.RadiusY(), b.RadiusX(), b.RadiusY()});
     const double margin =
         std::max(1e-9 * (1 + f.scale) * (1 + f.scale), 1e-8 * size / std::min(b.RadiusX(), b.RadiusY()));
@@ -554,7 +551,7 @@ bool IntersectEllipseEllipse(const TarnEllipse& a, const TarnEllipse& b, int& co
 {
     std::array<Point2D, 4> found{p1, p2, p3, p4};
     if (!Flat(b)) {
-        count = IntersectProper(a, b, found, false);
+        count = IntersectProper(a, b, OutlineInFrame(a, b), found, false);
     } else if (!Flat(a)) {
         count = IntersectEllipseSegment(a, AsSegment(b), count, found[0], found[1]) ? count : 0;
     } else {
@@ -573,20 +570,31 @@ double DistanceEllipseEllipse(const TarnEllipse& a, const TarnEllipse& b, Point2
 {
     int count = 0;
     std::array<Point2D, 4> crossings;
-    if (!SeparatedAlongCentres(a, b) && !ClearOfCrossing(a, b) && !ClearOfCrossing(b, a) &&
-        (Flat(b) ? IntersectEllipseEllipse(a, b, count, crossings[0], crossings[1], crossings[2], crossings[3])
-                 : IntersectProper(a, b, crossings, true) > 0)) {
-        onA = onB = crossings[0];
-        return 0;
+    const bool aSmaller = std::max(a.RadiusX(), a.RadiusY()) <= std::max(b.RadiusX(), b.RadiusY());
+    const TarnEllipse& small = aSmaller ? a : b;
+    const TarnEllipse& large = aSmaller ? b : a;
+    if (!SeparatedAlongCentres(a, b)) {
+        // The smaller outline clearly inside (or outside) the larger needs no search; the
+        // frame of a in b serves the search as well.
+        bool crossing;
+        if (Flat(b)) {
+            crossing = (Flat(large) || !ClearOfCrossing(small, large, OutlineInFrame(small, large))) &&
+                       IntersectEllipseEllipse(a, b, count, crossings[0], crossings[1], crossings[2], crossings[3]);
+        } else {
+            const OutlineInFrame f(a, b);
+            crossing = !(aSmaller ? ClearOfCrossing(a, b, f) : ClearOfCrossing(b, a, OutlineInFrame(b, a))) &&
+                       IntersectProper(a, b, f, crossings, true) > 0;
+        }
+        if (crossing) {
+            onA = onB = crossings[0];
+            return 0;
+        }
     }
     // The outlines do not meet. Sample the smaller outline (axis ends included), and refine
     // the pairs at the sampled minima of the distance to the larger one by damped Newton on
     // both angles; the nearest refined pair wins. Sampling the smaller outline keeps the
     // samples dense on the scale of the features that separate the candidate minima (the
     // two tips of a small needle, say).
-    const bool aSmaller = std::max(a.RadiusX(), a.RadiusY()) <= std::max(b.RadiusX(), b.RadiusY());
-    const TarnEllipse& small = aSmaller ? a : b;
-    const TarnEllipse& large = aSmaller ? b : a;
     const AngleTables& t = Tables();
     constexpr int n = kDistanceSamples;
     static_assert(kStartPieces == kDistanceSamples);

@@ -187,7 +187,8 @@ std::vector<std::pair<TarnEllipse, TarnEllipse>> EllipsePairs(int kind, unsigned
         const double angle = 6 * u(rng), reach = 4 * u(rng);
         const TarnEllipse b = random(0.2 + u(rng), {reach * std::cos(angle), reach * std::sin(angle)});
         const bool cross = IntersectEllipseEllipse(a, b, n, p, q, r, s);
-        const bool nested = a.WithinFullEllipse({b.CenterX(), b.CenterY()}) || b.WithinFullEllipse({a.CenterX(), a.CenterY()});
+        const bool nested = a.WithinFullEllipse({b.CenterX(), b.CenterY()}) ||
+                            b.WithinFullEllipse({a.CenterX(), a.CenterY()});
         if (kind == 2 ? cross : (!cross && !nested))
             out.emplace_back(a, b);
     }

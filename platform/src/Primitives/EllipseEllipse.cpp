@@ -184,8 +184,8 @@ double RefineRoot(const OutlineInFrame& f, double lo, double hi, double glo, dou
 
 // The crossings of the outlines of a and b (b not flat) in order of a's angle; with
 // `firstOnly` the search ends at the first one found.
-int IntersectProper(const TarnEllipse& a, const TarnEllipse& b, const OutlineInFrame& f, std::array<Point2D, 4>& out,
-                    bool firstOnly)
+int IntersectProper(const TarnEllipse& a, const TarnEllipse& b, const OutlineInFrame& f,
+                    std::array<Point2D, 4>& out, bool firstOnly)
 {
     const AngleTables& t = Tables();
     const double size = std::max({a.RadiusX(), a.RadiusY(), b.RadiusX(), b.RadiusY()});
@@ -536,7 +536,8 @@ struct SampleBounds {
             }
         }
         start = local;
-        if (!(std::isfinite(lower) && std::isfinite(upper) && std::isfinite(start.x) && std::isfinite(start.y))) {
+        if (!(std::isfinite(lower) && std::isfinite(upper) && std::isfinite(start.x) &&
+              std::isfinite(start.y))) {
             lower = 0;
             upper = std::numeric_limits<double>::infinity();
             start = q;
@@ -578,8 +579,9 @@ double DistanceEllipseEllipse(const TarnEllipse& a, const TarnEllipse& b, Point2
         // frame of a in b serves the search as well.
         bool crossing;
         if (Flat(b)) {
-            crossing = (Flat(large) || !ClearOfCrossing(small, large, OutlineInFrame(small, large))) &&
-                       IntersectEllipseEllipse(a, b, count, crossings[0], crossings[1], crossings[2], crossings[3]);
+            crossing =
+                (Flat(large) || !ClearOfCrossing(small, large, OutlineInFrame(small, large))) &&
+                IntersectEllipseEllipse(a, b, count, crossings[0], crossings[1], crossings[2], crossings[3]);
         } else {
             const OutlineInFrame f(a, b);
             crossing = !(aSmaller ? ClearOfCrossing(a, b, f) : ClearOfCrossing(b, a, OutlineInFrame(b, a))) &&
@@ -611,7 +613,8 @@ double DistanceEllipseEllipse(const TarnEllipse& a, const TarnEllipse& b, Point2
     const double cd = small.CosRotation() * large.CosRotation() + small.SinRotation() * large.SinRotation();
     const double sd = small.SinRotation() * large.CosRotation() - small.CosRotation() * large.SinRotation();
     const Point2D p = large.ToLocal({small.CenterX(), small.CenterY()});
-    const Point2D A{small.RadiusX() * cd, small.RadiusX() * sd}, B{-small.RadiusY() * sd, small.RadiusY() * cd};
+    const Point2D A{small.RadiusX() * cd, small.RadiusX() * sd},
+        B{-small.RadiusY() * sd, small.RadiusY() * cd};
     double leastUpper = std::numeric_limits<double>::infinity();
     for (int i = 0; i < n; ++i) {
         // Angles 2πi/n: the piece middles rotated back by half a piece, exact on the axes.
@@ -664,8 +667,9 @@ double DistanceEllipseEllipse(const TarnEllipse& a, const TarnEllipse& b, Point2
     const double sampleArc = kTwoPi / n * std::max(small.RadiusX(), small.RadiusY());
     for (int k = 0; k < startCount; ++k) {
         const int i = starts[static_cast<std::size_t>(k)];
-        const double around = std::min({dist[static_cast<std::size_t>((i + n - 1) % n)],
-                                        dist[static_cast<std::size_t>(i)], dist[static_cast<std::size_t>((i + 1) % n)]});
+        const double around =
+            std::min({dist[static_cast<std::size_t>((i + n - 1) % n)], dist[static_cast<std::size_t>(i)],
+                      dist[static_cast<std::size_t>((i + 1) % n)]});
         if (around - 0.5 * sampleArc > best)
             continue;
         double phi = kTwoPi * i / n, psi = ParameterOf(large, nearest[static_cast<std::size_t>(i)]);

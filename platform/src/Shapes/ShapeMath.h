@@ -55,8 +55,8 @@ EllipseGeometry MapEllipse(const Transform2DLinear& transform, const EllipseGeom
 // The same with the cos and sin of the ellipse's rotation given, and no trigonometry
 // beyond one atan2 for the image's rotation: its cosRotation and sinRotation come from the
 // axis vectors directly.
-EllipseGeometry MapEllipse(const Transform2DLinear& transform, const EllipseGeometry& ellipse, double cosRotation,
-                           double sinRotation);
+EllipseGeometry MapEllipse(const Transform2DLinear& transform, const EllipseGeometry& ellipse,
+                           double cosRotation, double sinRotation);
 
 // ShapeException unless every value is finite: a finite transform can still carry huge
 // coordinates beyond the range of double.

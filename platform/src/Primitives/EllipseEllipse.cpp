@@ -490,8 +490,12 @@ struct SampleBounds {
     }
 
     // `q` is the point in the ellipse's axes; `start` comes back in the same axes.
-    void operator()(const Point2D& q, double& lower, double& upper, Point2D& start) const
+    // For a point inside, `rise` = (1 - ρ²)/2 and `slope` = w give the lower bound
+    // rise / (slope + u / (smaller radius)²) of any distance not above u; else both are 0.
+    void operator()(const Point2D& q, double& lower, double& upper, Point2D& start, double& rise,
+                    double& slope) const
     {
+        rise = slope = 0;
         const double ux = q.x * irx, uy = q.y * iry, wx = ux * irx, wy = uy * iry;
         const double rho2 = ux * ux + uy * uy, w2 = wx * wx + wy * wy;
         lower = 0;
@@ -517,7 +521,9 @@ struct SampleBounds {
             local = toRadial < toNormal ? onRadial : onNormal;
             // g = ρ² - 1 rises from g(q) to 0 on the way to the nearest outline point, which
             // lies within `upper`; on that way |∇g| <= 2w + 2·upper / (smaller radius)².
-            lower = std::max((1 - rho) * minor, (1 - rho) * (1 + rho) / (2 * (w2 * iw + upper * iMinor2)));
+            rise = 0.5 * (1 - rho) * (1 + rho);
+            slope = w2 * iw;
+            lower = std::max((1 - rho) * minor, rise / (slope + upper * iMinor2));
         } else {
             upper = toNormal;
             lower = gap;
@@ -604,7 +610,7 @@ double DistanceEllipseEllipse(const TarnEllipse& a, const TarnEllipse& b, Point2
     // whose lower bound does not exceed the least upper bound can hold the sampled minimum
     // and are measured exactly. The others keep their lower bound, which already places
     // them above that minimum.
-    std::array<double, n> dist, upper;
+    std::array<double, n> dist, upper, rise, slope;
     std::array<Point2D, n> sample, nearest, angle; // angle: cos and sin of the sample's angle
     std::array<bool, n> exact;
     const bool bounded = !Flat(large);
@@ -628,11 +634,16 @@ double DistanceEllipseEllipse(const TarnEllipse& a, const TarnEllipse& b, Point2
         angle[k] = {c, s};
         sample[k] = {p.x + A.x * c + B.x * s, p.y + A.y * c + B.y * s};
         if (bounded) {
-            bounds(sample[k], dist[k], upper[k], nearest[k]);
+            bounds(sample[k], dist[k], upper[k], nearest[k], rise[k], slope[k]);
             leastUpper = std::min(leastUpper, upper[k]);
         }
     }
     for (std::size_t k = 0; k < n; ++k) {
+        // A sample inside no farther than the least upper bound U has its way out within U:
+        // so its distance is at least the smaller of U and the slope bound taken with U.
+        if (bounded && rise[k] > 0)
+            dist[k] =
+                std::max(dist[k], std::min(leastUpper, rise[k] / (slope[k] + leastUpper * bounds.iMinor2)));
         // The margin covers the rounding of the bounds, which meet for circles.
         exact[k] = !bounded || dist[k] <= leastUpper * (1 + 1e-9);
         if (exact[k]) {

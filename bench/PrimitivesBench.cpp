@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <random>
+#include <utility>
 #include <vector>
 
 #include <Ostrel/Vision/Private/Polyline.h>
@@ -156,6 +157,65 @@ void EllipseQueries(benchmark::State& state)
 BENCHMARK(EllipseQueries)
     ->DenseRange(0, 5)
     ->ArgName("IntLine_DistLine_DistSeg_IntSeg_IntEllipse_DistEllipse");
+
+// Ellipse pairs by how they lie: apart, one nested inside the other, and crossing. Axis
+// ratios up to 1e4, sizes 1 to 2, rotations at random; the distance of a pair apart or
+// nested ranges from touching to several sizes.
+std::vector<std::pair<TarnEllipse, TarnEllipse>> EllipsePairs(int kind, unsigned seed)
+{
+    std::mt19937_64 rng(seed);
+    std::uniform_real_distribution<double> u(0, 1);
+    std::vector<std::pair<TarnEllipse, TarnEllipse>> out;
+    const auto random = [&](double size, Point2D c) {
+        return TarnEllipse(c.x, c.y, size * (1 + u(rng)), size * (1 + u(rng)) * std::pow(10.0, -4 * u(rng)),
+                           6 * u(rng));
+    };
+    while (out.size() < kSet) {
+        const TarnEllipse a = random(1, {0, 0});
+        Point2D p, q, r, s, x, y;
+        int n = 0;
+        if (kind == 1) {
+            // Inside a, clear of its outline by the small ellipse's size.
+            const Point2D c = a.ToWorld({a.RadiusX() * (2 * u(rng) - 1), a.RadiusY() * (2 * u(rng) - 1)});
+            const double room = a.WithinFullEllipse(c) ? a.DistanceToPoint(c, x) : 0;
+            if (room <= 0)
+                continue;
+            const TarnEllipse b = random(0.5 * room * u(rng), c);
+            out.emplace_back(u(rng) < 0.5 ? std::make_pair(a, b) : std::make_pair(b, a));
+            continue;
+        }
+        const double angle = 6 * u(rng), reach = 4 * u(rng);
+        const TarnEllipse b = random(0.2 + u(rng), {reach * std::cos(angle), reach * std::sin(angle)});
+        const bool cross = IntersectEllipseEllipse(a, b, n, p, q, r, s);
+        const bool nested = a.WithinFullEllipse({b.CenterX(), b.CenterY()}) ||
+                            b.WithinFullEllipse({a.CenterX(), a.CenterY()});
+        if (kind == 2 ? cross : (!cross && !nested))
+            out.emplace_back(a, b);
+    }
+    return out;
+}
+
+void EllipsePairDistance(benchmark::State& state)
+{
+    const auto pairs = EllipsePairs(static_cast<int>(state.range(0)), 11);
+    Run(state, [&](std::size_t k) {
+        Point2D p, q;
+        benchmark::DoNotOptimize(DistanceEllipseEllipse(pairs[k].first, pairs[k].second, p, q));
+        benchmark::DoNotOptimize(p);
+    });
+}
+BENCHMARK(EllipsePairDistance)->DenseRange(0, 2)->ArgName("Apart_Nested_Crossing");
+
+void EllipseMapLinear(benchmark::State& state)
+{
+    const auto es = Ellipses(12);
+    const auto m = Points(2, 13), t = Points(5, 14);
+    std::vector<Ostrel::Vision::Transform2DLinear> maps;
+    for (std::size_t k = 0; k < kSet; ++k)
+        maps.emplace_back(m[k].x, m[k].y, m[(k + 1) % kSet].x, m[(k + 1) % kSet].y, t[k].x, t[k].y);
+    Run(state, [&](std::size_t k) { benchmark::DoNotOptimize(es[k].MapLinear(maps[k])); });
+}
+BENCHMARK(EllipseMapLinear);
 
 Polyline Star(std::size_t n, Point2D c, double radius, unsigned seed)
 {

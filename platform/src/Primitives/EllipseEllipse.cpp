@@ -68,6 +68,7 @@ struct OutlineInFrame {
     double bound3;  // bound of |g'''|
     double scale;   // |p| + |A| + |B|: bounds |v|
     double coefficientSize; // largest amplitude of the terms of g: 0 when the outlines coincide
+    double mean, reach;     // g lies within mean ± reach over the whole turn
 
     OutlineInFrame(const TarnEllipse& a, const TarnEllipse& b)
     {
@@ -83,6 +84,8 @@ struct OutlineInFrame {
         const double k3 = 0.5 * (Dot(A, A) - Dot(B, B)), k4 = Dot(A, B);
         const double k0 = Dot(p, p) + 0.5 * (Dot(A, A) + Dot(B, B)) - 1;
         bound3 = (Hypot(k1, k2) + 8 * Hypot(k3, k4)) * (1 + 1e-12);
+        reach = Hypot(k1, k2) + Hypot(k3, k4);
+        mean = k0;
         coefficientSize = std::max({std::fabs(k0), Hypot(k1, k2), Hypot(k3, k4)});
         scale = Length(p) + Length(A) + Length(B);
     }
@@ -181,10 +184,10 @@ double RefineRoot(const OutlineInFrame& f, double lo, double hi, double glo, dou
 
 // The crossings of the outlines of a and b (b not flat) in order of a's angle; with
 // `firstOnly` the search ends at the first one found.
-int IntersectProper(const TarnEllipse& a, const TarnEllipse& b, std::array<Point2D, 4>& out, bool firstOnly)
+int IntersectProper(const TarnEllipse& a, const TarnEllipse& b, const OutlineInFrame& f,
+                    std::array<Point2D, 4>& out, bool firstOnly)
 {
     const AngleTables& t = Tables();
-    const OutlineInFrame f(a, b);
     const double size = std::max({a.RadiusX(), a.RadiusY(), b.RadiusX(), b.RadiusY()});
     const double band = TarnEllipse::kTangencyBand * size;
     // Rounding allowance of g: a few ulps of |v|·(|p| + |A| + |B|), widened for the
@@ -297,9 +300,11 @@ struct Outline {
     Point2D center;
     void At(double c, double s, Point2D& x, Point2D& dx) const
     {
-        x = e.ToWorld({e.RadiusX() * c, e.RadiusY() * s});
+        const double cr = e.CosRotation(), sr = e.SinRotation();
+        const double lx = e.RadiusX() * c, ly = e.RadiusY() * s;
+        x = {center.x + (cr * lx - sr * ly), center.y + (sr * lx + cr * ly)};
         const double tx = -e.RadiusX() * s, ty = e.RadiusY() * c;
-        dx = {e.CosRotation() * tx - e.SinRotation() * ty, e.SinRotation() * tx + e.CosRotation() * ty};
+        dx = {cr * tx - sr * ty, sr * tx + cr * ty};
     }
 };
 
@@ -336,12 +341,20 @@ double ParameterOf(const TarnEllipse& e, const Point2D& point)
 // Returns whether the steps shrank below the angle resolution within the step bound.
 bool RefinePair(const Outline& oa, const Outline& ob, double& phi, double& psi, Point2D& xa, Point2D& xb)
 {
+    double ca = std::cos(phi), sa = std::sin(phi), cb = std::cos(psi), sb = std::sin(psi);
     Point2D ta, tb;
-    oa.At(std::cos(phi), std::sin(phi), xa, ta);
-    ob.At(std::cos(psi), std::sin(psi), xb, tb);
+    oa.At(ca, sa, xa, ta);
+    ob.At(cb, sb, xb, tb);
     Point2D r = xa - xb;
     double f = Dot(r, r);
     double lambda = 0;
+    const auto finish = [&](bool converged) {
+        // The points from the library's cos and sin of the final angles: the rotated pairs
+        // of the steps may have drifted by a few ulps off the unit circle.
+        oa.At(std::cos(phi), std::sin(phi), xa, ta);
+        ob.At(std::cos(psi), std::sin(psi), xb, tb);
+        return converged;
+    };
     for (int it = 0; it < kMaxDistanceSteps; ++it) {
         const double g1 = Dot(r, ta), g2 = -Dot(r, tb);
         const double h11 = Dot(ta, ta) - Dot(r, xa - oa.center);
@@ -359,27 +372,31 @@ bool RefinePair(const Outline& oa, const Outline& ob, double& phi, double& psi, 
                 continue;
             }
             const double d1 = -(a22 * g1 - h12 * g2) / det, d2 = -(a11 * g2 - h12 * g1) / det;
-            const double nphi = phi + d1, npsi = psi + d2;
+            double nca = ca, nsa = sa, ncb = cb, nsb = sb;
+            Rotate(nca, nsa, phi, d1);
+            Rotate(ncb, nsb, psi, d2);
             Point2D nxa, nta, nxb, ntb;
-            oa.At(std::cos(nphi), std::sin(nphi), nxa, nta);
-            ob.At(std::cos(npsi), std::sin(npsi), nxb, ntb);
+            oa.At(nca, nsa, nxa, nta);
+            ob.At(ncb, nsb, nxb, ntb);
             const Point2D nr = nxa - nxb;
             const double nf = Dot(nr, nr);
             if (nf <= f) {
                 accepted = true;
                 step = std::max(std::fabs(d1), std::fabs(d2));
-                phi = nphi, psi = npsi, xa = nxa, xb = nxb, ta = nta, tb = ntb, r = nr, f = nf;
+                phi += d1, psi += d2;
+                ca = nca, sa = nsa, cb = ncb, sb = nsb;
+                xa = nxa, xb = nxb, ta = nta, tb = ntb, r = nr, f = nf;
                 lambda *= 0.25;
             } else {
                 lambda = std::max(4 * lambda, 1e-3);
             }
         }
         if (!accepted)
-            return false;
+            return finish(false);
         if (step <= kAngleResolution)
-            return true;
+            return finish(true);
     }
-    return false;
+    return finish(false);
 }
 
 // The minimum of the distance from the outline point Xs(φ) of `small` to the outline of
@@ -417,6 +434,123 @@ double BracketedMinimum(const TarnEllipse& small, const TarnEllipse& large, doub
     return large.DistanceToPoint(x, y);
 }
 
+// Half the width of `e` across the unit direction n: its support about the centre.
+double Support(const TarnEllipse& e, const Point2D& n)
+{
+    const double cr = e.CosRotation(), sr = e.SinRotation();
+    return Hypot(e.RadiusX() * (cr * n.x + sr * n.y), e.RadiusY() * (cr * n.y - sr * n.x));
+}
+
+// True when the outline of `a` lies wholly inside or wholly outside the filled `b` (not
+// flat; f is a in b's frame), decided over the whole turn at once: g of OutlineInFrame stays within
+// k0 ± (|(k1, k2)| + |(k3, k4)|). The margin is far above the rounding of the coefficients,
+// and |g| above it keeps the outlines apart by more than 1e-9 of the larger size (g/3 in
+// units of b's smaller radius at least), far beyond the tangency band.
+bool ClearOfCrossing(const TarnEllipse& a, const TarnEllipse& b, const OutlineInFrame& f)
+{
+    const double size = std::max({a.RadiusX(), a.RadiusY(), b.RadiusX(), b.RadiusY()});
+    const double margin =
+        std::max(1e-9 * (1 + f.scale) * (1 + f.scale), 1e-8 * size / std::min(b.RadiusX(), b.RadiusY()));
+    return std::fabs(f.mean) - f.reach > margin;
+}
+
+// True when a line across the centre line separates the filled ellipses with room to
+// spare (far more than the tangency band): the outlines then neither cross nor touch.
+bool SeparatedAlongCentres(const TarnEllipse& a, const TarnEllipse& b)
+{
+    const Point2D d{b.CenterX() - a.CenterX(), b.CenterY() - a.CenterY()};
+    const double length = Hypot(d.x, d.y);
+    if (!(length > 0 && std::isfinite(length)))
+        return false;
+    const Point2D n{d.x / length, d.y / length};
+    const double widths = Support(a, n) + Support(b, n);
+    return length - widths > 1e-10 * (length + widths);
+}
+
+// Bounds of the distance from a point to the outline of an ellipse (both radii positive)
+// without solving for the closest point, and an outline point to start from. With q the
+// point in the ellipse's axes, ρ = |(qx/rx, qy/ry)| (1 on the outline) and w the length of
+// its gradient direction (qx/rx², qy/ry²), the outline point with that normal has a
+// support line at the gap |ρ - 1|·ρ / w from the point. Outside, every support line
+// separates the point from the outline, so the gap (and a second one, across the
+// direction to that outline point) bounds the distance from below. Inside, the gap bounds
+// it from above, along with the radial point q/ρ, and the lower bound comes from the
+// filled ellipse holding the point's level set widened by (1 - ρ) times the smaller
+// radius, or from the slope of ρ² on the way out. Where a ratio would overflow or vanish
+// the bounds are left open (0 and ∞).
+struct SampleBounds {
+    const TarnEllipse& e;
+    double irx, iry, rx2, ry2, minor, iMinor2;
+    explicit SampleBounds(const TarnEllipse& large)
+        : e(large), irx(large.RadiusX() > 0 ? 1 / large.RadiusX() : 0),
+          iry(large.RadiusY() > 0 ? 1 / large.RadiusY() : 0), rx2(large.RadiusX() * large.RadiusX()),
+          ry2(large.RadiusY() * large.RadiusY()), minor(std::min(large.RadiusX(), large.RadiusY())),
+          iMinor2(minor > 0 ? 1 / (minor * minor) : 0)
+    {
+    }
+
+    // `q` is the point in the ellipse's axes; `start` comes back in the same axes.
+    // For a point inside, `rise` = (1 - ρ²)/2 and `slope` = w give the lower bound
+    // rise / (slope + u / (smaller radius)²) of any distance not above u; else both are 0.
+    void operator()(const Point2D& q, double& lower, double& upper, Point2D& start, double& rise,
+                    double& slope) const
+    {
+        rise = slope = 0;
+        const double ux = q.x * irx, uy = q.y * iry, wx = ux * irx, wy = uy * iry;
+        const double rho2 = ux * ux + uy * uy, w2 = wx * wx + wy * wy;
+        lower = 0;
+        upper = std::numeric_limits<double>::infinity();
+        start = q;
+        if (!(rho2 > 0 && w2 > 0 && rho2 < std::numeric_limits<double>::infinity() &&
+              w2 < std::numeric_limits<double>::infinity()))
+            return;
+        const double rho = std::sqrt(rho2), iw = 1 / std::sqrt(w2);
+        const double off = std::fabs(rho - 1);
+        const double gap = off * rho * iw;
+        // The outline point whose normal is the point's level-set normal (wx, wy)/w.
+        const double nx = wx * iw, ny = wy * iw;
+        const double iSupport = 1 / std::sqrt(rx2 * nx * nx + ry2 * ny * ny);
+        const Point2D onNormal{rx2 * nx * iSupport, ry2 * ny * iSupport};
+        const double toNormal = Distance(q, onNormal);
+        Point2D local = onNormal;
+        if (rho <= 1) {
+            const double iRho = 1 / rho;
+            const Point2D onRadial{q.x * iRho, q.y * iRho};
+            const double toRadial = Distance(q, onRadial);
+            upper = std::min({toNormal, toRadial, gap});
+            local = toRadial < toNormal ? onRadial : onNormal;
+            // g = ρ² - 1 rises from g(q) to 0 on the way to the nearest outline point, which
+            // lies within `upper`; on that way |∇g| <= 2w + 2·upper / (smaller radius)².
+            rise = 0.5 * (1 - rho) * (1 + rho);
+            slope = w2 * iw;
+            lower = std::max((1 - rho) * minor, rise / (slope + upper * iMinor2));
+        } else {
+            upper = toNormal;
+            lower = gap;
+            if (toNormal > 0) {
+                // One more support line, across the direction from the outline point just
+                // found: for a point outside, the normal of the nearest point is the limit
+                // of this step.
+                const double iTo = 1 / toNormal;
+                const Point2D m{(q.x - onNormal.x) * iTo, (q.y - onNormal.y) * iTo};
+                const double h = std::sqrt(rx2 * m.x * m.x + ry2 * m.y * m.y), iH = 1 / h;
+                lower = std::max(lower, Dot(m, q) - h);
+                const Point2D onM{rx2 * m.x * iH, ry2 * m.y * iH};
+                const double toM = Distance(q, onM);
+                if (toM < upper)
+                    upper = toM, local = onM;
+            }
+        }
+        start = local;
+        if (!(std::isfinite(lower) && std::isfinite(upper) && std::isfinite(start.x) &&
+              std::isfinite(start.y))) {
+            lower = 0;
+            upper = std::numeric_limits<double>::infinity();
+            start = q;
+        }
+    }
+};
+
 } // namespace
 
 bool IntersectEllipseEllipse(const TarnEllipse& a, const TarnEllipse& b, int& count, Point2D& p1, Point2D& p2,
@@ -424,7 +558,7 @@ bool IntersectEllipseEllipse(const TarnEllipse& a, const TarnEllipse& b, int& co
 {
     std::array<Point2D, 4> found{p1, p2, p3, p4};
     if (!Flat(b)) {
-        count = IntersectProper(a, b, found, false);
+        count = IntersectProper(a, b, OutlineInFrame(a, b), found, false);
     } else if (!Flat(a)) {
         count = IntersectEllipseSegment(a, AsSegment(b), count, found[0], found[1]) ? count : 0;
     } else {
@@ -443,24 +577,51 @@ double DistanceEllipseEllipse(const TarnEllipse& a, const TarnEllipse& b, Point2
 {
     int count = 0;
     std::array<Point2D, 4> crossings;
-    if (Flat(b) ? IntersectEllipseEllipse(a, b, count, crossings[0], crossings[1], crossings[2], crossings[3])
-                : IntersectProper(a, b, crossings, true) > 0) {
-        onA = onB = crossings[0];
-        return 0;
-    }
-    // The outlines do not meet. Sample the smaller outline (axis ends included), measure
-    // each sample exactly to the larger one, and refine the pairs at the sampled minima by
-    // damped Newton on both angles; the nearest refined pair wins. Sampling the smaller
-    // outline keeps the samples dense on the scale of the features that separate the
-    // candidate minima (the two tips of a small needle, say).
     const bool aSmaller = std::max(a.RadiusX(), a.RadiusY()) <= std::max(b.RadiusX(), b.RadiusY());
     const TarnEllipse& small = aSmaller ? a : b;
     const TarnEllipse& large = aSmaller ? b : a;
+    if (!SeparatedAlongCentres(a, b)) {
+        // The smaller outline clearly inside (or outside) the larger needs no search; the
+        // frame of a in b serves the search as well.
+        bool crossing;
+        if (Flat(b)) {
+            crossing =
+                (Flat(large) || !ClearOfCrossing(small, large, OutlineInFrame(small, large))) &&
+                IntersectEllipseEllipse(a, b, count, crossings[0], crossings[1], crossings[2], crossings[3]);
+        } else {
+            const OutlineInFrame f(a, b);
+            crossing = !(aSmaller ? ClearOfCrossing(a, b, f) : ClearOfCrossing(b, a, OutlineInFrame(b, a))) &&
+                       IntersectProper(a, b, f, crossings, true) > 0;
+        }
+        if (crossing) {
+            onA = onB = crossings[0];
+            return 0;
+        }
+    }
+    // The outlines do not meet. Sample the smaller outline (axis ends included), and refine
+    // the pairs at the sampled minima of the distance to the larger one by damped Newton on
+    // both angles; the nearest refined pair wins. Sampling the smaller outline keeps the
+    // samples dense on the scale of the features that separate the candidate minima (the
+    // two tips of a small needle, say).
     const AngleTables& t = Tables();
     constexpr int n = kDistanceSamples;
     static_assert(kStartPieces == kDistanceSamples);
-    std::array<double, n> dist;
-    std::array<Point2D, n> nearest;
+    // Each sample first gets cheap bounds of its distance (see SampleBounds); only those
+    // whose lower bound does not exceed the least upper bound can hold the sampled minimum
+    // and are measured exactly. The others keep their lower bound, which already places
+    // them above that minimum.
+    std::array<double, n> dist, upper, rise, slope;
+    std::array<Point2D, n> sample, nearest, angle; // angle: cos and sin of the sample's angle
+    std::array<bool, n> exact;
+    const bool bounded = !Flat(large);
+    const SampleBounds bounds(large);
+    // The smaller outline in the larger one's axes: q(φ) = p + A cos φ + B sin φ.
+    const double cd = small.CosRotation() * large.CosRotation() + small.SinRotation() * large.SinRotation();
+    const double sd = small.SinRotation() * large.CosRotation() - small.CosRotation() * large.SinRotation();
+    const Point2D p = large.ToLocal({small.CenterX(), small.CenterY()});
+    const Point2D A{small.RadiusX() * cd, small.RadiusX() * sd},
+        B{-small.RadiusY() * sd, small.RadiusY() * cd};
+    double leastUpper = std::numeric_limits<double>::infinity();
     for (int i = 0; i < n; ++i) {
         // Angles 2πi/n: the piece middles rotated back by half a piece, exact on the axes.
         const auto k = static_cast<std::size_t>(i);
@@ -470,7 +631,27 @@ double DistanceEllipseEllipse(const TarnEllipse& a, const TarnEllipse& b, Point2
             c = i == 0 ? 1 : (i == n / 2 ? -1 : 0);
             s = i == n / 4 ? 1 : (i == 3 * n / 4 ? -1 : 0);
         }
-        dist[k] = large.DistanceToPoint(OutlinePoint(small, c, s), nearest[k]);
+        angle[k] = {c, s};
+        sample[k] = {p.x + A.x * c + B.x * s, p.y + A.y * c + B.y * s};
+        if (bounded) {
+            bounds(sample[k], dist[k], upper[k], nearest[k], rise[k], slope[k]);
+            leastUpper = std::min(leastUpper, upper[k]);
+        }
+    }
+    for (std::size_t k = 0; k < n; ++k) {
+        // A sample inside no farther than the least upper bound U has its way out within U:
+        // so its distance is at least the smaller of U and the slope bound taken with U.
+        if (bounded && rise[k] > 0)
+            dist[k] =
+                std::max(dist[k], std::min(leastUpper, rise[k] / (slope[k] + leastUpper * bounds.iMinor2)));
+        // The margin covers the rounding of the bounds, which meet for circles.
+        exact[k] = !bounded || dist[k] <= leastUpper * (1 + 1e-9);
+        if (exact[k]) {
+            // Measured from the sample as the outline formula gives it in world coordinates.
+            dist[k] = large.DistanceToPoint(OutlinePoint(small, angle[k].x, angle[k].y), nearest[k]);
+        } else {
+            nearest[k] = large.ToWorld(nearest[k]);
+        }
     }
     std::array<int, kDistanceStarts> starts;
     int startCount = 0;
@@ -491,8 +672,17 @@ double DistanceEllipseEllipse(const TarnEllipse& a, const TarnEllipse& b, Point2
     }
     const Outline os{small, {small.CenterX(), small.CenterY()}}, ol{large, {large.CenterX(), large.CenterY()}};
     double best = std::numeric_limits<double>::infinity();
+    // The distance changes along the smaller outline by at most the arc length, and the
+    // samples lie at most this far apart along it: a start whose neighbourhood lies beyond
+    // the best pair found by more than half of that cannot hold a nearer pair.
+    const double sampleArc = kTwoPi / n * std::max(small.RadiusX(), small.RadiusY());
     for (int k = 0; k < startCount; ++k) {
         const int i = starts[static_cast<std::size_t>(k)];
+        const double around =
+            std::min({dist[static_cast<std::size_t>((i + n - 1) % n)], dist[static_cast<std::size_t>(i)],
+                      dist[static_cast<std::size_t>((i + 1) % n)]});
+        if (around - 0.5 * sampleArc > best)
+            continue;
         double phi = kTwoPi * i / n, psi = ParameterOf(large, nearest[static_cast<std::size_t>(i)]);
         Point2D x, y;
         const bool converged = RefinePair(os, ol, phi, psi, x, y);

@@ -86,11 +86,22 @@ TarnEllipse::TarnEllipse(double centerX, double centerY, double radiusX, double 
     sin_ = std::sin(rotation);
 }
 
+TarnEllipse::TarnEllipse(double centerX, double centerY, double radiusX, double radiusY, double rotation,
+                         double cosRotation, double sinRotation)
+    : cx_(centerX), cy_(centerY), rx_(radiusX), ry_(radiusY), rotation_(rotation), cos_(cosRotation),
+      sin_(sinRotation)
+{
+    if (!(std::isfinite(centerX) && std::isfinite(centerY) && std::isfinite(radiusX) &&
+          std::isfinite(radiusY) && radiusX >= 0 && radiusY >= 0))
+        *this = TarnEllipse(centerX, centerY, radiusX, radiusY, rotation); // throws with the checks' message
+}
+
 TarnEllipse TarnEllipse::MapLinear(const Transform2DLinear& transform) const
 {
     ShapeMath::CheckTransform(transform);
-    const auto mapped = ShapeMath::MapEllipse(transform, {cx_, cy_, rx_, ry_, rotation_});
-    return {mapped.centerX, mapped.centerY, mapped.radiusX, mapped.radiusY, mapped.rotation};
+    const auto mapped = ShapeMath::MapEllipse(transform, {cx_, cy_, rx_, ry_, rotation_}, cos_, sin_);
+    return {mapped.centerX,  mapped.centerY,     mapped.radiusX,    mapped.radiusY,
+            mapped.rotation, mapped.cosRotation, mapped.sinRotation};
 }
 
 Point2D TarnEllipse::ToLocal(const Point2D& world) const

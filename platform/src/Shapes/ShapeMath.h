@@ -30,6 +30,8 @@ double MapDirection(const Transform2DLinear& transform, double angle);
 // An ellipse: centre, the radius along the direction `rotation` and the radius across it.
 struct EllipseGeometry {
     double centerX = 0, centerY = 0, radiusX = 0, radiusY = 0, rotation = 0;
+    // cos and sin of `rotation`, filled by MapEllipse (read by no one on input).
+    double cosRotation = 1, sinRotation = 0;
 };
 
 // The exact image of `ellipse` under `transform`.
@@ -50,6 +52,11 @@ struct EllipseGeometry {
 // Throws ShapeException for a transform that cannot be inverted (|det A| <= 1e-14 of the
 // square of its largest entry), which would flatten the ellipse onto a segment.
 EllipseGeometry MapEllipse(const Transform2DLinear& transform, const EllipseGeometry& ellipse);
+// The same with the cos and sin of the ellipse's rotation given, and no trigonometry
+// beyond one atan2 for the image's rotation: its cosRotation and sinRotation come from the
+// axis vectors directly.
+EllipseGeometry MapEllipse(const Transform2DLinear& transform, const EllipseGeometry& ellipse,
+                           double cosRotation, double sinRotation);
 
 // ShapeException unless every value is finite: a finite transform can still carry huge
 // coordinates beyond the range of double.

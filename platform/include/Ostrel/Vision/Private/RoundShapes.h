@@ -51,9 +51,12 @@ double DistanceEllipseSegment(const TarnEllipse& ellipse, const Segment2D& segme
 // +x. Crossing or touching: 0 and the crossing with the smaller (x, y).
 double DistanceCircleCircle(const Circle2D& a, const Circle2D& b, Point2D& onA, Point2D& onB);
 
-// Ellipse to ellipse outline; the point on `a` first. Crossing: 0 and a crossing point.
-// Otherwise the smaller outline is sampled (16 angles, the axis ends among them), each
-// sample measured exactly to the larger outline, and the pairs at the sampled minima are
+// Ellipse to ellipse outline; the point on `a` first. Crossing: 0 and a crossing point
+// (pairs split by a line across the centre line, or whose smaller outline lies clearly
+// inside or outside the larger ellipse, skip the crossing search). Otherwise the smaller
+// outline is sampled (16 angles, the axis ends among them); support-line bounds of each
+// sample's distance to the larger outline leave out the samples that cannot be the
+// nearest, the others are measured exactly, and the pairs at the sampled minima are
 // refined by damped Newton on both angles (a bounded bracketed search on the smaller
 // outline where Newton does not converge); the nearest pair wins. Accuracy 1e-10 of the
 // sizes.

@@ -62,6 +62,11 @@ public:
     Point2D ToWorld(const Point2D& local) const;
 
 private:
+    // Takes the cos and sin of the rotation as given (a unit vector along the radiusX axis),
+    // after the same checks as the public constructor.
+    TarnEllipse(double centerX, double centerY, double radiusX, double radiusY, double rotation,
+                double cosRotation, double sinRotation);
+
     double cx_, cy_, rx_, ry_, rotation_;
     double cos_, sin_;
 };

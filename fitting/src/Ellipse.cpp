@@ -317,8 +317,11 @@ double SampsonDistance(const EllipseModel& m, Vec p)
 
 namespace {
 
-// Points are taken in blocks: the foot angles of a block are found first, in a loop without
-// branches that the compiler can run over several points at once, and only then accumulated.
+// Points are taken in blocks of structure-of-arrays: the foot angles of a block are found
+// first, step by step over all its points (independent work the processor overlaps and the
+// compiler may run over several points at once), then the residuals and Jacobian rows, and
+// only then the sums. A block is always full: a short last block is padded with a point on
+// the ellipse, whose values are not used.
 constexpr int kBlock = 64;
 
 // Newton's method on the foot angle (see EllipseFootSolver) with a fixed number of steps for
@@ -329,30 +332,81 @@ constexpr int kBlock = 64;
 // h = sqrt(g^2 + g'^2): one square root and one division per step.
 struct FootBlock {
     double u[kBlock], v[kBlock], c[kBlock], s[kBlock];
+    double g[kBlock], gp[kBlock], worst[kBlock]; // the last step's g and g'; the largest g' / size
     bool ok[kBlock];
 };
 
-void NewtonFeet(FootBlock& b, int count, int steps, double a, double bRadius, double invA, double invB,
-                double ratio2)
+void NewtonFeet(FootBlock& b, int steps, double a, double bRadius, double invA, double invB, double ratio2)
 {
     const double e = a * a - bRadius * bRadius;
-    for (int k = 0; k < count; ++k) {
-        const double u = b.u[k], v = b.v[k];
-        const double ru = u * invA, rv = v * invB;
-        bool ok = std::abs(ru * ru + rv * rv - 1) < ratio2;
-        const double au = a * u, bv = bRadius * v;
-        const double size = std::abs(e) + std::abs(au) + std::abs(bv);
-        double c = b.c[k], s = b.s[k], g = 0, gp = -1;
-        for (int i = 0; i < steps; ++i) {
-            g = e * c * s - au * s + bv * c;
-            gp = e * (c * c - s * s) - au * c - bv * s;
-            ok &= gp < -1e-2 * size;
+    for (int k = 0; k < kBlock; ++k)
+        b.worst[k] = -HUGE_VAL;
+    for (int i = 0; i < steps; ++i) {
+        for (int k = 0; k < kBlock; ++k) {
+            const double u = b.u[k], v = b.v[k], c = b.c[k], s = b.s[k];
+            const double au = a * u, bv = bRadius * v;
+            const double g = e * c * s - au * s + bv * c;
+            const double gp = e * (c * c - s * s) - au * c - bv * s;
+            const double size = std::abs(e) + std::abs(au) + std::abs(bv);
+            b.worst[k] = std::max(b.worst[k], gp + 1e-2 * size);
             const double h = 1 / std::sqrt(g * g + gp * gp);
-            const double cn = -(gp * c + g * s) * h, sn = (g * c - gp * s) * h;
-            c = cn, s = sn;
+            b.c[k] = -(gp * c + g * s) * h;
+            b.s[k] = (g * c - gp * s) * h;
+            b.g[k] = g, b.gp[k] = gp;
         }
-        b.c[k] = c, b.s[k] = s;
-        b.ok[k] = ok & (std::abs(g) <= 1e-7 * std::abs(gp));
+    }
+    for (int k = 0; k < kBlock; ++k) {
+        const double ru = b.u[k] * invA, rv = b.v[k] * invB;
+        b.ok[k] = std::abs(ru * ru + rv * rv - 1) < ratio2 && b.worst[k] < 0 &&
+                  std::abs(b.g[k]) <= 1e-7 * std::abs(b.gp[k]);
+    }
+}
+
+// Residuals and Jacobian rows of a block (see RefineEllipse), and their sums in two lanes
+// (even and odd points) that the compiler may keep in one vector register each.
+template <int K> struct RowBlock {
+    double r[kBlock], j[K][kBlock];
+};
+
+template <int K>
+void Rows(const FootBlock& b, RowBlock<K>& out, double a, double bRadius, double c, double s)
+{
+    for (int k = 0; k < kBlock; ++k) {
+        const double tc = b.c[k], ts = b.s[k];
+        const double fx = a * tc, fy = bRadius * ts;
+        double nx = tc * bRadius, ny = ts * a;
+        const double nn = 1 / std::sqrt(nx * nx + ny * ny);
+        nx *= nn, ny *= nn;
+        out.r[k] = nx * (b.u[k] - fx) + ny * (b.v[k] - fy);
+        out.j[0][k] = -(c * nx - s * ny);
+        out.j[1][k] = -(s * nx + c * ny);
+        out.j[2][k] = -nx * tc;
+        out.j[3][k] = -ny * ts;
+        if constexpr (K == 5)
+            out.j[4][k] = nx * fy - ny * fx;
+    }
+}
+
+template <int K> struct Sums {
+    double h[K][K][2] = {}, g[K][2] = {}, cost[2] = {};
+};
+
+template <int K> void Accumulate(const RowBlock<K>& rb, int count, Sums<K>& sums)
+{
+    // Summing the padding's zero rows would change nothing but the order of the additions;
+    // the count keeps the sums those of the points alone, in the same lanes for any block.
+    for (int k = 0; k < count; ++k) {
+        const int lane = k & 1;
+        const double r = rb.r[k];
+#pragma GCC unroll 5
+        for (int row = 0; row < K; ++row) {
+            const double jr = rb.j[row][k];
+#pragma GCC unroll 5
+            for (int col = 0; col <= row; ++col)
+                sums.h[row][col][lane] += jr * rb.j[col][k];
+            sums.g[row][lane] += r * jr;
+        }
+        sums.cost[lane] += r * r;
     }
 }
 
@@ -371,6 +425,7 @@ int RefineEllipse(std::span<const Vec> p, EllipseModel& m, bool fixedTheta, int 
     const std::size_t n = p.size();
     std::vector<double> footC(n), footS(n), trialC(n), trialS(n);
     bool warm = false;
+    EllipseModel last, evaluated; // the model of the feet in footC/footS; the latest trial
     auto evaluate = [&]<int K>(const EllipseModel& e, Eigen::Matrix<double, K, K>& jtj,
                                Eigen::Matrix<double, K, 1>& jtr) {
         if (!(e.a > 0) || !(e.b > 0))
@@ -379,12 +434,19 @@ int RefineEllipse(std::span<const Vec> p, EllipseModel& m, bool fixedTheta, int 
         const EllipseFootSolver solver(e.a, e.b);
         const double invA = 1 / e.a, invB = 1 / e.b;
         const double ratio2 = (std::min(e.a, e.b) / std::max(e.a, e.b)) * (std::min(e.a, e.b) / std::max(e.a, e.b));
-        // From the foot on the last model two steps suffice for all but the first trials;
-        // from the radial projection three.
-        const int steps = warm ? 2 : 3;
-        // Sums in locals: the stores of the foot angles cannot alias them.
-        double h[K][K] = {}, g[K] = {}, cost = 0;
+        // Newton converges quadratically: from the radial projection, or from the feet of a
+        // model the trial differs from by a step of relative size d, the angles start about d
+        // off, and the steps needed to reach the check's 1e-7 in the last step follow from it.
+        int steps = 3;
+        if (warm) {
+            const double d = (std::abs(e.cx - last.cx) + std::abs(e.cy - last.cy) + std::abs(e.a - last.a) +
+                              std::abs(e.b - last.b)) / std::min(e.a, e.b) +
+                             std::abs(e.theta - last.theta) * std::max(e.a, e.b) / std::min(e.a, e.b);
+            steps = d < 1e-7 ? 1 : d < 3e-3 ? 2 : 3;
+        }
         FootBlock b;
+        RowBlock<K> rb;
+        Sums<K> sums;
         for (std::size_t base = 0; base < n; base += kBlock) {
             const int count = static_cast<int>(std::min<std::size_t>(kBlock, n - base));
             for (int k = 0; k < count; ++k) {
@@ -400,7 +462,9 @@ int RefineEllipse(std::span<const Vec> p, EllipseModel& m, bool fixedTheta, int 
                     b.c[k] = ru * il, b.s[k] = rv * il;
                 }
             }
-            NewtonFeet(b, count, steps, e.a, e.b, invA, invB, ratio2);
+            for (int k = count; k < kBlock; ++k)
+                b.u[k] = e.a, b.v[k] = 0, b.c[k] = 1, b.s[k] = 0;
+            NewtonFeet(b, steps, e.a, e.b, invA, invB, ratio2);
             for (int k = 0; k < count; ++k) {
                 if (!b.ok[k]) {
                     const EllipseFootAngle t = warm ? solver.From(b.u[k], b.v[k], {footC[base + k], footS[base + k]})
@@ -409,35 +473,15 @@ int RefineEllipse(std::span<const Vec> p, EllipseModel& m, bool fixedTheta, int 
                 }
                 trialC[base + k] = b.c[k], trialS[base + k] = b.s[k];
             }
-            for (int k = 0; k < count; ++k) {
-                const double tc = b.c[k], ts = b.s[k], u = b.u[k], v = b.v[k];
-                const double fx = e.a * tc, fy = e.b * ts;
-                double nx = tc * e.b, ny = ts * e.a;
-                const double nn = 1 / std::sqrt(nx * nx + ny * ny);
-                nx *= nn, ny *= nn;
-                const double r = nx * (u - fx) + ny * (v - fy);
-                double j[K];
-                j[0] = -(c * nx - s * ny);
-                j[1] = -(s * nx + c * ny);
-                j[2] = -nx * tc;
-                j[3] = -ny * ts;
-                if constexpr (K == 5)
-                    j[4] = nx * fy - ny * fx;
-#pragma GCC unroll 5
-                for (int row = 0; row < K; ++row) {
-#pragma GCC unroll 5
-                    for (int col = 0; col <= row; ++col)
-                        h[row][col] += j[row] * j[col];
-                    g[row] += r * j[row];
-                }
-                cost += r * r;
-            }
+            Rows<K>(b, rb, e.a, e.b, c, s);
+            Accumulate<K>(rb, count, sums);
         }
         for (int row = 0; row < K; ++row) {
-            jtr(row) = g[row];
+            jtr(row) = sums.g[row][0] + sums.g[row][1];
             for (int col = 0; col <= row; ++col)
-                jtj(row, col) = jtj(col, row) = h[row][col];
+                jtj(row, col) = jtj(col, row) = sums.h[row][col][0] + sums.h[row][col][1];
         }
+        const double cost = sums.cost[0] + sums.cost[1];
         return cost;
     };
     const Spread sp = ComputeSpread(p);
@@ -446,6 +490,7 @@ int RefineEllipse(std::span<const Vec> p, EllipseModel& m, bool fixedTheta, int 
     auto accept = [&] {
         footC.swap(trialC);
         footS.swap(trialS);
+        last = evaluated;
         warm = true;
     };
     int iterations;

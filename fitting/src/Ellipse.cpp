@@ -1,6 +1,7 @@
 // Ellipse fits: algebraic starts (Taubin, Halir–Flusser), five-point conics, exact foot
 // points and the geometric refinement.
 #include <algorithm>
+#include <cstring>
 #include <numbers>
 
 #include "FitCore.h"
@@ -387,26 +388,48 @@ void Rows(const FootBlock& b, RowBlock<K>& out, double a, double bRadius, double
     }
 }
 
+// Two doubles side by side, one point in each: the compiler keeps them in one vector register
+// (or in two scalar ones without vector instructions, with the same results).
+using Pair = double __attribute__((vector_size(16)));
+
+inline Pair LoadPair(const double* x)
+{
+    Pair p;
+    std::memcpy(&p, x, sizeof p);
+    return p;
+}
+
 template <int K> struct Sums {
-    double h[K][K][2] = {}, g[K][2] = {}, cost[2] = {};
+    Pair h[K][K] = {}, g[K] = {}, cost = {};
 };
+
+template <int K> void AddRows(const Pair* j, Pair r, Sums<K>& sums)
+{
+#pragma GCC unroll 5
+    for (int row = 0; row < K; ++row) {
+#pragma GCC unroll 5
+        for (int col = 0; col <= row; ++col)
+            sums.h[row][col] += j[row] * j[col];
+        sums.g[row] += r * j[row];
+    }
+    sums.cost += r * r;
+}
 
 template <int K> void Accumulate(const RowBlock<K>& rb, int count, Sums<K>& sums)
 {
-    // Summing the padding's zero rows would change nothing but the order of the additions;
-    // the count keeps the sums those of the points alone, in the same lanes for any block.
-    for (int k = 0; k < count; ++k) {
-        const int lane = k & 1;
-        const double r = rb.r[k];
-#pragma GCC unroll 5
-        for (int row = 0; row < K; ++row) {
-            const double jr = rb.j[row][k];
-#pragma GCC unroll 5
-            for (int col = 0; col <= row; ++col)
-                sums.h[row][col][lane] += jr * rb.j[col][k];
-            sums.g[row][lane] += r * jr;
-        }
-        sums.cost[lane] += r * r;
+    // The points in pairs, even ones in the first lane; the padding is not summed, so the
+    // sums are those of the points alone, in the same lanes whatever the block.
+    Pair j[K];
+    int k = 0;
+    for (; k + 1 < count; k += 2) {
+        for (int row = 0; row < K; ++row)
+            j[row] = LoadPair(&rb.j[row][k]);
+        AddRows<K>(j, LoadPair(&rb.r[k]), sums);
+    }
+    if (k < count) {
+        for (int row = 0; row < K; ++row)
+            j[row] = Pair{rb.j[row][k], 0};
+        AddRows<K>(j, Pair{rb.r[k], 0}, sums);
     }
 }
 

@@ -369,8 +369,7 @@ template <int K> struct RowBlock {
     double r[kBlock], j[K][kBlock];
 };
 
-template <int K>
-void Rows(const FootBlock& b, RowBlock<K>& out, double a, double bRadius, double c, double s)
+template <int K> void Rows(const FootBlock& b, RowBlock<K>& out, double a, double bRadius, double c, double s)
 {
     for (int k = 0; k < kBlock; ++k) {
         const double tc = b.c[k], ts = b.s[k];
@@ -456,14 +455,16 @@ int RefineEllipse(std::span<const Vec> p, EllipseModel& m, bool fixedTheta, int 
         const double c = std::cos(e.theta), s = std::sin(e.theta);
         const EllipseFootSolver solver(e.a, e.b);
         const double invA = 1 / e.a, invB = 1 / e.b;
-        const double ratio2 = (std::min(e.a, e.b) / std::max(e.a, e.b)) * (std::min(e.a, e.b) / std::max(e.a, e.b));
+        const double ratio2 =
+            (std::min(e.a, e.b) / std::max(e.a, e.b)) * (std::min(e.a, e.b) / std::max(e.a, e.b));
         // Newton converges quadratically: from the radial projection, or from the feet of a
         // model the trial differs from by a step of relative size d, the angles start about d
         // off, and the steps needed to reach the check's 1e-7 in the last step follow from it.
         int steps = 3;
         if (warm) {
             const double d = (std::abs(e.cx - last.cx) + std::abs(e.cy - last.cy) + std::abs(e.a - last.a) +
-                              std::abs(e.b - last.b)) / std::min(e.a, e.b) +
+                              std::abs(e.b - last.b)) /
+                                 std::min(e.a, e.b) +
                              std::abs(e.theta - last.theta) * std::max(e.a, e.b) / std::min(e.a, e.b);
             steps = d < 1e-7 ? 1 : d < 3e-3 ? 2 : 3;
         }
@@ -490,8 +491,9 @@ int RefineEllipse(std::span<const Vec> p, EllipseModel& m, bool fixedTheta, int 
             NewtonFeet(b, steps, e.a, e.b, invA, invB, ratio2);
             for (int k = 0; k < count; ++k) {
                 if (!b.ok[k]) {
-                    const EllipseFootAngle t = warm ? solver.From(b.u[k], b.v[k], {footC[base + k], footS[base + k]})
-                                                    : solver.Cold(b.u[k], b.v[k]);
+                    const EllipseFootAngle t =
+                        warm ? solver.From(b.u[k], b.v[k], {footC[base + k], footS[base + k]})
+                             : solver.Cold(b.u[k], b.v[k]);
                     b.c[k] = t.c, b.s[k] = t.s;
                 }
                 trialC[base + k] = b.c[k], trialS[base + k] = b.s[k];
@@ -519,7 +521,8 @@ int RefineEllipse(std::span<const Vec> p, EllipseModel& m, bool fixedTheta, int 
     int iterations;
     if (fixedTheta) {
         iterations = LevenbergMarquardtFused<4>(
-            m, [&](const EllipseModel& e, Eigen::Matrix4d& jtj, Eigen::Vector4d& jtr) {
+            m,
+            [&](const EllipseModel& e, Eigen::Matrix4d& jtj, Eigen::Vector4d& jtr) {
                 return evaluate.template operator()<4>(e, jtj, jtr);
             },
             accept,
@@ -530,7 +533,8 @@ int RefineEllipse(std::span<const Vec> p, EllipseModel& m, bool fixedTheta, int 
             maxIterations, tol, scale, cost);
     } else {
         iterations = LevenbergMarquardtFused<5>(
-            m, [&](const EllipseModel& e, Eigen::Matrix<double, 5, 5>& jtj, Eigen::Matrix<double, 5, 1>& jtr) {
+            m,
+            [&](const EllipseModel& e, Eigen::Matrix<double, 5, 5>& jtj, Eigen::Matrix<double, 5, 1>& jtr) {
                 return evaluate.template operator()<5>(e, jtj, jtr);
             },
             accept,

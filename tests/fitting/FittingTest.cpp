@@ -149,9 +149,10 @@ TEST(FittingQuality, NoisyFitsReachTheCramerRaoBound)
         double arc, limit;
         int n, trials;
     };
-    for (const Case& c : {Case{Shape::Line, 1, 1.10, 100, 1000}, Case{Shape::Circle, 2 * pi, 1.10, 100, 1000},
-                          Case{Shape::Circle, pi / 2, 1.10, 100, 1000}, Case{Shape::Ellipse, 2 * pi, 1.15, 100, 500},
-                          Case{Shape::Ellipse, pi, 1.15, 100, 500}, Case{Shape::Ellipse, pi / 2, 1.5, 400, 300}}) {
+    for (const Case& c :
+         {Case{Shape::Line, 1, 1.10, 100, 1000}, Case{Shape::Circle, 2 * pi, 1.10, 100, 1000},
+          Case{Shape::Circle, pi / 2, 1.10, 100, 1000}, Case{Shape::Ellipse, 2 * pi, 1.15, 100, 500},
+          Case{Shape::Ellipse, pi, 1.15, 100, 500}, Case{Shape::Ellipse, pi / 2, 1.5, 400, 300}}) {
         const std::vector<double> ratios = EfficiencyRatios(c.shape, c.arc, c.n, c.trials);
         for (std::size_t i = 0; i < ratios.size(); ++i)
             EXPECT_LT(ratios[i], c.limit)
@@ -168,7 +169,9 @@ double SumOfSquaredDistances(const std::vector<korm_vect>& pts, const Params& e)
     double sum = 0;
     for (const korm_vect& q : pts) {
         const double dx = q.x - e[0], dy = q.y - e[1], u = c * dx + s * dy, v = -s * dx + c * dy;
-        auto d2 = [&](double t) { return std::pow(u - e[2] * std::cos(t), 2) + std::pow(v - e[3] * std::sin(t), 2); };
+        auto d2 = [&](double t) {
+            return std::pow(u - e[2] * std::cos(t), 2) + std::pow(v - e[3] * std::sin(t), 2);
+        };
         const int samples = 720;
         int best = 0;
         for (int i = 1; i < samples; ++i)
@@ -198,8 +201,9 @@ TEST(FittingEllipse, RefinementReachesTheOrthogonalMinimum)
         double arc, sigma;
     };
     std::mt19937_64 rng(21);
-    for (const Case& c : {Case{{50, -20, 100, 12, -0.7}, 65, 2 * pi, 4}, Case{{3, 4, 60, 30, 0.4}, 1000, pi, 0.5},
-                          Case{{1e5, -1e5, 40, 25, 1.2}, 64, 1.5 * pi, 1.5}, Case{{0, 0, 30, 29, 0}, 7, 2 * pi, 0.3}}) {
+    for (const Case& c :
+         {Case{{50, -20, 100, 12, -0.7}, 65, 2 * pi, 4}, Case{{3, 4, 60, 30, 0.4}, 1000, pi, 0.5},
+          Case{{1e5, -1e5, 40, 25, 1.2}, 64, 1.5 * pi, 1.5}, Case{{0, 0, 30, 29, 0}, 7, 2 * pi, 0.3}}) {
         const std::vector<korm_vect> pts = Sample(Shape::Ellipse, c.truth, c.n, c.arc, c.sigma, rng);
         const Fitted f = Fit(Shape::Ellipse, pts);
         ASSERT_EQ(f.status, KORM_S_OK) << c.n;
@@ -213,7 +217,8 @@ TEST(FittingEllipse, RefinementReachesTheOrthogonalMinimum)
             Params lo = f.params, hi = f.params;
             lo[i] -= h, hi[i] += h;
             const double sLo = SumOfSquaredDistances(pts, lo), sHi = SumOfSquaredDistances(pts, hi);
-            EXPECT_LT(std::abs(h * (sHi - sLo) / (2 * (sHi + sLo - 2 * sum))), 1e-6) << c.n << " parameter " << i;
+            EXPECT_LT(std::abs(h * (sHi - sLo) / (2 * (sHi + sLo - 2 * sum))), 1e-6)
+                << c.n << " parameter " << i;
         }
     }
 }

@@ -35,8 +35,16 @@ constexpr double kAngleDrift = 1e-13;
 struct AngleTables {
     std::array<double, kStartPieces> midCos, midSin;
     std::array<double, kMaxDepth + 2> halfCos, halfSin;
+    // cos and sin of the angles 2πk/16, exact on the axes.
+    std::array<double, kStartPieces> sampleCos, sampleSin;
     AngleTables()
     {
+        for (int i = 0; i < kStartPieces; ++i) {
+            const double m = kTwoPi * i / kStartPieces;
+            const bool onAxis = i % (kStartPieces / 4) == 0;
+            sampleCos[static_cast<std::size_t>(i)] = onAxis ? std::round(std::cos(m)) : std::cos(m);
+            sampleSin[static_cast<std::size_t>(i)] = onAxis ? std::round(std::sin(m)) : std::sin(m);
+        }
         for (int i = 0; i < kStartPieces; ++i) {
             const double m = kTwoPi * (i + 0.5) / kStartPieces;
             midCos[static_cast<std::size_t>(i)] = std::cos(m);
@@ -551,58 +559,35 @@ struct SampleBounds {
     }
 };
 
-} // namespace
-
-bool IntersectEllipseEllipse(const TarnEllipse& a, const TarnEllipse& b, int& count, Point2D& p1, Point2D& p2,
-                             Point2D& p3, Point2D& p4)
+// How many of the outline points of `a` at the angles 2πk/16 lie in the filled `b` (not
+// flat), tested in b's frame scaled to the unit circle.
+int PointsInside(const TarnEllipse& a, const TarnEllipse& b)
 {
-    std::array<Point2D, 4> found{p1, p2, p3, p4};
-    if (!Flat(b)) {
-        count = IntersectProper(a, b, OutlineInFrame(a, b), found, false);
-    } else if (!Flat(a)) {
-        count = IntersectEllipseSegment(a, AsSegment(b), count, found[0], found[1]) ? count : 0;
-    } else {
-        int n = 0;
-        IntersectSegmentSegment(AsSegment(a), AsSegment(b), &n, &found[0]);
-        count = n < 0 ? 1 : n;
+    const double ca = a.CosRotation(), sa = a.SinRotation();
+    const double cb = b.CosRotation(), sb = b.SinRotation();
+    const double cd = ca * cb + sa * sb, sd = sa * cb - ca * sb;
+    const Point2D p0 = b.ToLocal({a.CenterX(), a.CenterY()});
+    const double irx = 1 / b.RadiusX(), iry = 1 / b.RadiusY();
+    const Point2D p{p0.x * irx, p0.y * iry}, A{a.RadiusX() * cd * irx, a.RadiusX() * sd * iry},
+        B{-a.RadiusY() * sd * irx, a.RadiusY() * cd * iry};
+    const AngleTables& t = Tables();
+    int inside = 0;
+    for (std::size_t k = 0; k < kStartPieces; ++k) {
+        const double c = t.sampleCos[k], s = t.sampleSin[k];
+        const Point2D v{p.x + A.x * c + B.x * s, p.y + A.y * c + B.y * s};
+        inside += v.x * v.x + v.y * v.y <= 1 ? 1 : 0;
     }
-    p1 = found[0];
-    p2 = found[1];
-    p3 = found[2];
-    p4 = found[3];
-    return count != 0;
+    return inside;
 }
 
-double DistanceEllipseEllipse(const TarnEllipse& a, const TarnEllipse& b, Point2D& onA, Point2D& onB)
+// The distance between outlines that do not meet, by sampling the smaller outline (axis
+// ends included) and refining the pairs at the sampled minima of the distance to the
+// larger one by damped Newton on both angles; the nearest refined pair wins. Sampling
+// the smaller outline keeps the samples dense on the scale of the features that
+// separate the candidate minima (the two tips of a small needle, say). Works for flat
+// ellipses too.
+double DistanceBySampling(const TarnEllipse& small, const TarnEllipse& large, Point2D& onSmall, Point2D& onLarge)
 {
-    int count = 0;
-    std::array<Point2D, 4> crossings;
-    const bool aSmaller = std::max(a.RadiusX(), a.RadiusY()) <= std::max(b.RadiusX(), b.RadiusY());
-    const TarnEllipse& small = aSmaller ? a : b;
-    const TarnEllipse& large = aSmaller ? b : a;
-    if (!SeparatedAlongCentres(a, b)) {
-        // The smaller outline clearly inside (or outside) the larger needs no search; the
-        // frame of a in b serves the search as well.
-        bool crossing;
-        if (Flat(b)) {
-            crossing =
-                (Flat(large) || !ClearOfCrossing(small, large, OutlineInFrame(small, large))) &&
-                IntersectEllipseEllipse(a, b, count, crossings[0], crossings[1], crossings[2], crossings[3]);
-        } else {
-            const OutlineInFrame f(a, b);
-            crossing = !(aSmaller ? ClearOfCrossing(a, b, f) : ClearOfCrossing(b, a, OutlineInFrame(b, a))) &&
-                       IntersectProper(a, b, f, crossings, true) > 0;
-        }
-        if (crossing) {
-            onA = onB = crossings[0];
-            return 0;
-        }
-    }
-    // The outlines do not meet. Sample the smaller outline (axis ends included), and refine
-    // the pairs at the sampled minima of the distance to the larger one by damped Newton on
-    // both angles; the nearest refined pair wins. Sampling the smaller outline keeps the
-    // samples dense on the scale of the features that separate the candidate minima (the
-    // two tips of a small needle, say).
     const AngleTables& t = Tables();
     constexpr int n = kDistanceSamples;
     static_assert(kStartPieces == kDistanceSamples);
@@ -623,14 +608,8 @@ double DistanceEllipseEllipse(const TarnEllipse& a, const TarnEllipse& b, Point2
         B{-small.RadiusY() * sd, small.RadiusY() * cd};
     double leastUpper = std::numeric_limits<double>::infinity();
     for (int i = 0; i < n; ++i) {
-        // Angles 2πi/n: the piece middles rotated back by half a piece, exact on the axes.
         const auto k = static_cast<std::size_t>(i);
-        double c = t.midCos[k] * t.halfCos[0] + t.midSin[k] * t.halfSin[0];
-        double s = t.midSin[k] * t.halfCos[0] - t.midCos[k] * t.halfSin[0];
-        if (i % (n / 4) == 0) {
-            c = i == 0 ? 1 : (i == n / 2 ? -1 : 0);
-            s = i == n / 4 ? 1 : (i == 3 * n / 4 ? -1 : 0);
-        }
+        const double c = t.sampleCos[k], s = t.sampleSin[k];
         angle[k] = {c, s};
         sample[k] = {p.x + A.x * c + B.x * s, p.y + A.y * c + B.y * s};
         if (bounded) {
@@ -698,11 +677,409 @@ double DistanceEllipseEllipse(const TarnEllipse& a, const TarnEllipse& b, Point2
         }
         if (d < best) {
             best = d;
-            (aSmaller ? onA : onB) = x;
-            (aSmaller ? onB : onA) = y;
+            onSmall = x;
+            onLarge = y;
         }
     }
     return best;
+}
+
+// The support function of an ellipse about its centre along the unit direction
+// n = (c, s), h(n) = max over the outline of n·(X - centre), and its first two derivatives
+// as n turns. In the ellipse's axes, with n = (nx, ny) there, h = √(rx² nx² + ry² ny²), a
+// sum of squares that loses nothing for thin ellipses; h + h'' is the radius of curvature
+// at the touching point, rx² ry² / h³.
+class SupportFunction {
+public:
+    explicit SupportFunction(const TarnEllipse& e)
+        : e_(e), cr_(e.CosRotation()), sr_(e.SinRotation()), rx2_(e.RadiusX() * e.RadiusX()),
+          ry2_(e.RadiusY() * e.RadiusY()), product2_(rx2_ * ry2_)
+    {
+    }
+    struct Value {
+        double h, h1, h2;
+    };
+    Value At(double c, double s) const
+    {
+        const double nx = cr_ * c + sr_ * s, ny = cr_ * s - sr_ * c;
+        const double q = rx2_ * nx * nx + ry2_ * ny * ny, ih = 1 / std::sqrt(q), h = q * ih;
+        return {h, (ry2_ - rx2_) * nx * ny * ih, product2_ * (ih * ih * ih) - h};
+    }
+    // The outline point where the support line with outer normal (c, s) touches.
+    Point2D TouchingPoint(double c, double s) const
+    {
+        const double nx = cr_ * c + sr_ * s, ny = cr_ * s - sr_ * c;
+        const double ih = 1 / std::sqrt(rx2_ * nx * nx + ry2_ * ny * ny);
+        return e_.ToWorld({rx2_ * nx * ih, ry2_ * ny * ih});
+    }
+
+private:
+    const TarnEllipse& e_;
+    double cr_, sr_, rx2_, ry2_, product2_;
+};
+
+// Turns the unit vector (c, s) by the angle d. Up to half a radian, Taylor series of cos d
+// and sin d to degree 15 (the next terms are below 1e-18) replace the library's calls.
+void Turn(double& c, double& s, double d)
+{
+    double cd, sd;
+    if (std::fabs(d) > 0.5) {
+        cd = std::cos(d);
+        sd = std::sin(d);
+    } else {
+        const double x = d * d;
+        cd = 1 - x * (1.0 / 2 - x * (1.0 / 24 - x * (1.0 / 720 - x * (1.0 / 40320 - x * (1.0 / 3628800 -
+                                                                                      x * (1.0 / 479001600 - x * (1.0 / 87178291200.0)))))));
+        sd = d * (1 - x * (1.0 / 6 - x * (1.0 / 120 - x * (1.0 / 5040 - x * (1.0 / 362880 - x * (1.0 / 39916800 -
+                                                                                      x * (1.0 / 6227020800.0 - x * (1.0 / 1307674368000.0))))))));
+    }
+    const double nc = c * cd - s * sd;
+    s = s * cd + c * sd;
+    c = nc;
+}
+
+// Gap (relative to the larger size) above which the support search alone settles that the
+// outlines neither cross nor touch: far above the tangency band and the rounding of the
+// support functions.
+constexpr double kClearGap = 1e-9;
+// A Newton step this small (radians) is the last: near a minimum Newton's error squares at
+// each step, so after it the angle is right to rounding.
+constexpr double kFinalStep = 1e-9;
+// Steps of the descent over directions; Newton converges in a handful from a sampled start.
+constexpr int kMaxDirectionSteps = 60;
+// Halvings of a step that fails to descend.
+constexpr int kMaxHalvings = 50;
+
+// A local minimum of F over the direction (c, s), from the given start: Newton steps on F',
+// each bounded by `maxStep` and halved until it lowers F by more than its rounding `noise`
+// allows; where F is concave the step goes downhill by maxStep. Ends after a Newton step
+// below kFinalStep, when the step falls below the angle resolution, or when, below 1e-6
+// rad, steps stop shrinking (they then follow the rounding of F' alone). F(c, s) returns F and its first two derivatives as a
+// SupportFunction::Value. Returns whether it converged; (c, s) comes back as a unit vector.
+template <class F>
+bool Descend(const F& f, double& c, double& s, double maxStep, double noise)
+{
+    auto current = f(c, s);
+    double lastStep = std::numeric_limits<double>::infinity();
+    for (int it = 0; it < kMaxDirectionSteps; ++it) {
+        const bool newton = current.h2 > 0;
+        double step = newton ? -current.h1 / current.h2 : (current.h1 > 0 ? -maxStep : maxStep);
+        step = std::clamp(step, -maxStep, maxStep);
+        const bool settled = std::fabs(step) <= kAngleResolution ||
+                             (std::fabs(step) < 1e-6 && std::fabs(step) > 0.5 * lastStep) ||
+                             (std::fabs(current.h1) <= noise && current.h2 >= -noise);
+        const bool last = !settled && newton && std::fabs(step) <= kFinalStep;
+        if (last)
+            Turn(c, s, step);
+        if (settled || last) {
+            const double length = Hypot(c, s);
+            c /= length;
+            s /= length;
+            return true;
+        }
+        bool accepted = false;
+        for (int k = 0; k < kMaxHalvings && !accepted; ++k) {
+            double nc = c, ns = s;
+            Turn(nc, ns, step);
+            const auto next = f(nc, ns);
+            if (!(next.h <= current.h + noise)) {
+                step *= 0.5;
+                continue;
+            }
+            accepted = true;
+            c = nc, s = ns, current = next;
+        }
+        if (!accepted)
+            return false;
+        lastStep = std::fabs(step);
+    }
+    return false;
+}
+
+// The minimum in (0, w) of the cubic through F and F' at both ends of a bracket (F'(0) < 0
+// < F'(w)): a start for the search that is often right to a few digits.
+double CubicMinimum(const SupportFunction::Value& a, const SupportFunction::Value& b, double w)
+{
+    const double d1 = a.h1 + b.h1 - 3 * (b.h - a.h) / w;
+    const double d2 = std::sqrt(d1 * d1 - a.h1 * b.h1);
+    const double t = w - w * (b.h1 + d2 - d1) / (b.h1 - a.h1 + 2 * d2);
+    return std::isfinite(t) ? std::clamp(t, 0.0, w) : 0.5 * w;
+}
+
+// A local minimum of F over the directions turned from (c0, s0) by an angle in [0, width],
+// where F' < 0 at 0 and F' > 0 at width: Newton steps on F' kept inside the shrinking
+// bracket, bisection where a step would leave it, from the angle `start`. Ends as Descend
+// does. Returns whether it converged, with (c, s) the unit direction at the minimum.
+template <class F>
+bool MinimiseInBracket(const F& f, double c0, double s0, double width, double start, double& c, double& s)
+{
+    double lo = 0, hi = width, x = start;
+    c = c0, s = s0;
+    Turn(c, s, x);
+    double lastStep = std::numeric_limits<double>::infinity();
+    for (int it = 0; it < kMaxDirectionSteps; ++it) {
+        const auto v = f(c, s);
+        (v.h1 < 0 ? lo : hi) = x;
+        const double newton = v.h2 > 0 ? -v.h1 / v.h2 : std::numeric_limits<double>::infinity();
+        double next = x + newton;
+        const bool isNewton = next > lo && next < hi;
+        if (!isNewton)
+            next = 0.5 * (lo + hi);
+        const double step = next - x;
+        const bool stalled = isNewton && std::fabs(step) < 1e-6 && std::fabs(step) > 0.5 * lastStep;
+        if ((isNewton && std::fabs(step) <= kAngleResolution) || hi - lo <= kAngleResolution || stalled)
+            break;
+        lastStep = isNewton ? std::fabs(step) : std::numeric_limits<double>::infinity();
+        Turn(c, s, step);
+        x = next;
+        if (isNewton && std::fabs(step) <= kFinalStep)
+            break;
+        if (it + 1 == kMaxDirectionSteps)
+            return false;
+    }
+    const double length = Hypot(c, s);
+    c /= length;
+    s /= length;
+    return true;
+}
+
+// The distance between the outlines of two ellipses, both of positive width, that do not
+// meet, through their support functions h (about their centres), with n the unit
+// direction and Δ = centre of `large` - centre of `small`:
+// - apart: the filled ellipses are convex and disjoint, and their distance is the widest
+//   gap between parallel support lines, max over n of D(n) = n·Δ - h_small(n) - h_large(n).
+//   Where D > 0 it is strictly concave in the angle (D'' <= -D), so it has one maximum
+//   there, reached by ascent from any direction with D > 0 (the centre line, when it
+//   separates them).
+// - nested (small inside large): a point inside a convex shape is as far from its outline
+//   as from the nearest support line, so the distance is the narrowest gap between
+//   parallel support lines on the same side, min over n of E(n) = n·Δ + h_large(n) -
+//   h_small(n), which may have several local minima.
+// Either way F = E or -D is minimised. F is sampled at 16 even directions and beside the
+// sharp turns of thin supports (below), every pair of neighbouring samples where F' goes
+// from falling to rising brackets a local minimum, each is found by safeguarded Newton,
+// and the least wins. The closest points are the touching points of the support lines at
+// the best direction. Returns false where the search does not settle or does not confirm
+// the case (the caller then samples the outlines).
+bool DistanceBySupport(const TarnEllipse& small, const TarnEllipse& large, bool nested, bool separated,
+                       Point2D& onSmall, Point2D& onLarge, double& distance)
+{
+    const SupportFunction hs(small), hl(large);
+    const Point2D delta{large.CenterX() - small.CenterX(), large.CenterY() - small.CenterY()};
+    const double size = Length(delta) + std::max(small.RadiusX(), small.RadiusY()) +
+                        std::max(large.RadiusX(), large.RadiusY());
+    const double noise = 16 * std::numeric_limits<double>::epsilon() * size;
+    // F = sign·n·Δ + h_large + weight·h_small.
+    const double sign = nested ? 1 : -1, weight = -sign;
+    const auto gap = [&](double c, double s) {
+        const auto vs = hs.At(c, s), vl = hl.At(c, s);
+        const double along = c * delta.x + s * delta.y, across = c * delta.y - s * delta.x;
+        return SupportFunction::Value{sign * along + vl.h + weight * vs.h, sign * across + vl.h1 + weight * vs.h1,
+                                      -sign * along + vl.h2 + weight * vs.h2};
+    };
+    double best = std::numeric_limits<double>::infinity(), bestC = 0, bestS = 0;
+    const auto keep = [&](double c, double s) {
+        const double v = gap(c, s).h;
+        if (v < best)
+            best = v, bestC = c, bestS = s;
+    };
+    const auto finish = [&]() {
+        onSmall = hs.TouchingPoint(bestC, bestS);
+        onLarge = hl.TouchingPoint(nested ? bestC : -bestC, nested ? bestS : -bestS);
+        distance = Distance(onSmall, onLarge);
+        return std::isfinite(distance) && (nested ? best > 0 : best < 0);
+    };
+    constexpr int n = kStartPieces;
+    constexpr double spacing = kTwoPi / n;
+    if (separated) {
+        const double length = Length(delta);
+        double c = delta.x / length, s = delta.y / length;
+        if (!Descend(gap, c, s, spacing, noise))
+            return false;
+        keep(c, s);
+        return finish();
+    }
+    // Within kw of a normal to the major axis of a thin ellipse (w its minor/major ratio)
+    // its support turns sharply, h'' ≈ (major/w)(1 + k²)^-1.5. Where that outweighs the
+    // curvature of the rest of F, F is convex about that normal when the support counts
+    // positively (one minimum) and concave when it counts negatively (a maximum, with
+    // minima possibly just beyond). One sample on each side where the two balance makes
+    // the slope of F change sign between neighbouring samples around each of those minima.
+    struct Direction {
+        double angle, c, s;
+    };
+    std::array<Direction, 8> extra;
+    std::size_t extras = 0;
+    // Rounder ellipses turn no faster than the even samples resolve.
+    const auto addNormals = [&](const TarnEllipse& e, const SupportFunction& other, double otherPart) {
+        const bool wide = e.RadiusX() >= e.RadiusY();
+        const double major = std::max(e.RadiusX(), e.RadiusY()), w = std::min(e.RadiusX(), e.RadiusY()) / major;
+        if (w >= 0.5)
+            return;
+        double nc = wide ? -e.SinRotation() : e.CosRotation(), ns = wide ? e.CosRotation() : e.SinRotation();
+        double normal = e.Rotation() + (wide ? 0.5 * std::numbers::pi : 0);
+        for (int side = 0; side < 2; ++side, nc = -nc, ns = -ns, normal += std::numbers::pi) {
+            // The curvature of the rest of F, against which this support's must count: the
+            // support counts positively in F unless it is the smaller one's when nested.
+            const double rest = -sign * (nc * delta.x + ns * delta.y) + otherPart * other.At(nc, ns).h2;
+            const double balance = &e == &large || !nested ? -rest : rest;
+            const double ratio = major / (w * balance);
+            const double k = balance > 0 ? std::sqrt(std::max(0.25, std::cbrt(ratio * ratio) - 1)) : 4;
+            const double aside = std::min(k * w, 0.25 * spacing);
+            for (const double turn : {-aside, aside}) {
+                double c = nc, s = ns;
+                Turn(c, s, turn);
+                const double a = normal + turn, angle = a - kTwoPi * std::floor(a / kTwoPi);
+                // Kept in order of angle.
+                std::size_t at = extras++;
+                for (; at > 0 && extra[at - 1].angle > angle; --at)
+                    extra[at] = extra[at - 1];
+                extra[at] = {angle < kTwoPi ? angle : 0, c, s};
+            }
+        }
+    };
+    addNormals(large, hs, weight);
+    addNormals(small, hl, 1);
+    // All samples in order of angle, with F and its derivatives.
+    const AngleTables& t = Tables();
+    std::array<Direction, n + 8> sample;
+    std::array<SupportFunction::Value, n + 8> value;
+    std::size_t count = 0;
+    for (std::size_t k = 0, e = 0; k < n || e < extras; ++count) {
+        if (e < extras && (k == n || extra[e].angle < spacing * static_cast<double>(k)))
+            sample[count] = extra[e++];
+        else
+            sample[count] = {spacing * static_cast<double>(k), t.sampleCos[k], t.sampleSin[k]}, ++k;
+        value[count] = gap(sample[count].c, sample[count].s);
+        // Nested, a support line of the smaller one beyond the larger one's shows them
+        // crossing; not finite, the search cannot go on.
+        if ((nested && !(value[count].h > 0)) || !std::isfinite(value[count].h1))
+            return false;
+    }
+    if (!nested) {
+        // A sampled direction with D > 0 already lies where D is concave, below its one
+        // maximum there.
+        const auto k = static_cast<std::size_t>(
+            std::min_element(value.begin(), value.begin() + static_cast<std::ptrdiff_t>(count),
+                             [](const auto& x, const auto& y) { return x.h < y.h; }) -
+            value.begin());
+        if (value[k].h < 0) {
+            double c = sample[k].c, s = sample[k].s;
+            if (!Descend(gap, c, s, spacing, noise))
+                return false;
+            keep(c, s);
+            return finish();
+        }
+    }
+    // The brackets, the most promising first (lowest F at an end).
+    std::array<std::size_t, n + 8> brackets;
+    std::size_t bracketCount = 0;
+    const auto lowEnd = [&](std::size_t k) { return std::min(value[k].h, value[(k + 1) % count].h); };
+    for (std::size_t k = 0; k < count; ++k) {
+        if (!(value[k].h1 < 0 && value[(k + 1) % count].h1 >= 0))
+            continue;
+        std::size_t at = bracketCount++;
+        for (; at > 0 && lowEnd(brackets[at - 1]) > lowEnd(k); --at)
+            brackets[at] = brackets[at - 1];
+        brackets[at] = k;
+    }
+    for (std::size_t b = 0; b < bracketCount; ++b) {
+        const std::size_t k = brackets[b], next = (k + 1) % count;
+        const double width = sample[next].angle - sample[k].angle + (next == 0 ? kTwoPi : 0);
+        double c, s;
+        if (!(width > 0 && MinimiseInBracket(gap, sample[k].c, sample[k].s, width,
+                                             CubicMinimum(value[k], value[next], width), c, s)))
+            return false;
+        keep(c, s);
+        // Apart, the first maximum of D above 0 is the only one; the two most promising
+        // brackets without one leave a crossing likely, which the crossing search settles.
+        if (!nested && (best < 0 || b == 1))
+            return finish();
+    }
+    if (best == std::numeric_limits<double>::infinity()) {
+        // No slope changes sign: F is constant to its rounding (concentric circles).
+        const auto k = static_cast<std::size_t>(
+            std::min_element(value.begin(), value.begin() + static_cast<std::ptrdiff_t>(count),
+                             [](const auto& x, const auto& y) { return x.h < y.h; }) -
+            value.begin());
+        if (!(std::fabs(value[k].h1) <= noise))
+            return false;
+        keep(sample[k].c, sample[k].s);
+    }
+    return finish();
+}
+} // namespace
+
+bool IntersectEllipseEllipse(const TarnEllipse& a, const TarnEllipse& b, int& count, Point2D& p1, Point2D& p2,
+                             Point2D& p3, Point2D& p4)
+{
+    std::array<Point2D, 4> found{p1, p2, p3, p4};
+    if (!Flat(b)) {
+        count = IntersectProper(a, b, OutlineInFrame(a, b), found, false);
+    } else if (!Flat(a)) {
+        count = IntersectEllipseSegment(a, AsSegment(b), count, found[0], found[1]) ? count : 0;
+    } else {
+        int n = 0;
+        IntersectSegmentSegment(AsSegment(a), AsSegment(b), &n, &found[0]);
+        count = n < 0 ? 1 : n;
+    }
+    p1 = found[0];
+    p2 = found[1];
+    p3 = found[2];
+    p4 = found[3];
+    return count != 0;
+}
+
+
+double DistanceEllipseEllipse(const TarnEllipse& a, const TarnEllipse& b, Point2D& onA, Point2D& onB)
+{
+    const bool aSmaller = std::max(a.RadiusX(), a.RadiusY()) <= std::max(b.RadiusX(), b.RadiusY());
+    const TarnEllipse& small = aSmaller ? a : b;
+    const TarnEllipse& large = aSmaller ? b : a;
+    const bool separated = SeparatedAlongCentres(a, b);
+    const bool proper = !Flat(a) && !Flat(b);
+    Point2D onSmall, onLarge;
+    double distance = 0;
+    // The support search settles pairs that lie apart or nested with room to spare; a
+    // crossing, a touch or a gap too narrow to call is left to the crossing search.
+    bool supported = false;
+    if (proper) {
+        // Sixteen outline points of each, some inside the other ellipse and some outside,
+        // show the outlines crossing. Otherwise the smaller one is nested when its points
+        // lie inside, unless the outlines cross between the points.
+        int inside = 0;
+        if (!separated) {
+            inside = PointsInside(small, large);
+            if (inside == 0 && PointsInside(large, small) != 0)
+                inside = -1;
+        }
+        if (inside == 0 || inside == kStartPieces)
+            supported = DistanceBySupport(small, large, inside > 0, separated, onSmall, onLarge, distance);
+    }
+    if (!separated && !(supported && distance > kClearGap * std::max(large.RadiusX(), large.RadiusY()))) {
+        int count = 0;
+        std::array<Point2D, 4> crossings;
+        bool crossing;
+        if (Flat(b)) {
+            crossing =
+                (Flat(large) || !ClearOfCrossing(small, large, OutlineInFrame(small, large))) &&
+                IntersectEllipseEllipse(a, b, count, crossings[0], crossings[1], crossings[2], crossings[3]);
+        } else {
+            const OutlineInFrame f(a, b);
+            crossing = !(aSmaller ? ClearOfCrossing(a, b, f) : ClearOfCrossing(b, a, OutlineInFrame(b, a))) &&
+                       IntersectProper(a, b, f, crossings, true) > 0;
+        }
+        if (crossing) {
+            onA = onB = crossings[0];
+            return 0;
+        }
+    }
+    if (!supported) {
+        distance = DistanceBySampling(small, large, onSmall, onLarge);
+    }
+    (aSmaller ? onA : onB) = onSmall;
+    (aSmaller ? onB : onA) = onLarge;
+    return distance;
 }
 
 } // namespace Ostrel::Vision::Private

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <random>
 
@@ -144,7 +145,7 @@ TEST(RoundDistances, EllipsePairsMatchSampledReference)
         Point2D onA, onB;
         const double d = DistanceEllipseEllipse(a, b, onA, onB);
         // Reference: the outline of a sampled finely, each point measured to b, the best refined.
-        Real best = INFINITY, bestT = 0;
+        Real best = INFINITY;
         const auto at = [&](Real t) {
             const Point2D x{
                 static_cast<double>(World(a, {a.RadiusX() * std::cos(t), a.RadiusY() * std::sin(t)}).x),
@@ -152,18 +153,24 @@ TEST(RoundDistances, EllipsePairsMatchSampledReference)
             RPoint c;
             return PointEllipse(b, x, c, 1024);
         };
+        std::array<Real, 256> sampled;
         for (int k = 0; k < 256; ++k)
-            if (at(k * M_PI / 128) < best)
-                best = at(k * M_PI / 128), bestT = k * M_PI / 128;
-        Real lo = bestT - M_PI / 128, hi = bestT + M_PI / 128;
-        for (int k = 0; k < 60; ++k) {
-            const Real m1 = lo + (hi - lo) / 3, m2 = hi - (hi - lo) / 3;
-            if (at(m1) < at(m2))
-                hi = m2;
-            else
-                lo = m1;
+            sampled[static_cast<std::size_t>(k)] = at(k * M_PI / 128);
+        // Every sampled local minimum refined: nested pairs may have several close in value.
+        for (int k = 0; k < 256; ++k) {
+            const Real v = sampled[static_cast<std::size_t>(k)];
+            if (v > sampled[static_cast<std::size_t>((k + 255) % 256)] || v > sampled[static_cast<std::size_t>((k + 1) % 256)])
+                continue;
+            Real lo = (k - 1) * M_PI / 128, hi = (k + 1) * M_PI / 128;
+            for (int i = 0; i < 60; ++i) {
+                const Real m1 = lo + (hi - lo) / 3, m2 = hi - (hi - lo) / 3;
+                if (at(m1) < at(m2))
+                    hi = m2;
+                else
+                    lo = m1;
+            }
+            best = std::min({best, v, at((lo + hi) / 2)});
         }
-        best = at((lo + hi) / 2);
         worst = std::max(worst, static_cast<double>(std::fabs(d - best)) / scale);
         EXPECT_LE(std::fabs(d - best), 1e-10 * scale);
         RPoint c;
@@ -178,6 +185,26 @@ TEST(RoundDistances, EllipsePairsMatchSampledReference)
                             M_PI * unit(rng));
         check(a, b, scale);
     }
+    for (int i = 0; i < 12; ++i) {
+        // Nested: a random ellipse (down to 1e-3 wide) inside another, at a random share of
+        // the room around its centre, the smaller one given first (the reference samples it).
+        const double scale = i % 3 == 0 ? 1e-3 : (i % 3 == 1 ? 1.0 : 1e4);
+        const TarnEllipse outer(0, 0, scale, scale * std::pow(10.0, -2 * (1 + unit(rng))), M_PI * unit(rng));
+        const Point2D c = outer.ToWorld({0.8 * scale * unit(rng), 0.8 * outer.RadiusY() * unit(rng)});
+        Point2D near;
+        const double room = outer.DistanceToPoint(c, near) * (0.5 + 0.49 * unit(rng));
+        check(TarnEllipse(c.x, c.y, room, room * std::pow(10.0, -1.5 * (1 + unit(rng))), M_PI * unit(rng)), outer,
+              scale);
+    }
+    // A needle inside a near circle with the nearest pair right beside the sharp turn of the
+    // needle's support (its two ends nearly equally near); two thin ellipses side by side,
+    // 1e-9 apart, whose centre line runs along them.
+    check(TarnEllipse(-2.8645065847657354, -0.99949185915800076, 0.20948872891532513, 0.0070833103851249066,
+                      1.9304725934417908),
+          TarnEllipse(0, 0, 3.8313660811690378, 3.6234806146846923, 2.0730250657517075), 3.83);
+    check(TarnEllipse(0, 0, 1, 1e-4, 0.3), TarnEllipse(0.5 * std::cos(0.3) - (2e-4 + 1e-9) * std::sin(0.3),
+                                                       0.5 * std::sin(0.3) + (2e-4 + 1e-9) * std::cos(0.3), 1, 1e-4, 0.3),
+          1);
     // The tip of a thin needle (tip radius 1e-8 of the size) 5e-6 from the side of a flat
     // ellipse: the sharpest turn of a parameter near the minimum.
     check(TarnEllipse(0.167298, 0.0412735, 2.76929, 0.0128504, 0.633204),

@@ -51,14 +51,15 @@ double DistanceEllipseSegment(const TarnEllipse& ellipse, const Segment2D& segme
 // +x. Crossing or touching: 0 and the crossing with the smaller (x, y).
 double DistanceCircleCircle(const Circle2D& a, const Circle2D& b, Point2D& onA, Point2D& onB);
 
-// Ellipse to ellipse outline; the point on `a` first. Crossing: 0 and a crossing point
-// (pairs split by a line across the centre line, or whose smaller outline lies clearly
-// inside or outside the larger ellipse, skip the crossing search). Otherwise the smaller
-// outline is sampled (16 angles, the axis ends among them); support-line bounds of each
-// sample's distance to the larger outline leave out the samples that cannot be the
-// nearest, the others are measured exactly, and the pairs at the sampled minima are
-// refined by damped Newton on both angles (a bounded bracketed search on the smaller
-// outline where Newton does not converge); the nearest pair wins. Accuracy 1e-10 of the
+// Ellipse to ellipse outline; the point on `a` first. Crossing or touching (within the
+// tangency band): 0 and a crossing point. Otherwise, for ellipses of positive width, the
+// distance is the widest gap between parallel support lines (apart) or the narrowest gap
+// between support lines on the same side (the smaller one nested in the larger), found
+// over the direction of those lines from 16 even samples and samples beside the sharp
+// turns of thin ellipses, refined by safeguarded Newton; the closest points are where the
+// lines touch. Pairs that this search cannot settle with room to spare go to the crossing
+// search, and if that finds no crossing, to a search over samples of the smaller outline
+// measured exactly to the larger one (so do zero-width ellipses). Accuracy 1e-10 of the
 // sizes.
 double DistanceEllipseEllipse(const TarnEllipse& a, const TarnEllipse& b, Point2D& onA, Point2D& onB);
 

@@ -883,11 +883,34 @@ bool DistanceBySupport(const TarnEllipse& small, const TarnEllipse& large, bool 
         if (v < best)
             best = v, bestC = c, bestS = s;
     };
+    // The gap at the best direction is the distance, formed from the centres' offset and
+    // so free of the rounding of world coordinates far from the origin. The touching points
+    // should lie that far apart; where a very thin ellipse touches along its long side they
+    // move along it faster than the direction can be resolved, and Newton on both outline
+    // angles then polishes the pair from them.
+    const double placement = 8 * std::numeric_limits<double>::epsilon() *
+                             std::max({std::fabs(small.CenterX()), std::fabs(small.CenterY()),
+                                       std::fabs(large.CenterX()), std::fabs(large.CenterY())});
+    const double tolerance = 1e-12 * size + placement;
     const auto finish = [&]() {
+        if (!(nested ? best > 0 : best < 0))
+            return false;
+        distance = std::fabs(best);
         onSmall = hs.TouchingPoint(bestC, bestS);
         onLarge = hl.TouchingPoint(nested ? bestC : -bestC, nested ? bestS : -bestS);
-        distance = Distance(onSmall, onLarge);
-        return std::isfinite(distance) && (nested ? best > 0 : best < 0);
+        if (std::fabs(Distance(onSmall, onLarge) - distance) <= tolerance)
+            return std::isfinite(distance);
+        const Outline os{small, {small.CenterX(), small.CenterY()}}, ol{large, {large.CenterX(), large.CenterY()}};
+        double phi = ParameterOf(small, onSmall), psi = ParameterOf(large, onLarge);
+        RefinePair(os, ol, phi, psi, onSmall, onLarge);
+        // There the support of the thin one is resolved only to about ε/w (w its width
+        // ratio), and the polished pair, a stationary pair of the outlines, is the better
+        // measure when it agrees.
+        const double polished = Distance(onSmall, onLarge);
+        if (!(std::fabs(polished - distance) <= 10 * tolerance))
+            return false;
+        distance = polished;
+        return std::isfinite(distance);
     };
     constexpr int n = kStartPieces;
     constexpr double spacing = kTwoPi / n;

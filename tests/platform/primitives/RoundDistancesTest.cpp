@@ -136,6 +136,30 @@ TEST(RoundDistances, SegmentsInsideAndAcrossMeasureToTheOutline)
     EXPECT_THROW(DistanceCirclePoint({{0, 0}, -1}, {0, 0}, c), PrimitiveFailure);
 }
 
+TEST(RoundDistances, EllipsePairDistanceKeepsItsDigitsFarFromTheOrigin)
+{
+    // World points 1e7 from the origin round to 2e-9; the distance must not. The pairs are
+    // made there and moved to the origin, which subtracts exactly.
+    std::mt19937_64 rng(9);
+    std::uniform_real_distribution<double> unit(-1, 1);
+    const auto far = [](double x, double y, double rx, double ry, double rotation) {
+        return TarnEllipse(x + 1e7, y - 1e7, rx, ry, rotation);
+    };
+    const auto home = [](const TarnEllipse& e) {
+        return TarnEllipse(e.CenterX() - 1e7, e.CenterY() + 1e7, e.RadiusX(), e.RadiusY(), e.Rotation());
+    };
+    for (int i = 0; i < 20; ++i) {
+        const TarnEllipse outer = far(0, 0, 1.5 + 0.5 * unit(rng), 0.5 + 0.4 * unit(rng), M_PI * unit(rng));
+        const TarnEllipse inner = far(0.2 * unit(rng), 0.1 * unit(rng), 0.1 + 0.05 * unit(rng), 0.02, M_PI * unit(rng));
+        const TarnEllipse apart = far(3 + unit(rng), unit(rng), 0.7, 0.1, M_PI * unit(rng));
+        Point2D p, q;
+        EXPECT_NEAR(DistanceEllipseEllipse(inner, outer, p, q), DistanceEllipseEllipse(home(inner), home(outer), p, q),
+                    1e-14);
+        EXPECT_NEAR(DistanceEllipseEllipse(outer, apart, p, q), DistanceEllipseEllipse(home(outer), home(apart), p, q),
+                    1e-14);
+    }
+}
+
 TEST(RoundDistances, EllipsePairsMatchSampledReference)
 {
     std::mt19937_64 rng(5);

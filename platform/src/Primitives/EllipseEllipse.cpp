@@ -719,13 +719,18 @@ private:
 };
 
 // Turns the unit vector (c, s) by the angle d. Up to half a radian, Taylor series of cos d
-// and sin d to degree 15 (the next terms are below 1e-18) replace the library's calls.
+// and sin d to degree 15 (the next terms are below 1e-18) replace the library's calls;
+// up to 1e-3, to degree 7 (below 1e-24).
 void Turn(double& c, double& s, double d)
 {
     double cd, sd;
     if (std::fabs(d) > 0.5) {
         cd = std::cos(d);
         sd = std::sin(d);
+    } else if (std::fabs(d) <= 1e-3) {
+        const double x = d * d;
+        cd = 1 - x * (1.0 / 2 - x * (1.0 / 24 - x * (1.0 / 720)));
+        sd = d * (1 - x * (1.0 / 6 - x * (1.0 / 120 - x * (1.0 / 5040))));
     } else {
         const double x = d * d;
         cd = 1 - x * (1.0 / 2 - x * (1.0 / 24 - x * (1.0 / 720 - x * (1.0 / 40320 - x * (1.0 / 3628800 -
@@ -755,9 +760,10 @@ constexpr int kMaxHalvings = 50;
 // allows; where F is concave the step goes downhill by maxStep. Ends after a Newton step
 // below kFinalStep, when the step falls below the angle resolution, or when, below 1e-6
 // rad, steps stop shrinking (they then follow the rounding of F' alone). F(c, s) returns F and its first two derivatives as a
-// SupportFunction::Value. Returns whether it converged; (c, s) comes back as a unit vector.
+// SupportFunction::Value. Returns whether it converged; (c, s) comes back as a unit vector,
+// `value` as F there.
 template <class F>
-bool Descend(const F& f, double& c, double& s, double maxStep, double noise)
+bool Descend(const F& f, double& c, double& s, double maxStep, double noise, double& value)
 {
     auto current = f(c, s);
     double lastStep = std::numeric_limits<double>::infinity();
@@ -769,8 +775,11 @@ bool Descend(const F& f, double& c, double& s, double maxStep, double noise)
                              (std::fabs(step) < 1e-6 && std::fabs(step) > 0.5 * lastStep) ||
                              (std::fabs(current.h1) <= noise && current.h2 >= -noise);
         const bool last = !settled && newton && std::fabs(step) <= kFinalStep;
-        if (last)
+        value = current.h;
+        if (last) {
             Turn(c, s, step);
+            value += 0.5 * step * current.h1; // the decrease the last Newton step makes
+        }
         if (settled || last) {
             const double length = Hypot(c, s);
             c /= length;
@@ -809,9 +818,11 @@ double CubicMinimum(const SupportFunction::Value& a, const SupportFunction::Valu
 // A local minimum of F over the directions turned from (c0, s0) by an angle in [0, width],
 // where F' < 0 at 0 and F' > 0 at width: Newton steps on F' kept inside the shrinking
 // bracket, bisection where a step would leave it, from the angle `start`. Ends as Descend
-// does. Returns whether it converged, with (c, s) the unit direction at the minimum.
+// does. Returns whether it converged, with (c, s) the unit direction at the minimum and
+// `value` F there.
 template <class F>
-bool MinimiseInBracket(const F& f, double c0, double s0, double width, double start, double& c, double& s)
+bool MinimiseInBracket(const F& f, double c0, double s0, double width, double start, double& c, double& s,
+                       double& value)
 {
     double lo = 0, hi = width, x = start;
     c = c0, s = s0;
@@ -819,6 +830,7 @@ bool MinimiseInBracket(const F& f, double c0, double s0, double width, double st
     double lastStep = std::numeric_limits<double>::infinity();
     for (int it = 0; it < kMaxDirectionSteps; ++it) {
         const auto v = f(c, s);
+        value = v.h;
         (v.h1 < 0 ? lo : hi) = x;
         const double newton = v.h2 > 0 ? -v.h1 / v.h2 : std::numeric_limits<double>::infinity();
         double next = x + newton;
@@ -832,8 +844,10 @@ bool MinimiseInBracket(const F& f, double c0, double s0, double width, double st
         lastStep = isNewton ? std::fabs(step) : std::numeric_limits<double>::infinity();
         Turn(c, s, step);
         x = next;
-        if (isNewton && std::fabs(step) <= kFinalStep)
+        if (isNewton && std::fabs(step) <= kFinalStep) {
+            value += 0.5 * step * v.h1; // the decrease the last Newton step makes
             break;
+        }
         if (it + 1 == kMaxDirectionSteps)
             return false;
     }
@@ -871,15 +885,21 @@ bool DistanceBySupport(const TarnEllipse& small, const TarnEllipse& large, bool 
     const double noise = 16 * std::numeric_limits<double>::epsilon() * size;
     // F = sign·n·Δ + h_large + weight·h_small.
     const double sign = nested ? 1 : -1, weight = -sign;
-    const auto gap = [&](double c, double s) {
+    // F at n and at -n: the supports repeat after half a turn, n·Δ changes sign.
+    const auto gapBoth = [&](double c, double s, SupportFunction::Value& atN, SupportFunction::Value& opposite) {
         const auto vs = hs.At(c, s), vl = hl.At(c, s);
-        const double along = c * delta.x + s * delta.y, across = c * delta.y - s * delta.x;
-        return SupportFunction::Value{sign * along + vl.h + weight * vs.h, sign * across + vl.h1 + weight * vs.h1,
-                                      -sign * along + vl.h2 + weight * vs.h2};
+        const double along = sign * (c * delta.x + s * delta.y), across = sign * (c * delta.y - s * delta.x);
+        const double h = vl.h + weight * vs.h, h1 = vl.h1 + weight * vs.h1, h2 = vl.h2 + weight * vs.h2;
+        atN = {along + h, across + h1, h2 - along};
+        opposite = {h - along, h1 - across, h2 + along};
+    };
+    const auto gap = [&](double c, double s) {
+        SupportFunction::Value atN, opposite;
+        gapBoth(c, s, atN, opposite);
+        return atN;
     };
     double best = std::numeric_limits<double>::infinity(), bestC = 0, bestS = 0;
-    const auto keep = [&](double c, double s) {
-        const double v = gap(c, s).h;
+    const auto keep = [&](double c, double s, double v) {
         if (v < best)
             best = v, bestC = c, bestS = s;
     };
@@ -917,9 +937,10 @@ bool DistanceBySupport(const TarnEllipse& small, const TarnEllipse& large, bool 
     if (separated) {
         const double length = Length(delta);
         double c = delta.x / length, s = delta.y / length;
-        if (!Descend(gap, c, s, spacing, noise))
+        double v;
+        if (!Descend(gap, c, s, spacing, noise, v))
             return false;
-        keep(c, s);
+        keep(c, s, v);
         return finish();
     }
     // Within kw of a normal to the major axis of a thin ellipse (w its minor/major ratio)
@@ -930,6 +951,7 @@ bool DistanceBySupport(const TarnEllipse& small, const TarnEllipse& large, bool 
     // the slope of F change sign between neighbouring samples around each of those minima.
     struct Direction {
         double angle, c, s;
+        SupportFunction::Value f;
     };
     std::array<Direction, 8> extra;
     std::size_t extras = 0;
@@ -941,10 +963,11 @@ bool DistanceBySupport(const TarnEllipse& small, const TarnEllipse& large, bool 
             return;
         double nc = wide ? -e.SinRotation() : e.CosRotation(), ns = wide ? e.CosRotation() : e.SinRotation();
         double normal = e.Rotation() + (wide ? 0.5 * std::numbers::pi : 0);
+        const double otherCurvature = otherPart * other.At(nc, ns).h2; // the same on both sides
         for (int side = 0; side < 2; ++side, nc = -nc, ns = -ns, normal += std::numbers::pi) {
             // The curvature of the rest of F, against which this support's must count: the
             // support counts positively in F unless it is the smaller one's when nested.
-            const double rest = -sign * (nc * delta.x + ns * delta.y) + otherPart * other.At(nc, ns).h2;
+            const double rest = -sign * (nc * delta.x + ns * delta.y) + otherCurvature;
             const double balance = &e == &large || !nested ? -rest : rest;
             const double ratio = major / (w * balance);
             const double k = balance > 0 ? std::sqrt(std::max(0.25, std::cbrt(ratio * ratio) - 1)) : 4;
@@ -957,23 +980,28 @@ bool DistanceBySupport(const TarnEllipse& small, const TarnEllipse& large, bool 
                 std::size_t at = extras++;
                 for (; at > 0 && extra[at - 1].angle > angle; --at)
                     extra[at] = extra[at - 1];
-                extra[at] = {angle < kTwoPi ? angle : 0, c, s};
+                extra[at] = {angle < kTwoPi ? angle : 0, c, s, gap(c, s)};
             }
         }
     };
-    addNormals(large, hs, weight);
+    if (!nested)
+        addNormals(large, hs, weight);
     addNormals(small, hl, 1);
     // All samples in order of angle, with F and its derivatives.
     const AngleTables& t = Tables();
+    std::array<Direction, n> even;
+    for (std::size_t k = 0; k < n / 2; ++k) {
+        const double c = t.sampleCos[k], s = t.sampleSin[k];
+        even[k] = {spacing * static_cast<double>(k), c, s, {}};
+        even[k + n / 2] = {spacing * static_cast<double>(k) + std::numbers::pi, -c, -s, {}};
+        gapBoth(c, s, even[k].f, even[k + n / 2].f);
+    }
     std::array<Direction, n + 8> sample;
     std::array<SupportFunction::Value, n + 8> value;
     std::size_t count = 0;
     for (std::size_t k = 0, e = 0; k < n || e < extras; ++count) {
-        if (e < extras && (k == n || extra[e].angle < spacing * static_cast<double>(k)))
-            sample[count] = extra[e++];
-        else
-            sample[count] = {spacing * static_cast<double>(k), t.sampleCos[k], t.sampleSin[k]}, ++k;
-        value[count] = gap(sample[count].c, sample[count].s);
+        sample[count] = e < extras && (k == n || extra[e].angle < even[k].angle) ? extra[e++] : even[k++];
+        value[count] = sample[count].f;
         // Nested, a support line of the smaller one beyond the larger one's shows them
         // crossing; not finite, the search cannot go on.
         if ((nested && !(value[count].h > 0)) || !std::isfinite(value[count].h1))
@@ -988,9 +1016,10 @@ bool DistanceBySupport(const TarnEllipse& small, const TarnEllipse& large, bool 
             value.begin());
         if (value[k].h < 0) {
             double c = sample[k].c, s = sample[k].s;
-            if (!Descend(gap, c, s, spacing, noise))
+            double v;
+            if (!Descend(gap, c, s, spacing, noise, v))
                 return false;
-            keep(c, s);
+            keep(c, s, v);
             return finish();
         }
     }
@@ -1010,10 +1039,11 @@ bool DistanceBySupport(const TarnEllipse& small, const TarnEllipse& large, bool 
         const std::size_t k = brackets[b], next = (k + 1) % count;
         const double width = sample[next].angle - sample[k].angle + (next == 0 ? kTwoPi : 0);
         double c, s;
+        double v;
         if (!(width > 0 && MinimiseInBracket(gap, sample[k].c, sample[k].s, width,
-                                             CubicMinimum(value[k], value[next], width), c, s)))
+                                             CubicMinimum(value[k], value[next], width), c, s, v)))
             return false;
-        keep(c, s);
+        keep(c, s, v);
         // Apart, the first maximum of D above 0 is the only one; the two most promising
         // brackets without one leave a crossing likely, which the crossing search settles.
         if (!nested && (best < 0 || b == 1))
@@ -1027,7 +1057,7 @@ bool DistanceBySupport(const TarnEllipse& small, const TarnEllipse& large, bool 
             value.begin());
         if (!(std::fabs(value[k].h1) <= noise))
             return false;
-        keep(sample[k].c, sample[k].s);
+        keep(sample[k].c, sample[k].s, value[k].h);
     }
     return finish();
 }

@@ -73,8 +73,8 @@ const AngleTables& Tables()
 // bounded by |(k1, k2)| + 8 |(k3, k4)| over the whole turn.
 struct OutlineInFrame {
     Point2D p, A, B;
-    double bound3;  // bound of |g'''|
-    double scale;   // |p| + |A| + |B|: bounds |v|
+    double bound3;          // bound of |g'''|
+    double scale;           // |p| + |A| + |B|: bounds |v|
     double coefficientSize; // largest amplitude of the terms of g: 0 when the outlines coincide
     double mean, reach;     // g lies within mean ± reach over the whole turn
 
@@ -211,7 +211,8 @@ int IntersectProper(const TarnEllipse& a, const TarnEllipse& b, const OutlineInF
     std::size_t top = 0;
     for (int i = kStartPieces - 1; i >= 0; --i) {
         const auto k = static_cast<std::size_t>(i);
-        stack[top++] = {kTwoPi * i / kStartPieces, kTwoPi * (i + 1) / kStartPieces, t.midCos[k], t.midSin[k], 0};
+        stack[top++] = {kTwoPi * i / kStartPieces, kTwoPi * (i + 1) / kStartPieces, t.midCos[k], t.midSin[k],
+                        0};
     }
     // Coincident outlines: g vanishes everywhere; there is no isolated crossing.
     if (f.coefficientSize <= 1e-13)
@@ -265,8 +266,10 @@ int IntersectProper(const TarnEllipse& a, const TarnEllipse& b, const OutlineInF
         const auto d = static_cast<std::size_t>(piece.depth + 1);
         const double hc = t.halfCos[d], hs = t.halfSin[d];
         const double m = 0.5 * (piece.lo + piece.hi);
-        stack[top++] = {m, piece.hi, piece.c * hc - piece.s * hs, piece.s * hc + piece.c * hs, piece.depth + 1};
-        stack[top++] = {piece.lo, m, piece.c * hc + piece.s * hs, piece.s * hc - piece.c * hs, piece.depth + 1};
+        stack[top++] = {m, piece.hi, piece.c * hc - piece.s * hs, piece.s * hc + piece.c * hs,
+                        piece.depth + 1};
+        stack[top++] = {piece.lo, m, piece.c * hc + piece.s * hs, piece.s * hc - piece.c * hs,
+                        piece.depth + 1};
     }
     // In order of angle (touching points found at the finest depth may come out of order).
     std::array<std::size_t, 64> order;
@@ -376,7 +379,8 @@ bool RefinePair(const Outline& oa, const Outline& ob, double& phi, double& psi, 
             const double det = a11 * a22 - h12 * h12;
             if (!(a11 > 0 && det > 0)) {
                 // Indefinite: enough damping to make the matrix diagonally dominant.
-                lambda = std::max({4 * lambda, 1e-3, 2 * (std::max({-h11, -h22, 0.0}) + std::fabs(h12)) / damp});
+                lambda =
+                    std::max({4 * lambda, 1e-3, 2 * (std::max({-h11, -h22, 0.0}) + std::fabs(h12)) / damp});
                 continue;
             }
             const double d1 = -(a22 * g1 - h12 * g2) / det, d2 = -(a11 * g2 - h12 * g1) / det;
@@ -586,7 +590,8 @@ int PointsInside(const TarnEllipse& a, const TarnEllipse& b)
 // the smaller outline keeps the samples dense on the scale of the features that
 // separate the candidate minima (the two tips of a small needle, say). Works for flat
 // ellipses too.
-double DistanceBySampling(const TarnEllipse& small, const TarnEllipse& large, Point2D& onSmall, Point2D& onLarge)
+double DistanceBySampling(const TarnEllipse& small, const TarnEllipse& large, Point2D& onSmall,
+                          Point2D& onLarge)
 {
     const AngleTables& t = Tables();
     constexpr int n = kDistanceSamples;
@@ -636,11 +641,13 @@ double DistanceBySampling(const TarnEllipse& small, const TarnEllipse& large, Po
     int startCount = 0;
     for (int i = 0; i < n; ++i) {
         const double v = dist[static_cast<std::size_t>(i)];
-        if (v > dist[static_cast<std::size_t>((i + n - 1) % n)] || v > dist[static_cast<std::size_t>((i + 1) % n)])
+        if (v > dist[static_cast<std::size_t>((i + n - 1) % n)] ||
+            v > dist[static_cast<std::size_t>((i + 1) % n)])
             continue;
         // Keep the kDistanceStarts nearest, sorted.
         int pos = std::min(startCount, kDistanceStarts - 1);
-        if (startCount == kDistanceStarts && v >= dist[static_cast<std::size_t>(starts[static_cast<std::size_t>(pos)])])
+        if (startCount == kDistanceStarts &&
+            v >= dist[static_cast<std::size_t>(starts[static_cast<std::size_t>(pos)])])
             continue;
         while (pos > 0 && dist[static_cast<std::size_t>(starts[static_cast<std::size_t>(pos - 1)])] > v) {
             starts[static_cast<std::size_t>(pos)] = starts[static_cast<std::size_t>(pos - 1)];
@@ -649,7 +656,8 @@ double DistanceBySampling(const TarnEllipse& small, const TarnEllipse& large, Po
         starts[static_cast<std::size_t>(pos)] = i;
         startCount = std::min(startCount + 1, kDistanceStarts);
     }
-    const Outline os{small, {small.CenterX(), small.CenterY()}}, ol{large, {large.CenterX(), large.CenterY()}};
+    const Outline os{small, {small.CenterX(), small.CenterY()}},
+        ol{large, {large.CenterX(), large.CenterY()}};
     double best = std::numeric_limits<double>::infinity();
     // The distance changes along the smaller outline by at most the arc length, and the
     // samples lie at most this far apart along it: a start whose neighbourhood lies beyond
@@ -668,7 +676,8 @@ double DistanceBySampling(const TarnEllipse& small, const TarnEllipse& large, Po
         double d = Distance(x, y);
         if (!converged) {
             Point2D xs, ys;
-            const double ds = BracketedMinimum(small, large, kTwoPi * (i - 1) / n, kTwoPi * (i + 1) / n, xs, ys);
+            const double ds =
+                BracketedMinimum(small, large, kTwoPi * (i - 1) / n, kTwoPi * (i + 1) / n, xs, ys);
             if (ds < d) {
                 d = ds;
                 x = xs;
@@ -733,10 +742,16 @@ void Turn(double& c, double& s, double d)
         sd = d * (1 - x * (1.0 / 6 - x * (1.0 / 120 - x * (1.0 / 5040))));
     } else {
         const double x = d * d;
-        cd = 1 - x * (1.0 / 2 - x * (1.0 / 24 - x * (1.0 / 720 - x * (1.0 / 40320 - x * (1.0 / 3628800 -
-                                                                                      x * (1.0 / 479001600 - x * (1.0 / 87178291200.0)))))));
-        sd = d * (1 - x * (1.0 / 6 - x * (1.0 / 120 - x * (1.0 / 5040 - x * (1.0 / 362880 - x * (1.0 / 39916800 -
-                                                                                      x * (1.0 / 6227020800.0 - x * (1.0 / 1307674368000.0))))))));
+        cd = 1 - x * (1.0 / 2 -
+                      x * (1.0 / 24 -
+                           x * (1.0 / 720 -
+                                x * (1.0 / 40320 - x * (1.0 / 3628800 - x * (1.0 / 479001600 -
+                                                                             x * (1.0 / 87178291200.0)))))));
+        sd = d * (1 - x * (1.0 / 6 - x * (1.0 / 120 -
+                                          x * (1.0 / 5040 - x * (1.0 / 362880 -
+                                                                 x * (1.0 / 39916800 -
+                                                                      x * (1.0 / 6227020800.0 -
+                                                                           x * (1.0 / 1307674368000.0))))))));
     }
     const double nc = c * cd - s * sd;
     s = s * cd + c * sd;
@@ -759,11 +774,10 @@ constexpr int kMaxHalvings = 50;
 // each bounded by `maxStep` and halved until it lowers F by more than its rounding `noise`
 // allows; where F is concave the step goes downhill by maxStep. Ends after a Newton step
 // below kFinalStep, when the step falls below the angle resolution, or when, below 1e-6
-// rad, steps stop shrinking (they then follow the rounding of F' alone). F(c, s) returns F and its first two derivatives as a
-// SupportFunction::Value. Returns whether it converged; (c, s) comes back as a unit vector,
+// rad, steps stop shrinking (they then follow the rounding of F' alone). F(c, s) returns F and its first two
+// derivatives as a SupportFunction::Value. Returns whether it converged; (c, s) comes back as a unit vector,
 // `value` as F there.
-template <class F>
-bool Descend(const F& f, double& c, double& s, double maxStep, double noise, double& value)
+template <class F> bool Descend(const F& f, double& c, double& s, double maxStep, double noise, double& value)
 {
     auto current = f(c, s);
     double lastStep = std::numeric_limits<double>::infinity();
@@ -872,11 +886,13 @@ bool MinimiseInBracket(const F& f, double c0, double s0, double width, double st
 // Either way F = E or -D is minimised. F is sampled at 16 even directions and beside the
 // sharp turns of thin supports (below), every pair of neighbouring samples where F' goes
 // from falling to rising brackets a local minimum, each is found by safeguarded Newton,
-// and the least wins. The closest points are the touching points of the support lines at
-// the best direction. Returns false where the search does not settle or does not confirm
-// the case (the caller then samples the outlines).
+// and the least wins. Apart, a sampled direction with D > 0 is a start for the ascent;
+// without one the brackets are searched only with `bracketsApart` (most such pairs cross,
+// which the crossing search settles first). The closest points are the touching points of
+// the support lines at the best direction. Returns false where the search does not settle
+// or does not confirm the case.
 bool DistanceBySupport(const TarnEllipse& small, const TarnEllipse& large, bool nested, bool separated,
-                       Point2D& onSmall, Point2D& onLarge, double& distance)
+                       bool bracketsApart, Point2D& onSmall, Point2D& onLarge, double& distance)
 {
     const SupportFunction hs(small), hl(large);
     const Point2D delta{large.CenterX() - small.CenterX(), large.CenterY() - small.CenterY()};
@@ -886,7 +902,8 @@ bool DistanceBySupport(const TarnEllipse& small, const TarnEllipse& large, bool 
     // F = sign·n·Δ + h_large + weight·h_small.
     const double sign = nested ? 1 : -1, weight = -sign;
     // F at n and at -n: the supports repeat after half a turn, n·Δ changes sign.
-    const auto gapBoth = [&](double c, double s, SupportFunction::Value& atN, SupportFunction::Value& opposite) {
+    const auto gapBoth = [&](double c, double s, SupportFunction::Value& atN,
+                             SupportFunction::Value& opposite) {
         const auto vs = hs.At(c, s), vl = hl.At(c, s);
         const double along = sign * (c * delta.x + s * delta.y), across = sign * (c * delta.y - s * delta.x);
         const double h = vl.h + weight * vs.h, h1 = vl.h1 + weight * vs.h1, h2 = vl.h2 + weight * vs.h2;
@@ -920,7 +937,8 @@ bool DistanceBySupport(const TarnEllipse& small, const TarnEllipse& large, bool 
         onLarge = hl.TouchingPoint(nested ? bestC : -bestC, nested ? bestS : -bestS);
         if (std::fabs(Distance(onSmall, onLarge) - distance) <= tolerance)
             return std::isfinite(distance);
-        const Outline os{small, {small.CenterX(), small.CenterY()}}, ol{large, {large.CenterX(), large.CenterY()}};
+        const Outline os{small, {small.CenterX(), small.CenterY()}},
+            ol{large, {large.CenterX(), large.CenterY()}};
         double phi = ParameterOf(small, onSmall), psi = ParameterOf(large, onLarge);
         RefinePair(os, ol, phi, psi, onSmall, onLarge);
         // There the support of the thin one is resolved only to about ε/w (w its width
@@ -958,7 +976,8 @@ bool DistanceBySupport(const TarnEllipse& small, const TarnEllipse& large, bool 
     // Rounder ellipses turn no faster than the even samples resolve.
     const auto addNormals = [&](const TarnEllipse& e, const SupportFunction& other, double otherPart) {
         const bool wide = e.RadiusX() >= e.RadiusY();
-        const double major = std::max(e.RadiusX(), e.RadiusY()), w = std::min(e.RadiusX(), e.RadiusY()) / major;
+        const double major = std::max(e.RadiusX(), e.RadiusY()),
+                     w = std::min(e.RadiusX(), e.RadiusY()) / major;
         if (w >= 0.5)
             return;
         double nc = wide ? -e.SinRotation() : e.CosRotation(), ns = wide ? e.CosRotation() : e.SinRotation();
@@ -1022,6 +1041,9 @@ bool DistanceBySupport(const TarnEllipse& small, const TarnEllipse& large, bool 
             keep(c, s, v);
             return finish();
         }
+        // No sampled direction separates them: most often they cross.
+        if (!bracketsApart)
+            return false;
     }
     // The brackets, the most promising first (lowest F at an end).
     std::array<std::size_t, n + 8> brackets;
@@ -1083,7 +1105,6 @@ bool IntersectEllipseEllipse(const TarnEllipse& a, const TarnEllipse& b, int& co
     return count != 0;
 }
 
-
 double DistanceEllipseEllipse(const TarnEllipse& a, const TarnEllipse& b, Point2D& onA, Point2D& onB)
 {
     const bool aSmaller = std::max(a.RadiusX(), a.RadiusY()) <= std::max(b.RadiusX(), b.RadiusY());
@@ -1095,7 +1116,7 @@ double DistanceEllipseEllipse(const TarnEllipse& a, const TarnEllipse& b, Point2
     double distance = 0;
     // The support search settles pairs that lie apart or nested with room to spare; a
     // crossing, a touch or a gap too narrow to call is left to the crossing search.
-    bool supported = false;
+    bool supported = false, apartUnsettled = false;
     if (proper) {
         // Sixteen outline points of each, some inside the other ellipse and some outside,
         // show the outlines crossing. Otherwise the smaller one is nested when its points
@@ -1107,7 +1128,9 @@ double DistanceEllipseEllipse(const TarnEllipse& a, const TarnEllipse& b, Point2
                 inside = -1;
         }
         if (inside == 0 || inside == kStartPieces)
-            supported = DistanceBySupport(small, large, inside > 0, separated, onSmall, onLarge, distance);
+            supported =
+                DistanceBySupport(small, large, inside > 0, separated, false, onSmall, onLarge, distance);
+        apartUnsettled = !supported && !separated && inside == 0;
     }
     if (!separated && !(supported && distance > kClearGap * std::max(large.RadiusX(), large.RadiusY()))) {
         int count = 0;
@@ -1127,9 +1150,11 @@ double DistanceEllipseEllipse(const TarnEllipse& a, const TarnEllipse& b, Point2
             return 0;
         }
     }
-    if (!supported) {
+    // Apart after all: the maximum gap is bracketed between samples.
+    if (apartUnsettled)
+        supported = DistanceBySupport(small, large, false, false, true, onSmall, onLarge, distance);
+    if (!supported)
         distance = DistanceBySampling(small, large, onSmall, onLarge);
-    }
     (aSmaller ? onA : onB) = onSmall;
     (aSmaller ? onB : onA) = onLarge;
     return distance;

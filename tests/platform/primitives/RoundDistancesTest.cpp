@@ -150,13 +150,14 @@ TEST(RoundDistances, EllipsePairDistanceKeepsItsDigitsFarFromTheOrigin)
     };
     for (int i = 0; i < 20; ++i) {
         const TarnEllipse outer = far(0, 0, 1.5 + 0.5 * unit(rng), 0.5 + 0.4 * unit(rng), M_PI * unit(rng));
-        const TarnEllipse inner = far(0.2 * unit(rng), 0.1 * unit(rng), 0.1 + 0.05 * unit(rng), 0.02, M_PI * unit(rng));
+        const TarnEllipse inner =
+            far(0.2 * unit(rng), 0.1 * unit(rng), 0.1 + 0.05 * unit(rng), 0.02, M_PI * unit(rng));
         const TarnEllipse apart = far(3 + unit(rng), unit(rng), 0.7, 0.1, M_PI * unit(rng));
         Point2D p, q;
-        EXPECT_NEAR(DistanceEllipseEllipse(inner, outer, p, q), DistanceEllipseEllipse(home(inner), home(outer), p, q),
-                    1e-14);
-        EXPECT_NEAR(DistanceEllipseEllipse(outer, apart, p, q), DistanceEllipseEllipse(home(outer), home(apart), p, q),
-                    1e-14);
+        EXPECT_NEAR(DistanceEllipseEllipse(inner, outer, p, q),
+                    DistanceEllipseEllipse(home(inner), home(outer), p, q), 1e-14);
+        EXPECT_NEAR(DistanceEllipseEllipse(outer, apart, p, q),
+                    DistanceEllipseEllipse(home(outer), home(apart), p, q), 1e-14);
     }
 }
 
@@ -183,7 +184,8 @@ TEST(RoundDistances, EllipsePairsMatchSampledReference)
         // Every sampled local minimum refined: nested pairs may have several close in value.
         for (int k = 0; k < 256; ++k) {
             const Real v = sampled[static_cast<std::size_t>(k)];
-            if (v > sampled[static_cast<std::size_t>((k + 255) % 256)] || v > sampled[static_cast<std::size_t>((k + 1) % 256)])
+            if (v > sampled[static_cast<std::size_t>((k + 255) % 256)] ||
+                v > sampled[static_cast<std::size_t>((k + 1) % 256)])
                 continue;
             Real lo = (k - 1) * M_PI / 128, hi = (k + 1) * M_PI / 128;
             for (int i = 0; i < 60; ++i) {
@@ -217,8 +219,8 @@ TEST(RoundDistances, EllipsePairsMatchSampledReference)
         const Point2D c = outer.ToWorld({0.8 * scale * unit(rng), 0.8 * outer.RadiusY() * unit(rng)});
         Point2D near;
         const double room = outer.DistanceToPoint(c, near) * (0.5 + 0.49 * unit(rng));
-        check(TarnEllipse(c.x, c.y, room, room * std::pow(10.0, -1.5 * (1 + unit(rng))), M_PI * unit(rng)), outer,
-              scale);
+        check(TarnEllipse(c.x, c.y, room, room * std::pow(10.0, -1.5 * (1 + unit(rng))), M_PI * unit(rng)),
+              outer, scale);
     }
     // A needle inside a near circle with the nearest pair right beside the sharp turn of the
     // needle's support (its two ends nearly equally near); two thin ellipses side by side,
@@ -226,8 +228,9 @@ TEST(RoundDistances, EllipsePairsMatchSampledReference)
     check(TarnEllipse(-2.8645065847657354, -0.99949185915800076, 0.20948872891532513, 0.0070833103851249066,
                       1.9304725934417908),
           TarnEllipse(0, 0, 3.8313660811690378, 3.6234806146846923, 2.0730250657517075), 3.83);
-    check(TarnEllipse(0, 0, 1, 1e-4, 0.3), TarnEllipse(0.5 * std::cos(0.3) - (2e-4 + 1e-9) * std::sin(0.3),
-                                                       0.5 * std::sin(0.3) + (2e-4 + 1e-9) * std::cos(0.3), 1, 1e-4, 0.3),
+    check(TarnEllipse(0, 0, 1, 1e-4, 0.3),
+          TarnEllipse(0.5 * std::cos(0.3) - (2e-4 + 1e-9) * std::sin(0.3),
+                      0.5 * std::sin(0.3) + (2e-4 + 1e-9) * std::cos(0.3), 1, 1e-4, 0.3),
           1);
     // The tip of a thin needle (tip radius 1e-8 of the size) 5e-6 from the side of a flat
     // ellipse: the sharpest turn of a parameter near the minimum.

@@ -981,7 +981,8 @@ bool DistanceBySupport(const TarnEllipse& small, const TarnEllipse& large, bool 
         if (w >= 0.5)
             return;
         double nc = wide ? -e.SinRotation() : e.CosRotation(), ns = wide ? e.CosRotation() : e.SinRotation();
-        double normal = e.Rotation() + (wide ? 0.5 * std::numbers::pi : 0);
+        // From the rotation's cos and sin, which were reduced exactly even for a huge angle.
+        double normal = std::atan2(e.SinRotation(), e.CosRotation()) + (wide ? 0.5 * std::numbers::pi : 0);
         const double otherCurvature = otherPart * other.At(nc, ns).h2; // the same on both sides
         for (int side = 0; side < 2; ++side, nc = -nc, ns = -ns, normal += std::numbers::pi) {
             // The curvature of the rest of F, against which this support's must count: the

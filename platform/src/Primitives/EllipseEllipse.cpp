@@ -961,16 +961,44 @@ bool DistanceBySupport(const TarnEllipse& small, const TarnEllipse& large, bool 
         keep(c, s, v);
         return finish();
     }
+    // F at the even directions, opposite ones together.
+    struct Direction {
+        double angle, c, s;
+        SupportFunction::Value f;
+    };
+    const AngleTables& t = Tables();
+    std::array<Direction, n> even;
+    for (std::size_t k = 0; k < n / 2; ++k) {
+        const double c = t.sampleCos[k], s = t.sampleSin[k];
+        even[k] = {spacing * static_cast<double>(k), c, s, {}};
+        even[k + n / 2] = {spacing * static_cast<double>(k) + std::numbers::pi, -c, -s, {}};
+        gapBoth(c, s, even[k].f, even[k + n / 2].f);
+    }
+    const auto lowest = [](const auto& first, const auto& last) {
+        return std::min_element(first, last, [](const auto& x, const auto& y) { return x.f.h < y.f.h; });
+    };
+    // Apart, a direction with D > 0 lies where D is concave, below its one maximum there.
+    const auto ascendFrom = [&](const Direction& start) {
+        double c = start.c, s = start.s, v;
+        if (!Descend(gap, c, s, spacing, noise, v))
+            return false;
+        keep(c, s, v);
+        return finish();
+    };
+    if (!nested) {
+        const Direction& top = *lowest(even.begin(), even.end());
+        if (top.f.h < 0)
+            return ascendFrom(top);
+        // No even direction separates them: most often they cross.
+        if (!bracketsApart)
+            return false;
+    }
     // Within kw of a normal to the major axis of a thin ellipse (w its minor/major ratio)
     // its support turns sharply, h'' ≈ (major/w)(1 + k²)^-1.5. Where that outweighs the
     // curvature of the rest of F, F is convex about that normal when the support counts
     // positively (one minimum) and concave when it counts negatively (a maximum, with
     // minima possibly just beyond). One sample on each side where the two balance makes
     // the slope of F change sign between neighbouring samples around each of those minima.
-    struct Direction {
-        double angle, c, s;
-        SupportFunction::Value f;
-    };
     std::array<Direction, 8> extra;
     std::size_t extras = 0;
     // Rounder ellipses turn no faster than the even samples resolve.
@@ -1008,14 +1036,6 @@ bool DistanceBySupport(const TarnEllipse& small, const TarnEllipse& large, bool 
         addNormals(large, hs, weight);
     addNormals(small, hl, 1);
     // All samples in order of angle, with F and its derivatives.
-    const AngleTables& t = Tables();
-    std::array<Direction, n> even;
-    for (std::size_t k = 0; k < n / 2; ++k) {
-        const double c = t.sampleCos[k], s = t.sampleSin[k];
-        even[k] = {spacing * static_cast<double>(k), c, s, {}};
-        even[k + n / 2] = {spacing * static_cast<double>(k) + std::numbers::pi, -c, -s, {}};
-        gapBoth(c, s, even[k].f, even[k + n / 2].f);
-    }
     std::array<Direction, n + 8> sample;
     std::array<SupportFunction::Value, n + 8> value;
     std::size_t count = 0;
@@ -1028,23 +1048,9 @@ bool DistanceBySupport(const TarnEllipse& small, const TarnEllipse& large, bool 
             return false;
     }
     if (!nested) {
-        // A sampled direction with D > 0 already lies where D is concave, below its one
-        // maximum there.
-        const auto k = static_cast<std::size_t>(
-            std::min_element(value.begin(), value.begin() + static_cast<std::ptrdiff_t>(count),
-                             [](const auto& x, const auto& y) { return x.h < y.h; }) -
-            value.begin());
-        if (value[k].h < 0) {
-            double c = sample[k].c, s = sample[k].s;
-            double v;
-            if (!Descend(gap, c, s, spacing, noise, v))
-                return false;
-            keep(c, s, v);
-            return finish();
-        }
-        // No sampled direction separates them: most often they cross.
-        if (!bracketsApart)
-            return false;
+        const Direction& top = *lowest(sample.begin(), sample.begin() + static_cast<std::ptrdiff_t>(count));
+        if (top.f.h < 0)
+            return ascendFrom(top);
     }
     // The brackets, the most promising first (lowest F at an end).
     std::array<std::size_t, n + 8> brackets;

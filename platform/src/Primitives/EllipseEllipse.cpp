@@ -820,7 +820,7 @@ template <class F> bool Descend(const F& f, double& c, double& s, double maxStep
 }
 
 // The minimum in (0, w) of the cubic through F and F' at both ends of a bracket (F'(0) < 0
-// < F'(w)): a start for the search that is often right to a few digits.
+// < F'(w)): a start for the search.
 double CubicMinimum(const SupportFunction::Value& a, const SupportFunction::Value& b, double w)
 {
     const double d1 = a.h1 + b.h1 - 3 * (b.h - a.h) / w;
@@ -985,7 +985,11 @@ bool DistanceBySupport(const TarnEllipse& small, const TarnEllipse& large, bool 
         keep(c, s, v);
         return finish();
     };
-    if (!nested) {
+    if (nested) {
+        // A support line of the smaller one beyond the larger one's shows them crossing.
+        if (!(lowest(even.begin(), even.end())->f.h > 0))
+            return false;
+    } else {
         const Direction& top = *lowest(even.begin(), even.end());
         if (top.f.h < 0)
             return ascendFrom(top);
@@ -1042,8 +1046,7 @@ bool DistanceBySupport(const TarnEllipse& small, const TarnEllipse& large, bool 
     for (std::size_t k = 0, e = 0; k < n || e < extras; ++count) {
         sample[count] = e < extras && (k == n || extra[e].angle < even[k].angle) ? extra[e++] : even[k++];
         value[count] = sample[count].f;
-        // Nested, a support line of the smaller one beyond the larger one's shows them
-        // crossing; not finite, the search cannot go on.
+        // Nested, a crossing again; not finite, the search cannot go on.
         if ((nested && !(value[count].h > 0)) || !std::isfinite(value[count].h1))
             return false;
     }

@@ -135,19 +135,32 @@ Point2D OutlinePoint(const TarnEllipse& e, double phi)
     return OutlinePoint(e, std::cos(phi), std::sin(phi));
 }
 
-// cos and sin of x + d from those of x: for the small steps of a converging Newton
-// iteration a short Taylor series of the rotation by d (exact to rounding for |d| <= 1e-3)
-// replaces a call of the library's cos and sin.
-void Rotate(double& c, double& s, double x, double d)
+// Turns the unit vector (c, s) by the angle d. Up to half a radian, Taylor series of cos d
+// and sin d to degree 15 (the next terms are below 1e-18) replace the library's calls;
+// up to 1e-3, to degree 7 (below 1e-24).
+void Turn(double& c, double& s, double d)
 {
-    if (std::fabs(d) > 1e-3) {
-        c = std::cos(x + d);
-        s = std::sin(x + d);
-        return;
+    double cd, sd;
+    if (std::fabs(d) > 0.5) {
+        cd = std::cos(d);
+        sd = std::sin(d);
+    } else if (std::fabs(d) <= 1e-3) {
+        const double x = d * d;
+        cd = 1 - x * (1.0 / 2 - x * (1.0 / 24 - x * (1.0 / 720)));
+        sd = d * (1 - x * (1.0 / 6 - x * (1.0 / 120 - x * (1.0 / 5040))));
+    } else {
+        const double x = d * d;
+        cd = 1 - x * (1.0 / 2 -
+                      x * (1.0 / 24 -
+                           x * (1.0 / 720 -
+                                x * (1.0 / 40320 - x * (1.0 / 3628800 - x * (1.0 / 479001600 -
+                                                                             x * (1.0 / 87178291200.0)))))));
+        sd = d * (1 - x * (1.0 / 6 - x * (1.0 / 120 -
+                                          x * (1.0 / 5040 - x * (1.0 / 362880 -
+                                                                 x * (1.0 / 39916800 -
+                                                                      x * (1.0 / 6227020800.0 -
+                                                                           x * (1.0 / 1307674368000.0))))))));
     }
-    const double d2 = d * d;
-    const double cd = 1 - d2 * (0.5 - d2 * (1.0 / 24 - d2 * (1.0 / 720)));
-    const double sd = d * (1 - d2 * (1.0 / 6 - d2 * (1.0 / 120 - d2 * (1.0 / 5040))));
     const double nc = c * cd - s * sd;
     s = s * cd + c * sd;
     c = nc;
@@ -182,7 +195,7 @@ double RefineRoot(const OutlineInFrame& f, double lo, double hi, double glo, dou
         const double step = next - x;
         const bool stalled = newton && std::fabs(g) <= nearRoot && std::fabs(step) > 0.5 * lastStep;
         lastStep = newton ? std::fabs(step) : std::numeric_limits<double>::infinity();
-        Rotate(c, s, x, step);
+        Turn(c, s, step);
         x = next;
         if (hi - lo <= kAngleResolution || stalled)
             break;
@@ -385,8 +398,8 @@ bool RefinePair(const Outline& oa, const Outline& ob, double& phi, double& psi, 
             }
             const double d1 = -(a22 * g1 - h12 * g2) / det, d2 = -(a11 * g2 - h12 * g1) / det;
             double nca = ca, nsa = sa, ncb = cb, nsb = sb;
-            Rotate(nca, nsa, phi, d1);
-            Rotate(ncb, nsb, psi, d2);
+            Turn(nca, nsa, d1);
+            Turn(ncb, nsb, d2);
             Point2D nxa, nta, nxb, ntb;
             oa.At(nca, nsa, nxa, nta);
             ob.At(ncb, nsb, nxb, ntb);
@@ -446,12 +459,44 @@ double BracketedMinimum(const TarnEllipse& small, const TarnEllipse& large, doub
     return large.DistanceToPoint(x, y);
 }
 
-// Half the width of `e` across the unit direction n: its support about the centre.
-double Support(const TarnEllipse& e, const Point2D& n)
-{
-    const double cr = e.CosRotation(), sr = e.SinRotation();
-    return Hypot(e.RadiusX() * (cr * n.x + sr * n.y), e.RadiusY() * (cr * n.y - sr * n.x));
-}
+// The support function of an ellipse about its centre along the unit direction
+// n = (c, s), h(n) = max over the outline of n·(X - centre), and its first two derivatives
+// as n turns. In the ellipse's axes, with n = (nx, ny) there, h = √(rx² nx² + ry² ny²), a
+// sum of squares that loses nothing for thin ellipses; h + h'' is the radius of curvature
+// at the touching point, rx² ry² / h³.
+class SupportFunction {
+public:
+    explicit SupportFunction(const TarnEllipse& e)
+        : e_(e), cr_(e.CosRotation()), sr_(e.SinRotation()), rx2_(e.RadiusX() * e.RadiusX()),
+          ry2_(e.RadiusY() * e.RadiusY()), product2_(rx2_ * ry2_)
+    {
+    }
+    struct Value {
+        double h, h1, h2;
+    };
+    // h alone, free of overflow for any size: half the width across n.
+    double Width(double c, double s) const
+    {
+        return Hypot(e_.RadiusX() * (cr_ * c + sr_ * s), e_.RadiusY() * (cr_ * s - sr_ * c));
+    }
+    Value At(double c, double s) const
+    {
+        const double nx = cr_ * c + sr_ * s, ny = cr_ * s - sr_ * c;
+        const double q = rx2_ * nx * nx + ry2_ * ny * ny, ih = 1 / std::sqrt(q), h = q * ih;
+        return {h, (ry2_ - rx2_) * nx * ny * ih, product2_ * (ih * ih * ih) - h};
+    }
+    // The outline point where the support line with outer normal (c, s) touches.
+    Point2D TouchingPoint(double c, double s) const
+    {
+        const double nx = cr_ * c + sr_ * s, ny = cr_ * s - sr_ * c;
+        const double ih = 1 / std::sqrt(rx2_ * nx * nx + ry2_ * ny * ny);
+        return e_.ToWorld({rx2_ * nx * ih, ry2_ * ny * ih});
+    }
+
+private:
+    const TarnEllipse& e_;
+    double cr_, sr_, rx2_, ry2_, product2_;
+};
 
 // True when the outline of `a` lies wholly inside or wholly outside the filled `b` (not
 // flat; f is a in b's frame), decided over the whole turn at once: g of OutlineInFrame stays within
@@ -475,7 +520,7 @@ bool SeparatedAlongCentres(const TarnEllipse& a, const TarnEllipse& b)
     if (!(length > 0 && std::isfinite(length)))
         return false;
     const Point2D n{d.x / length, d.y / length};
-    const double widths = Support(a, n) + Support(b, n);
+    const double widths = SupportFunction(a).Width(n.x, n.y) + SupportFunction(b).Width(n.x, n.y);
     return length - widths > 1e-10 * (length + widths);
 }
 
@@ -693,71 +738,6 @@ double DistanceBySampling(const TarnEllipse& small, const TarnEllipse& large, Po
     return best;
 }
 
-// The support function of an ellipse about its centre along the unit direction
-// n = (c, s), h(n) = max over the outline of n·(X - centre), and its first two derivatives
-// as n turns. In the ellipse's axes, with n = (nx, ny) there, h = √(rx² nx² + ry² ny²), a
-// sum of squares that loses nothing for thin ellipses; h + h'' is the radius of curvature
-// at the touching point, rx² ry² / h³.
-class SupportFunction {
-public:
-    explicit SupportFunction(const TarnEllipse& e)
-        : e_(e), cr_(e.CosRotation()), sr_(e.SinRotation()), rx2_(e.RadiusX() * e.RadiusX()),
-          ry2_(e.RadiusY() * e.RadiusY()), product2_(rx2_ * ry2_)
-    {
-    }
-    struct Value {
-        double h, h1, h2;
-    };
-    Value At(double c, double s) const
-    {
-        const double nx = cr_ * c + sr_ * s, ny = cr_ * s - sr_ * c;
-        const double q = rx2_ * nx * nx + ry2_ * ny * ny, ih = 1 / std::sqrt(q), h = q * ih;
-        return {h, (ry2_ - rx2_) * nx * ny * ih, product2_ * (ih * ih * ih) - h};
-    }
-    // The outline point where the support line with outer normal (c, s) touches.
-    Point2D TouchingPoint(double c, double s) const
-    {
-        const double nx = cr_ * c + sr_ * s, ny = cr_ * s - sr_ * c;
-        const double ih = 1 / std::sqrt(rx2_ * nx * nx + ry2_ * ny * ny);
-        return e_.ToWorld({rx2_ * nx * ih, ry2_ * ny * ih});
-    }
-
-private:
-    const TarnEllipse& e_;
-    double cr_, sr_, rx2_, ry2_, product2_;
-};
-
-// Turns the unit vector (c, s) by the angle d. Up to half a radian, Taylor series of cos d
-// and sin d to degree 15 (the next terms are below 1e-18) replace the library's calls;
-// up to 1e-3, to degree 7 (below 1e-24).
-void Turn(double& c, double& s, double d)
-{
-    double cd, sd;
-    if (std::fabs(d) > 0.5) {
-        cd = std::cos(d);
-        sd = std::sin(d);
-    } else if (std::fabs(d) <= 1e-3) {
-        const double x = d * d;
-        cd = 1 - x * (1.0 / 2 - x * (1.0 / 24 - x * (1.0 / 720)));
-        sd = d * (1 - x * (1.0 / 6 - x * (1.0 / 120 - x * (1.0 / 5040))));
-    } else {
-        const double x = d * d;
-        cd = 1 - x * (1.0 / 2 -
-                      x * (1.0 / 24 -
-                           x * (1.0 / 720 -
-                                x * (1.0 / 40320 - x * (1.0 / 3628800 - x * (1.0 / 479001600 -
-                                                                             x * (1.0 / 87178291200.0)))))));
-        sd = d * (1 - x * (1.0 / 6 - x * (1.0 / 120 -
-                                          x * (1.0 / 5040 - x * (1.0 / 362880 -
-                                                                 x * (1.0 / 39916800 -
-                                                                      x * (1.0 / 6227020800.0 -
-                                                                           x * (1.0 / 1307674368000.0))))))));
-    }
-    const double nc = c * cd - s * sd;
-    s = s * cd + c * sd;
-    c = nc;
-}
-
 // Gap (relative to the larger size) above which the support search alone settles that the
 // outlines neither cross nor touch: far above the tangency band and the rounding of the
 // support functions.
@@ -774,9 +754,9 @@ constexpr int kMaxHalvings = 50;
 // each bounded by `maxStep` and halved until it lowers F by more than its rounding `noise`
 // allows; where F is concave the step goes downhill by maxStep. Ends after a Newton step
 // below kFinalStep, when the step falls below the angle resolution, or when, below 1e-6
-// rad, steps stop shrinking (they then follow the rounding of F' alone). F(c, s) returns F and its first two
-// derivatives as a SupportFunction::Value. Returns whether it converged; (c, s) comes back as a unit vector,
-// `value` as F there.
+// rad, steps stop shrinking (they then follow the rounding of F' alone). F(c, s) returns F
+// and its first two derivatives as a SupportFunction::Value. Returns whether it converged;
+// (c, s) comes back as a unit vector, `value` as F there.
 template <class F> bool Descend(const F& f, double& c, double& s, double maxStep, double noise, double& value)
 {
     auto current = f(c, s);
@@ -1041,26 +1021,25 @@ bool DistanceBySupport(const TarnEllipse& small, const TarnEllipse& large, bool 
     addNormals(small, hl, 1);
     // All samples in order of angle, with F and its derivatives.
     std::array<Direction, n + 8> sample;
-    std::array<SupportFunction::Value, n + 8> value;
     std::size_t count = 0;
     for (std::size_t k = 0, e = 0; k < n || e < extras; ++count) {
         sample[count] = e < extras && (k == n || extra[e].angle < even[k].angle) ? extra[e++] : even[k++];
-        value[count] = sample[count].f;
         // Nested, a crossing again; not finite, the search cannot go on.
-        if ((nested && !(value[count].h > 0)) || !std::isfinite(value[count].h1))
+        if ((nested && !(sample[count].f.h > 0)) || !std::isfinite(sample[count].f.h1))
             return false;
     }
+    const auto end = sample.begin() + static_cast<std::ptrdiff_t>(count);
     if (!nested) {
-        const Direction& top = *lowest(sample.begin(), sample.begin() + static_cast<std::ptrdiff_t>(count));
+        const Direction& top = *lowest(sample.begin(), end);
         if (top.f.h < 0)
             return ascendFrom(top);
     }
     // The brackets, the most promising first (lowest F at an end).
     std::array<std::size_t, n + 8> brackets;
     std::size_t bracketCount = 0;
-    const auto lowEnd = [&](std::size_t k) { return std::min(value[k].h, value[(k + 1) % count].h); };
+    const auto lowEnd = [&](std::size_t k) { return std::min(sample[k].f.h, sample[(k + 1) % count].f.h); };
     for (std::size_t k = 0; k < count; ++k) {
-        if (!(value[k].h1 < 0 && value[(k + 1) % count].h1 >= 0))
+        if (!(sample[k].f.h1 < 0 && sample[(k + 1) % count].f.h1 >= 0))
             continue;
         std::size_t at = bracketCount++;
         for (; at > 0 && lowEnd(brackets[at - 1]) > lowEnd(k); --at)
@@ -1070,10 +1049,9 @@ bool DistanceBySupport(const TarnEllipse& small, const TarnEllipse& large, bool 
     for (std::size_t b = 0; b < bracketCount; ++b) {
         const std::size_t k = brackets[b], next = (k + 1) % count;
         const double width = sample[next].angle - sample[k].angle + (next == 0 ? kTwoPi : 0);
-        double c, s;
-        double v;
+        double c, s, v;
         if (!(width > 0 && MinimiseInBracket(gap, sample[k].c, sample[k].s, width,
-                                             CubicMinimum(value[k], value[next], width), c, s, v)))
+                                             CubicMinimum(sample[k].f, sample[next].f, width), c, s, v)))
             return false;
         keep(c, s, v);
         // Apart, the first maximum of D above 0 is the only one; the two most promising
@@ -1083,13 +1061,10 @@ bool DistanceBySupport(const TarnEllipse& small, const TarnEllipse& large, bool 
     }
     if (best == std::numeric_limits<double>::infinity()) {
         // No slope changes sign: F is constant to its rounding (concentric circles).
-        const auto k = static_cast<std::size_t>(
-            std::min_element(value.begin(), value.begin() + static_cast<std::ptrdiff_t>(count),
-                             [](const auto& x, const auto& y) { return x.h < y.h; }) -
-            value.begin());
-        if (!(std::fabs(value[k].h1) <= noise))
+        const Direction& bottom = *lowest(sample.begin(), end);
+        if (!(std::fabs(bottom.f.h1) <= noise))
             return false;
-        keep(sample[k].c, sample[k].s, value[k].h);
+        keep(bottom.c, bottom.s, bottom.f.h);
     }
     return finish();
 }

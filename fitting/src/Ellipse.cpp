@@ -520,7 +520,7 @@ int RefineEllipse(std::span<const Vec> p, EllipseModel& m, bool fixedTheta, int 
     };
     int iterations;
     if (fixedTheta) {
-        iterations = LevenbergMarquardtFused<4>(
+        iterations = LevenbergMarquardt<4>(
             m,
             [&](const EllipseModel& e, Eigen::Matrix4d& jtj, Eigen::Vector4d& jtr) {
                 return evaluate.template operator()<4>(e, jtj, jtr);
@@ -532,7 +532,7 @@ int RefineEllipse(std::span<const Vec> p, EllipseModel& m, bool fixedTheta, int 
             },
             maxIterations, tol, scale, cost);
     } else {
-        iterations = LevenbergMarquardtFused<5>(
+        iterations = LevenbergMarquardt<5>(
             m,
             [&](const EllipseModel& e, Eigen::Matrix<double, 5, 5>& jtj, Eigen::Matrix<double, 5, 1>& jtr) {
                 return evaluate.template operator()<5>(e, jtj, jtr);

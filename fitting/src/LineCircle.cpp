@@ -2,6 +2,8 @@
 #include "FitCore.h"
 #include "LevenbergMarquardt.h"
 
+#include <type_traits>
+
 namespace korm::core {
 
 Spread ComputeSpread(std::span<const Vec> p)
@@ -177,57 +179,44 @@ std::optional<CircleModel> FitCircleHyper(std::span<const Vec> p)
 
 int RefineCircle(std::span<const Vec> p, CircleModel& m, bool fixedRadius, int maxIterations, double tol)
 {
-    auto cost = [&](const CircleModel& c) {
-        double sum = 0;
+    // One pass gives the cost and the normal equations of the residuals |q - c| - r, whose
+    // gradient in the centre is minus the unit vector to the point (and -1 in the radius).
+    const auto evaluate = [&](const CircleModel& c, auto& jtj, auto& jtr) {
+        double cost = 0, xx = 0, xy = 0, yy = 0, x = 0, y = 0, rx = 0, ry = 0, r = 0;
         for (const Vec& q : p) {
-            const double d = std::sqrt((q.x - c.cx) * (q.x - c.cx) + (q.y - c.cy) * (q.y - c.cy)) - c.r;
-            sum += d * d;
+            const double dx = q.x - c.cx, dy = q.y - c.cy, d = std::sqrt(dx * dx + dy * dy);
+            const double id = d > 0 ? 1 / d : 0, gx = -dx * id, gy = -dy * id, e = d - c.r;
+            cost += e * e;
+            xx += gx * gx, xy += gx * gy, yy += gy * gy, x += gx, y += gy;
+            rx += gx * e, ry += gy * e, r += e;
         }
-        return sum;
-    };
-    // Residual |q - c| - r; its gradient in the centre is minus the unit vector to the point.
-    auto row = [&](const CircleModel& c, const Vec& q, double& gx, double& gy) {
-        const double dx = q.x - c.cx, dy = q.y - c.cy, d = std::sqrt(dx * dx + dy * dy);
-        gx = d > 0 ? -dx / d : 0;
-        gy = d > 0 ? -dy / d : 0;
-        return d - c.r;
+        jtj(0, 0) = xx, jtj(0, 1) = jtj(1, 0) = xy, jtj(1, 1) = yy;
+        jtr(0) = rx, jtr(1) = ry;
+        if constexpr (std::remove_reference_t<decltype(jtr)>::RowsAtCompileTime == 3) {
+            jtj(0, 2) = jtj(2, 0) = -x, jtj(1, 2) = jtj(2, 1) = -y;
+            jtj(2, 2) = static_cast<double>(p.size());
+            jtr(2) = -r;
+        }
+        return cost;
     };
     const double scale = m.r + std::abs(m.cx) + std::abs(m.cy);
+    double cost;
     if (fixedRadius) {
         return LevenbergMarquardt<2>(
-            m, cost,
-            [&](const CircleModel& c, Eigen::Matrix2d& jtj, Eigen::Vector2d& jtr) {
-                for (const Vec& q : p) {
-                    double gx, gy;
-                    const double r = row(c, q, gx, gy);
-                    jtj(0, 0) += gx * gx, jtj(0, 1) += gx * gy, jtj(1, 1) += gy * gy;
-                    jtr(0) += gx * r, jtr(1) += gy * r;
-                }
-                jtj(1, 0) = jtj(0, 1);
-            },
+            m, evaluate, [] {},
             [](CircleModel c, const Eigen::Vector2d& s) {
                 c.cx += s(0), c.cy += s(1);
                 return c;
             },
-            maxIterations, tol, scale);
+            maxIterations, tol, scale, cost);
     }
     return LevenbergMarquardt<3>(
-        m, cost,
-        [&](const CircleModel& c, Eigen::Matrix3d& jtj, Eigen::Vector3d& jtr) {
-            for (const Vec& q : p) {
-                double gx, gy;
-                const double r = row(c, q, gx, gy);
-                jtj(0, 0) += gx * gx, jtj(0, 1) += gx * gy, jtj(0, 2) -= gx;
-                jtj(1, 1) += gy * gy, jtj(1, 2) -= gy, jtj(2, 2) += 1;
-                jtr(0) += gx * r, jtr(1) += gy * r, jtr(2) -= r;
-            }
-            jtj(1, 0) = jtj(0, 1), jtj(2, 0) = jtj(0, 2), jtj(2, 1) = jtj(1, 2);
-        },
+        m, evaluate, [] {},
         [](CircleModel c, const Eigen::Vector3d& s) {
             c.cx += s(0), c.cy += s(1), c.r += s(2);
             return c;
         },
-        maxIterations, tol, scale);
+        maxIterations, tol, scale, cost);
 }
 
 } // namespace korm::core

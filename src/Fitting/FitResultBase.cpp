@@ -13,6 +13,7 @@ namespace {
 constexpr Color32 UsedColor = Color32::FromUInt32(0xFF00FF00);
 constexpr Color32 IgnoredColor = Color32::FromUInt32(0xFFFF0000);
 constexpr int TipDecimals = 3;
+constexpr std::int32_t CenterMarkerSize = 20;
 
 constexpr std::uint32_t TipTexts = 0x1;
 constexpr std::uint32_t UsedPoints = 0x2;
@@ -165,6 +166,16 @@ void FitResultBase::StyleShapeGraphic(GraphicBase& graphic, const std::string& s
     graphic.setTipText(tipText);
     graphic.setSelectedColor(UsedColor);
     graphic.setSelectedLineStyle(GraphicLineStyleConstants::Solid);
+}
+
+std::shared_ptr<GraphicBase> FitResultBase::CenterGraphic(double x, double y, const std::string& spaceName,
+                                                          bool withTipText)
+{
+    auto marker = Quill::Create<PointMarker>();
+    marker->SetCenterRotationSize(x, y, 0, CenterMarkerSize);
+    StyleShapeGraphic(*marker, spaceName, withTipText,
+                      Strings::Substitute("Center=(%1,%2)", {TipNumber(x), TipNumber(y)}));
+    return marker;
 }
 
 } // namespace Ostrel::Vision::Geometry::Implementation

@@ -6,7 +6,6 @@
 #include <Geometry/FitCircleResult.h>
 #include <Geometry/FitEllipseResult.h>
 #include <Geometry/FitLineResult.h>
-#include <Ostrel/Vision/PointMarker.h>
 #include <Ostrel/Vision/Private/Geometry2D.h>
 #include <Ostrel/Vision/Private/PrimitiveFailure.h>
 #include <Ostrel/Vision/Private/RoundShapes.h>
@@ -22,7 +21,6 @@ namespace {
 namespace Primitives = Vision::Private;
 
 constexpr double DegreesPerRadian = 360.0 / (2 * std::numbers::pi);
-constexpr std::int32_t CenterMarkerSize = 20;
 
 // The line's direction after the fit: the library's angle, turned by π when it points from
 // the last fitted point back towards the first, then brought into (−π, π].
@@ -44,13 +42,6 @@ double OrientAlongPoints(double rotation, double fitAngle, const korm_vect& firs
     while (rotation <= -std::numbers::pi)
         rotation += 2 * std::numbers::pi;
     return rotation;
-}
-
-std::shared_ptr<PointMarker> CenterMarker(double x, double y)
-{
-    auto marker = Quill::Create<PointMarker>();
-    marker->SetCenterRotationSize(x, y, 0, CenterMarkerSize);
-    return marker;
 }
 
 } // namespace
@@ -150,12 +141,8 @@ FitCircleResult::CreateResultGraphics(FitCircleResultGraphicConstants switches) 
                                 {TipNumber(x), TipNumber(y), TipNumber(radius), TipNumber(RMSError())}));
         graphics->Add(std::move(circle));
     }
-    if (Any(switches & G::Center)) {
-        auto marker = CenterMarker(x, y);
-        StyleShapeGraphic(*marker, spaceName, tips,
-                          Strings::Substitute("Center=(%1,%2)", {TipNumber(x), TipNumber(y)}));
-        graphics->Add(std::move(marker));
-    }
+    if (Any(switches & G::Center))
+        graphics->Add(CenterGraphic(x, y, spaceName, tips));
     return graphics;
 }
 
@@ -214,12 +201,8 @@ FitEllipseResult::CreateResultGraphics(FitEllipseResultGraphicConstants switches
                                  TipNumber(rotation * DegreesPerRadian), TipNumber(RMSError())}));
         graphics->Add(std::move(ellipse));
     }
-    if (Any(switches & G::Center)) {
-        auto marker = CenterMarker(x, y);
-        StyleShapeGraphic(*marker, spaceName, tips,
-                          Strings::Substitute("Center=(%1,%2)", {TipNumber(x), TipNumber(y)}));
-        graphics->Add(std::move(marker));
-    }
+    if (Any(switches & G::Center))
+        graphics->Add(CenterGraphic(x, y, spaceName, tips));
     return graphics;
 }
 

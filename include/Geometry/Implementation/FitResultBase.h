@@ -80,6 +80,10 @@ protected:
     // with tip texts, interactive with `tipText`.
     static void StyleShapeGraphic(GraphicBase& graphic, const std::string& spaceName, bool withTipText,
                                   const std::string& tipText);
+    // The centre marker of a fitted circle or ellipse at (x, y), styled as above with the
+    // tip text "Center=(x,y)".
+    static std::shared_ptr<GraphicBase> CenterGraphic(double x, double y, const std::string& spaceName,
+                                                      bool withTipText);
     // A number of a tip text: three decimals.
     static std::string TipNumber(double value);
 

@@ -27,7 +27,7 @@ void AnglePointPointTool::Orv9xConvert(long long handle, void* context)
 }
 
 // The legacy type names of the tools, registered when the library is loaded.
-[[maybe_unused]] const bool legacyTypesRegistered = [] {
+[[maybe_unused]] const bool pointPairLegacyTypesRegistered = [] {
     Orv9xConverter::Register<DistancePointPointTool>("DistancePointPointTool");
     Orv9xConverter::Register<AnglePointPointTool>("AnglePointPointTool");
     return true;

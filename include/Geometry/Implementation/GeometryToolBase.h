@@ -190,6 +190,18 @@ protected:
         OnChanged_(flag | SfCurrentRecord);
     }
 
+    // A new interactive input shape drawn in `argb`, with every degree of freedom enabled;
+    // the tool gives it its default geometry.
+    template <class Shape>
+    static std::shared_ptr<Shape> CreateInputShape(std::uint32_t argb)
+    {
+        auto shape = Quill::Create<Shape>();
+        shape->setColor(Color32::FromUInt32(argb));
+        shape->setGraphicDOFEnable(0xFFFFFFFF);
+        shape->setInteractive(true);
+        return shape;
+    }
+
     // The record-graphic copy of an input for the last-run record, made only when the
     // diagnostic mask holds one of `diagBits`.
     template <class Shape, class Bits>

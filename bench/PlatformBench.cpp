@@ -1,7 +1,7 @@
 // Costs of the framework's hot paths that every tool run goes through.
 #include <benchmark/benchmark.h>
 
-#include <Ostrel/Quill/ChangedEvent.h>
+#include <Ostrel/Quill/ChangedSignal.h>
 #include <Ostrel/Vision/MiscUtils.h>
 #include <Ostrel/Vision/Strings.h>
 #include <Ostrel/Vision/Transform2D.h>

@@ -16,6 +16,7 @@
 #include <Geometry/FitCircleResult.h>
 #include <Geometry/LibraryInfo.h>
 #include <Geometry/MathUtils.h>
+#include <Ostrel/Quill/ChangedSignal.h>
 #include <Ostrel/Vision/Vision.h>
 
 using namespace Ostrel;

@@ -1,4 +1,5 @@
 #include <Geometry/Implementation/GeometryToolBase.h>
+#include <Ostrel/Quill/ChangedSignal.h>
 #include <Ostrel/Vision/SpaceNameUtils.h>
 
 namespace Ostrel::Vision::Geometry::Implementation {
@@ -88,7 +89,8 @@ std::string GeometryToolBase::ResolveRecordSpaceName(const std::string& spaceNam
 
 MarkerInput::MarkerInput(GeometryToolBase& tool, std::uint64_t xFlag, std::uint64_t yFlag,
                                            double x, double y, std::uint32_t argb, std::uint32_t degreesOfFreedom)
-    : tool_(tool), marker_(Quill::Create<PointMarker>()), xFlag_(xFlag), yFlag_(yFlag)
+    : tool_(tool), marker_(Quill::Create<PointMarker>()), xFlag_(xFlag), yFlag_(yFlag),
+      connection_(std::make_unique<boost::signals2::scoped_connection>())
 {
     if (tool.markerInputCount_ == tool.markerInputs_.size())
         throw InvalidOperationException("A geometry tool holds at most two marker inputs.");
@@ -103,11 +105,11 @@ MarkerInput::~MarkerInput() = default;
 
 void MarkerInput::Follow()
 {
-    connection_.disconnect();
+    connection_->disconnect();
     const std::weak_ptr<Quill::ShareableBase> weak = tool_.weak_from_this();
     if (weak.expired())
         return;  // not yet owned: OnFinalConstruct follows the marker
-    connection_ = marker_->ChangedEvent().connect(
+    *connection_ = marker_->ChangedEvent().connect(
         Quill::ChangedSignal::slot_type([this](const std::shared_ptr<Quill::ChangedEventArgs>&) {
             tool_.OnChanged_(xFlag_ | yFlag_);
         }).track_foreign(weak));
@@ -117,7 +119,7 @@ void MarkerInput::Replace(std::shared_ptr<PointMarker> marker)
 {
     if (!marker)
         throw ArgumentNullException(Strings::Substitute(Strings::IDS_Ost_InvalidArgNull_1, {"marker"}));
-    connection_.disconnect();
+    connection_->disconnect();
     marker_ = std::move(marker);
     Follow();
 }
@@ -127,7 +129,7 @@ void MarkerInput::Set(double (PointMarker::*getter)() const, void (PointMarker::
 {
     if (((*marker_).*getter)() == value)
         return;
-    connection_.disconnect();
+    connection_->disconnect();
     try {
         ((*marker_).*setter)(value);
     } catch (...) {

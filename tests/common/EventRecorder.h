@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include <Ostrel/Quill/ChangedEvent.h>
+#include <Ostrel/Quill/ChangedSignal.h>
 
 struct EventRecorder {
     explicit EventRecorder(Ostrel::Quill::IChangedEvent& source)

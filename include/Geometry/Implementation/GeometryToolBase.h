@@ -11,8 +11,6 @@
 #include <memory>
 #include <string>
 
-#include <boost/signals2/connection.hpp>
-
 #include <Geometry/GeometryExport.h>
 #include <Geometry/Implementation/RecordSwitches.h>
 #include <Ostrel/Vision/Exceptions.h>
@@ -22,6 +20,10 @@
 #include <Ostrel/Vision/Record.h>
 #include <Ostrel/Vision/Strings.h>
 #include <Ostrel/Vision/ToolBase.h>
+
+namespace boost::signals2 {
+class scoped_connection;
+}
 
 namespace Ostrel::Vision::Geometry::Implementation {
 
@@ -69,7 +71,7 @@ private:
     std::shared_ptr<PointMarker> marker_;
     std::uint64_t xFlag_;
     std::uint64_t yFlag_;
-    boost::signals2::scoped_connection connection_;
+    std::unique_ptr<boost::signals2::scoped_connection> connection_;
 };
 
 

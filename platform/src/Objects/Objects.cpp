@@ -1,4 +1,4 @@
-#include <Ostrel/Quill/ChangedEvent.h>
+#include <Ostrel/Quill/ChangedSignal.h>
 #include <Ostrel/Quill/IObject.h>
 
 namespace Ostrel::Quill {
@@ -7,6 +7,13 @@ std::string ShareableBase::ToString() const
 {
     return get_type().get_name().to_string();
 }
+
+ChangedEventShareableBase::ChangedEventShareableBase() = default;
+ChangedEventShareableBase::ChangedEventShareableBase(const ChangedEventShareableBase& other)
+    : IObject(), IChangedEvent(), ShareableBase(other)
+{
+}
+ChangedEventShareableBase::~ChangedEventShareableBase() = default;
 
 ChangedSignal& ChangedEventShareableBase::ChangedEvent()
 {

@@ -1,3 +1,4 @@
+#include <Ostrel/Quill/ChangedSignal.h>
 #include <cmath>
 #include <string>
 

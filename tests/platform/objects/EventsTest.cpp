@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <Ostrel/Quill/ChangedEvent.h>
+#include <Ostrel/Quill/ChangedSignal.h>
 
 using namespace Ostrel::Quill;
 

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 #include <rttr/type>
 
+#include <Ostrel/Quill/ChangedSignal.h>
 #include <Ostrel/Vision/Circle.h>
 #include <Ostrel/Vision/CompositeShape.h>
 #include <Ostrel/Vision/Exceptions.h>

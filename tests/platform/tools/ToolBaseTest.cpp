@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <Ostrel/Quill/ChangedSignal.h>
 #include <Ostrel/Vision/Archive.h>
 
 #include "SampleTool.h"

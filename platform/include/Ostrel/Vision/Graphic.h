@@ -27,7 +27,6 @@
 #include <string>
 #include <vector>
 
-#include <boost/signals2/connection.hpp>
 
 #include <Ostrel/Quill/ChangedEvent.h>
 #include <Ostrel/Vision/Archive.h>
@@ -35,6 +34,10 @@
 #include <Ostrel/Vision/Color32.h>
 #include <Ostrel/Vision/GraphicConstants.h>
 #include <Ostrel/Vision/Transform2D.h>
+
+namespace boost::signals2 {
+class scoped_connection;
+}
 
 namespace Ostrel::Vision {
 

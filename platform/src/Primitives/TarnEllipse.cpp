@@ -5,6 +5,7 @@
 
 #include <Ostrel/Vision/Private/EllipseMap.h>
 #include <Ostrel/Vision/Private/PrimitiveFailure.h>
+#include <Ostrel/Vision/Transform2D.h>
 
 #include "RoundShapesDetail.h"
 

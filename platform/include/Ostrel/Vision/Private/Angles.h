@@ -10,7 +10,6 @@
 // the reduction agrees with mapping the angle by the identity.
 
 #include <Ostrel/Vision/Private/Geometry2D.h>
-#include <Ostrel/Vision/Transform2D.h>
 
 namespace Ostrel::Vision::Private {
 

@@ -9,6 +9,7 @@
 
 #include <Ostrel/Vision/Exceptions.h>
 #include <Ostrel/Vision/Private/Angles.h>
+#include <Ostrel/Vision/Transform2D.h>
 
 namespace Ostrel::Vision::Private {
 

@@ -8,7 +8,10 @@
 // transform goes through the general formulas below. Rotations follow the framework's
 // angle rule (Private/Angles.h).
 
-#include <Ostrel/Vision/Transform2D.h>
+// The transform is declared only, as for the other primitives.
+namespace Ostrel::Vision {
+class Transform2DLinear;
+} // namespace Ostrel::Vision
 
 namespace Ostrel::Vision::Private {
 

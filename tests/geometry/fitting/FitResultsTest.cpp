@@ -50,6 +50,25 @@ std::shared_ptr<Record> ResultRecord(const std::shared_ptr<FitImpl::FitResultBas
     return record;
 }
 
+// The RMS error agrees with the distances of the used points, whatever the fit, to the
+// rounding of the points' coordinates.
+void ExpectRmsOfUsedDistances(const FitImpl::FitResultBase& result, const std::string& what)
+{
+    double size = 0;
+    for (int i = 0; i < result.NumPoints(); ++i)
+        size = std::max({size, std::abs(result.GetX(i)), std::abs(result.GetY(i))});
+    double sum = 0; // of the distances divided by the size, so that no square overflows
+    int used = 0;
+    for (int i = 0; i < result.NumPoints(); ++i) {
+        const double d = result.GetDistance(i);
+        ASSERT_TRUE(std::isfinite(d)) << what << " point " << i;
+        if (result.GetUsed(i))
+            sum += (d / size) * (d / size), ++used;
+    }
+    ASSERT_TRUE(std::isfinite(result.RMSError())) << what;
+    EXPECT_NEAR(result.RMSError() / size, std::sqrt(sum / used), 1e-9 * result.RMSError() / size + 1e-12) << what;
+}
+
 } // namespace
 
 TEST(FitResults, LineFollowsThePointOrder)
@@ -113,6 +132,8 @@ TEST(FitResults, UsedFlagsAndDistancesDescribeTheFit)
     const auto lineResult = line->Execute("#");
     EXPECT_TRUE(lineResult->GetUsed(0) && lineResult->GetUsed(1) && lineResult->GetUsed(2));
     EXPECT_NEAR(lineResult->GetDistance(1), 2.0 / 3, 1e-9);
+    EXPECT_NEAR(lineResult->GetDistance(0), 1.0 / 3, 1e-9); // on the other side: distances are not signed
+    ExpectRmsOfUsedDistances(*lineResult, "line");
     auto ellipse = Quill::Create<FitEllipse>();
     for (int k = 0; k < 7; ++k)
         ellipse->AddPoint(8 * std::cos(k * 0.9), 3 * std::sin(k * 0.9));
@@ -121,6 +142,17 @@ TEST(FitResults, UsedFlagsAndDistancesDescribeTheFit)
     const auto ellipseResult = ellipse->Execute("#");
     EXPECT_FALSE(ellipseResult->GetUsed(7));
     EXPECT_NEAR(ellipseResult->GetDistance(7), 3, 1e-6);
+
+    // With noise, the RMS error is that of the used points' distances, over their count.
+    auto noisy = Quill::Create<FitCircle>();
+    for (int k = 0; k < 12; ++k)
+        noisy->AddPoint(std::cos(k * 0.5) * (10 + 0.1 * (k % 3 - 1)), std::sin(k * 0.5) * (10 + 0.1 * (k % 3 - 1)));
+    noisy->AddPoint(40, 3);
+    noisy->setNumToIgnore(2);
+    const auto noisyResult = noisy->Execute("#");
+    EXPECT_FALSE(noisyResult->GetUsed(12));
+    ExpectRmsOfUsedDistances(*noisyResult, "noisy circle");
+    EXPECT_GT(noisyResult->RMSError(), 0.01);
 }
 
 TEST(FitResults, ConstrainedEllipseTakesTheConstraintAsRotation)
@@ -206,25 +238,6 @@ TEST(FitResults, RecordMasksSelectTheGraphics)
     line->AddPoint(0, 0);
     line->AddPoint(2, 0);
     EXPECT_EQ(ResultRecord(line->Execute("#"), 0x4)->ContentAs<GraphicCollection>()->Count(), 1);
-}
-
-// The RMS error agrees with the distances of the used points, whatever the fit, to the
-// rounding of the points' coordinates.
-static void ExpectRmsOfUsedDistances(const FitImpl::FitResultBase& result, const std::string& what)
-{
-    double size = 0;
-    for (int i = 0; i < result.NumPoints(); ++i)
-        size = std::max({size, std::abs(result.GetX(i)), std::abs(result.GetY(i))});
-    double sum = 0; // of the distances divided by the size, so that no square overflows
-    int used = 0;
-    for (int i = 0; i < result.NumPoints(); ++i) {
-        const double d = result.GetDistance(i);
-        ASSERT_TRUE(std::isfinite(d)) << what << " point " << i;
-        if (result.GetUsed(i))
-            sum += (d / size) * (d / size), ++used;
-    }
-    ASSERT_TRUE(std::isfinite(result.RMSError())) << what;
-    EXPECT_NEAR(result.RMSError() / size, std::sqrt(sum / used), 1e-9 * result.RMSError() / size + 1e-12) << what;
 }
 
 TEST(FitResults, FitsDoNotDependOnWhereAndHowLargeThePointsAre)

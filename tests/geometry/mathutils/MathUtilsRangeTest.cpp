@@ -52,7 +52,10 @@ TEST_P(MathUtilsRange, AnswersScaleWithTheShapes)
 
         EXPECT_TRUE(MathUtils::IntersectLineCircle(*vertical, *circle, im, count, x0, y0, x1, y1));
         EXPECT_EQ(count, 2);
-        EXPECT_NEAR(std::fabs(y0), std::sqrt(3.0) * s, 1e-12 * s);
+        EXPECT_NEAR(x0, 2 * s, 1e-12 * s);
+        EXPECT_NEAR(x1, 2 * s, 1e-12 * s);
+        EXPECT_NEAR(y0, -std::sqrt(3.0) * s, 1e-12 * s); // in the line's direction
+        EXPECT_NEAR(y1, std::sqrt(3.0) * s, 1e-12 * s);
         EXPECT_TRUE(MathUtils::IntersectLineEllipse(*MakeLine(0, 3 * s, 0), *ellipse, im, count, x0, y0, x1, y1));
         EXPECT_EQ(count, 2);
         EXPECT_NEAR(std::fabs(x0), 2 * s, 1e-12 * s);
@@ -109,9 +112,9 @@ TEST(MathUtilsRangeEdges, ShapesFarApartAndTinyShapes)
     // Tiny round shapes, also seen through an image (as ellipses).
     for (const IImage* im : {static_cast<const IImage*>(nullptr), static_cast<const IImage*>(image.get())}) {
         SCOPED_TRACE(im ? "with an image" : "without an image");
-        EXPECT_NEAR(MathUtils::DistancePointEllipse(1, 0, *MakeEllipse(0, 0, 1e-310, 1e-310, 0), im, x0, y0), 1,
-                    1e-15);
-        EXPECT_NEAR(x0, 1e-310, 1e-320);
+        EXPECT_NEAR(MathUtils::DistancePointEllipse(1, 1, *MakeEllipse(0, 0, 1e-310, 0.5e-310, 0), im, x0, y0),
+                    std::sqrt(2.0), 1e-15);
+        EXPECT_NEAR(x0, 1e-310 / std::sqrt(1.25), 1e-320);
         EXPECT_NEAR(MathUtils::DistancePointCircle(0, 1, *MakeCircle(0, 0, 1e-310), im, x0, y0), 1, 1e-15);
         EXPECT_NEAR(y0, 1e-310, 1e-320);
         EXPECT_TRUE(MathUtils::IntersectLineEllipse(*MakeLine(0, 0, 0), *MakeEllipse(0, 0, 2e-200, 1e-200, 0), im,
@@ -121,8 +124,49 @@ TEST(MathUtilsRangeEdges, ShapesFarApartAndTinyShapes)
         EXPECT_TRUE(MathUtils::IntersectLineCircle(*MakeLine(0, 0.5e-300, 0), *MakeCircle(0, 0, 1e-300), im, count,
                                                    x0, y0, x1, y1));
         EXPECT_EQ(count, 2);
-        EXPECT_NEAR(std::fabs(x0), std::sqrt(0.75) * 1e-300, 1e-312);
+        EXPECT_NEAR(x0, -std::sqrt(0.75) * 1e-300, 1e-312);
+        EXPECT_NEAR(y0, 0.5e-300, 1e-312);
+        EXPECT_NEAR(y1, 0.5e-300, 1e-312);
     }
+}
+
+TEST(MathUtilsRangeEdges, CirclesTouchOnlyWithinTheTangencyBand)
+{
+    // Circles 1e-8 of their size apart or overlapping are apart or crossing, not touching.
+    double x[4], y[4];
+    int count = 0;
+    const auto unit = MakeCircle(0, 0, 1);
+    EXPECT_FALSE(MathUtils::IntersectCircleCircle(*unit, *MakeCircle(2 + 1e-8, 0, 1), nullptr, count, x[0], y[0],
+                                                  x[1], y[1], x[2], y[2], x[3], y[3]));
+    EXPECT_TRUE(MathUtils::IntersectCircleCircle(*unit, *MakeCircle(2 - 1e-8, 0, 1), nullptr, count, x[0], y[0],
+                                                 x[1], y[1], x[2], y[2], x[3], y[3]));
+    EXPECT_EQ(count, 2);
+    EXPECT_TRUE(MathUtils::IntersectCircleCircle(*unit, *MakeCircle(2 + 1e-14, 0, 1), nullptr, count, x[0], y[0],
+                                                 x[1], y[1], x[2], y[2], x[3], y[3]));
+    EXPECT_EQ(count, 1);
+    double x1, y1;
+    EXPECT_FALSE(MathUtils::IntersectLineCircle(*MakeLine(0, 1 + 1e-8, 0), *unit, nullptr, count, x[0], y[0], x1, y1));
+    EXPECT_TRUE(MathUtils::IntersectLineCircle(*MakeLine(0, 1 - 1e-8, 0), *unit, nullptr, count, x[0], y[0], x1, y1));
+    EXPECT_EQ(count, 2);
+}
+
+TEST(MathUtilsRangeEdges, FlatEllipsesAreTheirSegments)
+{
+    // Radius y 0: the segment from (-5, 0) to (5, 0) turned by 0.5 about (1, 2).
+    const auto flat = MakeEllipse(1, 2, 5, 0, 0.5);
+    const double c = std::cos(0.5), s = std::sin(0.5);
+    double x, y;
+    // Beside the segment: the foot of the perpendicular; beyond its end: the end.
+    EXPECT_NEAR(MathUtils::DistancePointEllipse(1 + 2 * c - 3 * s, 2 + 2 * s + 3 * c, *flat, nullptr, x, y), 3, 1e-12);
+    EXPECT_NEAR(x, 1 + 2 * c, 1e-12);
+    EXPECT_NEAR(y, 2 + 2 * s, 1e-12);
+    EXPECT_NEAR(MathUtils::DistancePointEllipse(1 - 9 * c, 2 - 9 * s, *flat, nullptr, x, y), 4, 1e-12);
+    EXPECT_NEAR(x, 1 - 5 * c, 1e-12);
+    int count;
+    double x1, y1;
+    EXPECT_TRUE(MathUtils::IntersectLineEllipse(*MakeLine(1, 2, 0.5 + kPi / 2), *flat, nullptr, count, x, y, x1, y1));
+    EXPECT_EQ(count, 1);
+    EXPECT_NEAR(x, 1, 1e-12);
 }
 
 TEST(MathUtilsRangeEdges, AnglesFollowOneRule)

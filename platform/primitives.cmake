@@ -4,8 +4,12 @@ target_sources(Ostrel.Vision.Core PRIVATE
   src/Primitives/PrimitiveFailure.cpp
   src/Primitives/Geometry2D.cpp
   src/Primitives/TarnEllipse.cpp
+  src/Primitives/EllipseMap.cpp
   src/Primitives/RoundDistances.cpp
   src/Primitives/Intersections.cpp
   src/Primitives/EllipseEllipse.cpp
+  src/Primitives/EllipseCrossings.cpp
+  src/Primitives/EllipseSupport.cpp
+  src/Primitives/EllipseSampling.cpp
   src/Primitives/Polyline.cpp
   src/Primitives/Angles.cpp)

@@ -188,7 +188,7 @@ std::optional<EllipseModel> EllipseThrough(std::span<const Vec, 5> p)
 // first. With r0 = (e0/e1)^2 and z = (y0/e0, y1/e1), the foot point of (y0, y1) is
 // (r0 y0 / (s + r0), y1 / (s + 1)), s the root of G(s) = (r0 z0 / (s + r0))^2 + (z1 / (s + 1))^2 - 1. G is
 // convex and decreasing, so Newton's method from a point left of the root climbs to it without overshooting;
-// one Newton step from 0 is such a point, and z1 - 1 is one always.
+// one Newton step from 0 is such a point, and z1 - 1 is one always. The iteration runs on t = s + 1.
 Vec EllipseFoot(double a, double b, double u, double v)
 {
     const bool swapped = b > a;
@@ -199,20 +199,24 @@ Vec EllipseFoot(double a, double b, double u, double v)
         if (y0 > 0) {
             const double z0 = y0 / e0, z1 = y1 / e1, g = z0 * z0 + z1 * z1 - 1;
             if (g != 0) {
+                // Solved for t = s + 1 > 0 rather than s: near the major axis inside the
+                // ellipse t is tiny, and s + 1 formed from s would round it to 0 (and the
+                // foot to infinity). d = r0 - 1 is formed as a product for the same reason.
                 const double r0 = (e0 / e1) * (e0 / e1), n0 = r0 * z0;
-                double s = std::max(z1 - 1, g / (2 * (z0 * z0 / r0 + z1 * z1)));
+                const double d = ((e0 - e1) / e1) * ((e0 + e1) / e1);
+                double t = std::max(z1, g / (2 * (z0 * z0 / r0 + z1 * z1)) + 1);
                 for (int i = 0; i < 64; ++i) {
-                    const double q0 = n0 / (s + r0), q1 = z1 / (s + 1);
+                    const double q0 = n0 / (t + d), q1 = z1 / t;
                     const double gs = q0 * q0 + q1 * q1 - 1;
                     if (!(gs > 0))
                         break;
-                    const double ds = gs / (2 * (q0 * q0 / (s + r0) + q1 * q1 / (s + 1)));
-                    if (!(ds > 1e-17 * (std::abs(s) + 1)))
+                    const double dt = gs / (2 * (q0 * q0 / (t + d) + q1 * q1 / t));
+                    if (!(dt > 1e-16 * t))
                         break;
-                    s += ds;
+                    t += dt;
                 }
-                x0 = r0 * y0 / (s + r0);
-                x1 = y1 / (s + 1);
+                x0 = r0 * y0 / (t + d);
+                x1 = y1 / t;
             } else {
                 x0 = y0;
                 x1 = y1;

@@ -1,5 +1,6 @@
 // The fit entry points: argument checks, the move of the points near the origin, the
 // trimmed search, and the results written back in the caller's coordinates.
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -118,9 +119,22 @@ struct EllipseTraits {
     mutable std::optional<Prepared> cache;
 };
 
-// Checks shared by the three fits; on success `local` holds the points minus `ref`.
+// Where the fits see the caller's points: moved so that the middle of their bounding box
+// is the origin and divided by a power of two that brings the largest coordinate into
+// [1, 2). Every stage then works on the same numbers wherever the points lie and however
+// large or small they are, no square overflows or underflows, and the results differ
+// only by the move and the scale, which are exact (a power of two) or a single rounding.
+struct Frame {
+    Vec ref;
+    int exponent = 0; // local = (point - ref) / 2^exponent
+    double Up(double length) const { return std::ldexp(length, exponent); }
+    double Down(double length) const { return std::ldexp(length, -exponent); }
+    Vec Up(Vec p) const { return {Up(p.x) + ref.x, Up(p.y) + ref.y}; }
+};
+
+// Checks shared by the three fits; on success `local` holds the points in `frame`.
 korm_status Prepare(const korm_vect* points, int32_t count, const korm_fitParams* params, const void* result,
-                    int minimum, std::vector<Vec>& local, Vec& ref)
+                    int minimum, std::vector<Vec>& local, Frame& frame)
 {
     if (!points || !params || !result || count < 0 || params->numToIgnore < 0 || params->maxIterations < 1 ||
         !(params->tolerance >= 0) || (params->constraintEnabled != 0 && params->constraintEnabled != 1))
@@ -133,17 +147,29 @@ korm_status Prepare(const korm_vect* points, int32_t count, const korm_fitParams
                 return KORM_E_NON_FINITE;
         return KORM_E_TOO_FEW_POINTS;
     }
-    // The first point as origin: differences of nearby coordinates are exact, so coinciding
-    // points coincide exactly and far-off data keep their precision.
-    ref = {points[0].x, points[0].y};
-    local.resize(static_cast<std::size_t>(count));
     bool finite = true;
+    Vec lo{HUGE_VAL, HUGE_VAL}, hi{-HUGE_VAL, -HUGE_VAL};
     for (int32_t i = 0; i < count; ++i) {
         finite &= std::isfinite(points[i].x) & std::isfinite(points[i].y);
-        local[i] = {points[i].x - ref.x, points[i].y - ref.y};
+        lo = {std::fmin(lo.x, points[i].x), std::fmin(lo.y, points[i].y)};
+        hi = {std::fmax(hi.x, points[i].x), std::fmax(hi.y, points[i].y)};
     }
     if (!finite)
         return KORM_E_NON_FINITE;
+    // Halves first, so that neither the middle nor a difference from it overflows; a
+    // difference of halves is exact but where a coordinate is subnormal.
+    frame.ref = count > 0 ? Vec{lo.x / 2 + hi.x / 2, lo.y / 2 + hi.y / 2} : Vec{};
+    const double largest =
+        std::fmax(std::fmax(hi.x / 2 - frame.ref.x / 2, frame.ref.x / 2 - lo.x / 2),
+                  std::fmax(hi.y / 2 - frame.ref.y / 2, frame.ref.y / 2 - lo.y / 2));
+    frame.exponent = largest > 0 ? std::ilogb(largest) + 1 : 0;
+    local.resize(static_cast<std::size_t>(count));
+    const bool direct = std::isfinite(hi.x - lo.x) && std::isfinite(hi.y - lo.y);
+    for (int32_t i = 0; i < count; ++i) {
+        const Vec p{points[i].x, points[i].y};
+        local[i] = direct ? Vec{frame.Down(p.x - frame.ref.x), frame.Down(p.y - frame.ref.y)}
+                          : Vec{frame.Down(p.x / 2 - frame.ref.x / 2) * 2, frame.Down(p.y / 2 - frame.ref.y / 2) * 2};
+    }
     return KORM_S_OK;
 }
 
@@ -163,16 +189,18 @@ korm_status StoreList(kors_vector32& list, const std::vector<int>& values)
     return KORM_S_OK;
 }
 
-template <class Traits, class Result, class Write>
+// `scaleTraits(traits, frame)` brings the traits' lengths (a fixed radius) into the frame.
+template <class Traits, class Result, class Write, class ScaleTraits>
 korm_status Fit(const korm_vect* points, int32_t count, const korm_fitParams* params, Result* result,
-                int minimum, const Traits& traits, Write write)
+                int minimum, Traits traits, Write write, ScaleTraits scaleTraits)
 {
     try {
         std::vector<Vec> local;
-        Vec ref;
-        korm_status status = Prepare(points, count, params, result, minimum, local, ref);
+        Frame frame;
+        korm_status status = Prepare(points, count, params, result, minimum, local, frame);
         if (KORM_FAILED(status))
             return status;
+        scaleTraits(traits, frame);
         TrimmedSearch<Traits> search(traits, local);
         auto fit = search.Run(params->numToIgnore, params->seed);
         if (!fit)
@@ -182,8 +210,10 @@ korm_status Fit(const korm_vect* points, int32_t count, const korm_fitParams* pa
             return status;
         result->numUsed = static_cast<int32_t>(fit->kept.size());
         result->iterations = fit->iterations;
-        result->rmsError = fit->rms;
-        write(*fit, ref);
+        result->rmsError = frame.Up(fit->rms);
+        if (!std::isfinite(result->rmsError))
+            return KORM_E_NON_FINITE; // the fitted shape lies beyond the range of double
+        write(*fit, frame);
         return KORM_S_OK;
     } catch (const std::bad_alloc&) {
         return KORM_E_OUT_OF_MEMORY;
@@ -199,12 +229,12 @@ extern "C" {
 korm_status korm_lineFit(const korm_vect* points, int32_t count, const korm_lineFitParams* params,
                          korm_lineFitResult* result)
 {
-    auto write = [&](const LineModel& m, Vec ref) {
+    auto write = [&](const LineModel& m, Vec point) {
         double ux = m.ux, uy = m.uy;
         if (ux < 0 || (ux == 0 && uy < 0)) // direction angle in (-pi/2, pi/2]
             ux = -ux, uy = -uy;
         korm_shapeFLine& line = result->line;
-        line.point = {m.px + ref.x, m.py + ref.y};
+        line.point = {point.x, point.y};
         line.direction = {ux, uy};
         line.angle = std::atan2(uy, ux);
         line.distance = -uy * line.point.x + ux * line.point.y;
@@ -219,12 +249,14 @@ korm_status korm_lineFit(const korm_vect* points, int32_t count, const korm_line
             result->numUsed = count;
             result->iterations = 1;
             result->rmsError = std::sqrt(fit->sumSq / count);
-            write(fit->model, Vec{points[0].x, points[0].y});
+            write(fit->model, Vec{fit->model.px + points[0].x, fit->model.py + points[0].y});
             return KORM_S_OK;
         }
     }
-    return Fit(points, count, params, result, 2, LineTraits{},
-               [&](const TrimmedFit<LineTraits>& f, Vec ref) { write(f.model, ref); });
+    return Fit(
+        points, count, params, result, 2, LineTraits{},
+        [&](const TrimmedFit<LineTraits>& f, const Frame& frame) { write(f.model, frame.Up(Vec{f.model.px, f.model.py})); },
+        [](LineTraits&, const Frame&) {});
 }
 
 korm_status korm_circleFit(const korm_vect* points, int32_t count, const korm_circleFitParams* params,
@@ -239,11 +271,19 @@ korm_status korm_circleFit(const korm_vect* points, int32_t count, const korm_ci
         traits.maxIterations = params->maxIterations;
         traits.tol = params->tolerance;
     }
-    return Fit(points, count, params, result, 3, traits, [&](const TrimmedFit<CircleTraits>& f, Vec ref) {
-        result->centerX = f.model.cx + ref.x;
-        result->centerY = f.model.cy + ref.y;
-        result->radius = traits.radius ? *traits.radius : f.model.r;
-    });
+    const std::optional<double> radius = traits.radius;
+    return Fit(
+        points, count, params, result, 3, traits,
+        [&](const TrimmedFit<CircleTraits>& f, const Frame& frame) {
+            const Vec center = frame.Up(Vec{f.model.cx, f.model.cy});
+            result->centerX = center.x;
+            result->centerY = center.y;
+            result->radius = radius ? *radius : frame.Up(f.model.r);
+        },
+        [](CircleTraits& t, const Frame& frame) {
+            if (t.radius)
+                t.radius = frame.Down(*t.radius);
+        });
 }
 
 korm_status korm_ellipseFit(const korm_vect* points, int32_t count, const korm_ellipseFitParams* params,
@@ -256,13 +296,15 @@ korm_status korm_ellipseFit(const korm_vect* points, int32_t count, const korm_e
         traits.maxIterations = params->maxIterations;
         traits.tol = params->tolerance;
     }
-    return Fit(points, count, params, result, 5, traits, [&](const TrimmedFit<EllipseTraits>& f, Vec ref) {
+    return Fit(points, count, params, result, 5, traits, [&](const TrimmedFit<EllipseTraits>& f, const Frame& frame) {
         const EllipseModel& m = f.model;
         const double c = std::cos(m.theta), s = std::sin(m.theta);
-        const double ia = 1 / (m.a * m.a), ib = 1 / (m.b * m.b);
+        const double a = frame.Up(m.a), b = frame.Up(m.b);
+        const double ia = 1 / (a * a), ib = 1 / (b * b);
         korm_shapeEllipse& e = result->ellipse;
-        e.center = {m.cx + ref.x, m.cy + ref.y};
-        e.radii = {m.a, m.b};
+        const Vec center = frame.Up(Vec{m.cx, m.cy});
+        e.center = {center.x, center.y};
+        e.radii = {a, b};
         e.angle = m.theta;
         e.axisX = {c, s};
         e.axisY = {-s, c};
@@ -270,7 +312,7 @@ korm_status korm_ellipseFit(const korm_vect* points, int32_t count, const korm_e
         e.quadratic[1] = 2 * c * s * (ia - ib);
         e.quadratic[2] = s * s * ia + c * c * ib;
         e.reserved = 0;
-    });
+    }, [](EllipseTraits&, const Frame&) {});
 }
 
 } // extern "C"

@@ -69,8 +69,10 @@ double korm_radian_signedNorm(double angle)
     constexpr double pi = std::numbers::pi;
     if (angle > -pi && angle <= pi)
         return angle;
-    double r = std::remainder(angle, 2 * pi); // in [-pi, pi]
-    return r <= -pi ? r + 2 * pi : r;
+    /* Reduced as the direction its cos and sin give (exact argument reduction), the rule of
+       the framework's angles, so that huge angles keep the direction they stand for. */
+    const double r = std::atan2(std::sin(angle), std::cos(angle));
+    return r == -pi ? pi : r;
 }
 
 korm_status kors_vector32_getBeginSizeConst(const kors_vector32* v, const int32_t** begin, int32_t* size)

@@ -19,6 +19,13 @@
 // without vertices, a transform that collapses a shape) ShapeException, and a shape whose
 // space the image does not know the framework's exception of the lookup.
 //
+// Range. Every finite coordinate and radius is accepted, from the smallest subnormal to
+// the largest double (about 1.8e308): each computation is scaled by a power of two that
+// keeps its squares and products within range, so results are as accurate for shapes
+// near 1e300 or 1e-300 as near 1. A result that itself lies beyond the range of double (a
+// distance between shapes more than about 1.8e308 apart) throws ArgumentException; no
+// result is ever NaN or infinite.
+//
 // Round shapes. Distances are measured between outlines and are never negative: a point or
 // segment inside a circle or ellipse measures to its outline. Distances between touching or
 // crossing round shapes are 0.
@@ -51,7 +58,8 @@ public:
     // Distance from (x0, y0) to (x1, y1); `angle` receives the direction from the first
     // point to the second, atan2(y1 − y0, x1 − x0) in (−π, π], from the x axis towards the
     // y axis of the points' own coordinates. Coinciding points give distance 0 and angle 0.
-    // Throws ArgumentException for a coordinate that is not finite; `angle` is then untouched.
+    // Throws ArgumentException for a coordinate that is not finite, or for points more than
+    // the largest double apart; `angle` is then untouched.
     static double DistancePointPoint(double x0, double y0, double x1, double y1, double& angle);
 
     // The direction from (x0, y0) to (x1, y1), as DistancePointPoint reports it.

@@ -10,6 +10,7 @@
 #include <Geometry/FitEllipse.h>
 #include <Geometry/FitLine.h>
 #include <Ostrel/Vision/Exceptions.h>
+#include <Ostrel/Vision/Private/Angles.h>
 #include <Ostrel/Vision/StatusMapper.h>
 #include <Ostrel/Vision/Strings.h>
 
@@ -129,7 +130,7 @@ FitEllipse::~FitEllipse() = default;
 void FitEllipse::setRotationConstraint(double rotation)
 {
     CheckFinite(rotation, "RotationConstraint");
-    rotation = korm_radian_signedNorm(rotation);
+    rotation = Vision::Private::NormalizeAngle(rotation);
     if (rotation == rotationConstraint_)
         return;
     rotationConstraint_ = rotation;

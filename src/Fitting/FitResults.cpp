@@ -6,6 +6,7 @@
 #include <Geometry/FitCircleResult.h>
 #include <Geometry/FitEllipseResult.h>
 #include <Geometry/FitLineResult.h>
+#include <Ostrel/Vision/Exceptions.h>
 #include <Ostrel/Vision/Private/Geometry2D.h>
 #include <Ostrel/Vision/Private/PrimitiveFailure.h>
 #include <Ostrel/Vision/Private/RoundShapes.h>
@@ -58,6 +59,9 @@ FitLineResult::FitLineResult(ObjectCreateAccessToken, const korm_lineFitResult& 
 {
     double angle = 0;
     ThrowOnFailedStatus(korm_shapeFLine_getAngle(&fit.line, &angle));
+    if (!std::isfinite(fit.line.distance))
+        throw ArgumentException("The fitted line passes farther from the origin than the largest number a "
+                                "double holds (about 1.8e308).");
     line_->SetDistanceRotation(fit.line.distance, angle);
     const std::int32_t last = NumPoints() - 1;
     line_->setRotation(

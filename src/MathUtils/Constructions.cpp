@@ -47,13 +47,15 @@ std::shared_ptr<Line> LineThrough(double x, double y, const Line& line, const II
 double MathUtils::AngleLineLine(const Line& lineA, const Line& lineB, const IImage* image)
 {
     return GuardPrimitives([&] {
-        double a = lineA.Rotation();
-        double b = lineB.Rotation();
+        // Each rotation is reduced to its direction first, as mapping by an image does, so
+        // that a huge rotation is not lost in the difference.
+        double a = Vision::Private::NormalizeAngle(lineA.Rotation());
+        double b = Vision::Private::NormalizeAngle(lineB.Rotation());
         if (image) {
             a = ShapeValues::MapRotation(lineA, *image);
             b = ShapeValues::MapRotation(lineB, *image);
         }
-        return Vision::Private::NormalizeAngleSigned(b - a);
+        return Vision::Private::NormalizeAngle(b - a);
     });
 }
 

@@ -16,6 +16,7 @@ namespace Ostrel::Vision::Geometry {
 
 using Vision::Private::GuardPrimitives;
 using Vision::Private::Point2D;
+using ShapeValues::ProblemScale;
 
 namespace {
 
@@ -25,6 +26,9 @@ struct PairResult {
     double distance = 0;
     Point2D first;
     Point2D second;
+
+    // The result of a scaled problem in the caller's units.
+    PairResult Up(const ProblemScale& scale) const { return {scale.Up(distance), scale.Up(first), scale.Up(second)}; }
 
     double Write(double& firstX, double& firstY, double& secondX, double& secondY) const
     {
@@ -39,6 +43,8 @@ struct PairResult {
 struct PointResult {
     double distance = 0;
     Point2D closest;
+
+    PointResult Up(const ProblemScale& scale) const { return {scale.Up(distance), scale.Up(closest)}; }
 
     double Write(double& x, double& y) const
     {
@@ -71,10 +77,14 @@ double MathUtils::DistancePointLine(double x, double y, const Line& line, const 
                                     double& lineY)
 {
     return GuardPrimitives([&] {
-        const Point2D point = ShapeValues::Point(x, y);
+        const Point2D given = ShapeValues::Point(x, y);
         const Vision::Private::Line2D value = ShapeValues::Line(line, image);
         Vision::Private::CheckValue(value, "line");
-        return PointResult{std::fabs(Vision::Private::SignedLineOffset(value, point)), Foot(value, point)}
+        const ProblemScale scale(given, value);
+        const Point2D point = scale.Down(given);
+        const Vision::Private::Line2D l = scale.Down(value);
+        return PointResult{std::fabs(Vision::Private::SignedLineOffset(l, point)), Foot(l, point)}
+            .Up(scale)
             .Write(lineX, lineY);
     });
 }
@@ -83,10 +93,12 @@ double MathUtils::DistancePointSegment(double x, double y, const LineSegment& se
                                        double& segmentX, double& segmentY)
 {
     return GuardPrimitives([&] {
+        const Point2D point = ShapeValues::Point(x, y);
+        const Vision::Private::Segment2D s = ShapeValues::Segment(segment, image);
+        const ProblemScale scale(point, s);
         PointResult r;
-        r.distance = Vision::Private::DistancePointSegment(ShapeValues::Point(x, y),
-                                                           ShapeValues::Segment(segment, image), r.closest);
-        return r.Write(segmentX, segmentY);
+        r.distance = Vision::Private::DistancePointSegment(scale.Down(point), scale.Down(s), r.closest);
+        return r.Up(scale).Write(segmentX, segmentY);
     });
 }
 
@@ -96,10 +108,16 @@ double MathUtils::DistancePointCircle(double x, double y, const Circle& circle, 
     return GuardPrimitives([&] {
         const Point2D point = ShapeValues::Point(x, y);
         PointResult r;
-        r.distance =
-            image ? ShapeValues::CircleAsEllipse(circle, image).DistanceToPoint(point, r.closest)
-                  : Vision::Private::DistanceCirclePoint(ShapeValues::Circle(circle), point, r.closest);
-        return r.Write(circleX, circleY);
+        if (image) {
+            const auto e = ShapeValues::CircleAsEllipse(circle, image);
+            const ProblemScale scale(point, e);
+            r.distance = scale.Down(e).DistanceToPoint(scale.Down(point), r.closest);
+            return r.Up(scale).Write(circleX, circleY);
+        }
+        const auto c = ShapeValues::Circle(circle);
+        const ProblemScale scale(point, c);
+        r.distance = Vision::Private::DistanceCirclePoint(scale.Down(c), scale.Down(point), r.closest);
+        return r.Up(scale).Write(circleX, circleY);
     });
 }
 
@@ -108,9 +126,11 @@ double MathUtils::DistancePointEllipse(double x, double y, const Ellipse& ellips
 {
     return GuardPrimitives([&] {
         const Point2D point = ShapeValues::Point(x, y);
+        const auto e = ShapeValues::Ellipse(ellipse, image);
+        const ProblemScale scale(point, e);
         PointResult r;
-        r.distance = ShapeValues::Ellipse(ellipse, image).DistanceToPoint(point, r.closest);
-        return r.Write(ellipseX, ellipseY);
+        r.distance = scale.Down(e).DistanceToPoint(scale.Down(point), r.closest);
+        return r.Up(scale).Write(ellipseX, ellipseY);
     });
 }
 
@@ -132,10 +152,13 @@ double MathUtils::DistanceSegmentLine(const LineSegment& segment, const Line& li
                                       double& segmentX, double& segmentY, double& lineX, double& lineY)
 {
     return GuardPrimitives([&] {
-        const Vision::Private::Segment2D s = ShapeValues::Segment(segment, image);
-        const Vision::Private::Line2D l = ShapeValues::Line(line, image);
-        Vision::Private::CheckValue(s, "segment");
-        Vision::Private::CheckValue(l, "line");
+        const Vision::Private::Segment2D givenS = ShapeValues::Segment(segment, image);
+        const Vision::Private::Line2D givenL = ShapeValues::Line(line, image);
+        Vision::Private::CheckValue(givenS, "segment");
+        Vision::Private::CheckValue(givenL, "line");
+        const ProblemScale scale(givenS, givenL);
+        const Vision::Private::Segment2D s = scale.Down(givenS);
+        const Vision::Private::Line2D l = scale.Down(givenL);
         // Signed offsets of the end points, positive on the left of the line's direction;
         // each carries a single rounding, so the side tests are exact for any end point
         // that lies on the line.
@@ -150,7 +173,7 @@ double MathUtils::DistanceSegmentLine(const LineSegment& segment, const Line& li
         r.distance = dE > dS ? dS : dE;
         r.first = end;
         r.second = Foot(l, end);
-        return r.Write(segmentX, segmentY, lineX, lineY);
+        return r.Up(scale).Write(segmentX, segmentY, lineX, lineY);
     });
 }
 
@@ -159,8 +182,10 @@ double MathUtils::DistanceSegmentSegment(const LineSegment& segmentA, const Line
                                          double& segmentBX, double& segmentBY)
 {
     return GuardPrimitives([&] {
-        const Vision::Private::Segment2D a = ShapeValues::Segment(segmentA, image);
-        const Vision::Private::Segment2D b = ShapeValues::Segment(segmentB, image);
+        const Vision::Private::Segment2D givenA = ShapeValues::Segment(segmentA, image);
+        const Vision::Private::Segment2D givenB = ShapeValues::Segment(segmentB, image);
+        const ProblemScale scale(givenA, givenB);
+        const Vision::Private::Segment2D a = scale.Down(givenA), b = scale.Down(givenB);
         PairResult best;
         if (Vision::Private::IntersectSegmentSegment(a, b))
             return best.Write(segmentAX, segmentAY, segmentBX, segmentBY);
@@ -179,7 +204,7 @@ double MathUtils::DistanceSegmentSegment(const LineSegment& segmentA, const Line
         consider(closest, b.start, d);
         d = Vision::Private::DistancePointSegment(b.end, a, closest);
         consider(closest, b.end, d);
-        return best.Write(segmentAX, segmentAY, segmentBX, segmentBY);
+        return best.Up(scale).Write(segmentAX, segmentAY, segmentBX, segmentBY);
     });
 }
 
@@ -192,11 +217,16 @@ double MathUtils::DistanceLineCircle(const Line& line, const Circle& circle, con
     return GuardPrimitives([&] {
         const Vision::Private::Line2D l = ShapeValues::Line(line, image);
         PairResult r;
-        r.distance =
-            image ? Vision::Private::DistanceEllipseLine(ShapeValues::CircleAsEllipse(circle, image), l,
-                                                         r.first, r.second)
-                  : Vision::Private::DistanceCircleLine(ShapeValues::Circle(circle), l, r.first, r.second);
-        return r.Write(lineX, lineY, circleX, circleY);
+        if (image) {
+            const auto e = ShapeValues::CircleAsEllipse(circle, image);
+            const ProblemScale scale(l, e);
+            r.distance = Vision::Private::DistanceEllipseLine(scale.Down(e), scale.Down(l), r.first, r.second);
+            return r.Up(scale).Write(lineX, lineY, circleX, circleY);
+        }
+        const auto c = ShapeValues::Circle(circle);
+        const ProblemScale scale(l, c);
+        r.distance = Vision::Private::DistanceCircleLine(scale.Down(c), scale.Down(l), r.first, r.second);
+        return r.Up(scale).Write(lineX, lineY, circleX, circleY);
     });
 }
 
@@ -204,10 +234,12 @@ double MathUtils::DistanceLineEllipse(const Line& line, const Ellipse& ellipse, 
                                       double& lineX, double& lineY, double& ellipseX, double& ellipseY)
 {
     return GuardPrimitives([&] {
+        const auto e = ShapeValues::Ellipse(ellipse, image);
+        const auto l = ShapeValues::Line(line, image);
+        const ProblemScale scale(e, l);
         PairResult r;
-        r.distance = Vision::Private::DistanceEllipseLine(ShapeValues::Ellipse(ellipse, image),
-                                                          ShapeValues::Line(line, image), r.first, r.second);
-        return r.Write(lineX, lineY, ellipseX, ellipseY);
+        r.distance = Vision::Private::DistanceEllipseLine(scale.Down(e), scale.Down(l), r.first, r.second);
+        return r.Up(scale).Write(lineX, lineY, ellipseX, ellipseY);
     });
 }
 
@@ -217,11 +249,16 @@ double MathUtils::DistanceSegmentCircle(const LineSegment& segment, const Circle
     return GuardPrimitives([&] {
         const Vision::Private::Segment2D s = ShapeValues::Segment(segment, image);
         PairResult r;
-        r.distance =
-            image ? Vision::Private::DistanceEllipseSegment(ShapeValues::CircleAsEllipse(circle, image), s,
-                                                            r.first, r.second)
-                  : Vision::Private::DistanceCircleSegment(ShapeValues::Circle(circle), s, r.first, r.second);
-        return r.Write(segmentX, segmentY, circleX, circleY);
+        if (image) {
+            const auto e = ShapeValues::CircleAsEllipse(circle, image);
+            const ProblemScale scale(s, e);
+            r.distance = Vision::Private::DistanceEllipseSegment(scale.Down(e), scale.Down(s), r.first, r.second);
+            return r.Up(scale).Write(segmentX, segmentY, circleX, circleY);
+        }
+        const auto c = ShapeValues::Circle(circle);
+        const ProblemScale scale(s, c);
+        r.distance = Vision::Private::DistanceCircleSegment(scale.Down(c), scale.Down(s), r.first, r.second);
+        return r.Up(scale).Write(segmentX, segmentY, circleX, circleY);
     });
 }
 
@@ -230,10 +267,12 @@ double MathUtils::DistanceSegmentEllipse(const LineSegment& segment, const Ellip
                                          double& ellipseX, double& ellipseY)
 {
     return GuardPrimitives([&] {
+        const auto e = ShapeValues::Ellipse(ellipse, image);
+        const auto s = ShapeValues::Segment(segment, image);
+        const ProblemScale scale(e, s);
         PairResult r;
-        r.distance = Vision::Private::DistanceEllipseSegment(
-            ShapeValues::Ellipse(ellipse, image), ShapeValues::Segment(segment, image), r.first, r.second);
-        return r.Write(segmentX, segmentY, ellipseX, ellipseY);
+        r.distance = Vision::Private::DistanceEllipseSegment(scale.Down(e), scale.Down(s), r.first, r.second);
+        return r.Up(scale).Write(segmentX, segmentY, ellipseX, ellipseY);
     });
 }
 
@@ -242,14 +281,17 @@ double MathUtils::DistanceCircleCircle(const Circle& circleA, const Circle& circ
 {
     return GuardPrimitives([&] {
         PairResult r;
-        if (image)
-            r.distance = Vision::Private::DistanceEllipseEllipse(ShapeValues::CircleAsEllipse(circleA, image),
-                                                                 ShapeValues::CircleAsEllipse(circleB, image),
-                                                                 r.first, r.second);
-        else
-            r.distance = Vision::Private::DistanceCircleCircle(
-                ShapeValues::Circle(circleA), ShapeValues::Circle(circleB), r.first, r.second);
-        return r.Write(circleAX, circleAY, circleBX, circleBY);
+        if (image) {
+            const auto a = ShapeValues::CircleAsEllipse(circleA, image);
+            const auto b = ShapeValues::CircleAsEllipse(circleB, image);
+            const ProblemScale scale(a, b);
+            r.distance = Vision::Private::DistanceEllipseEllipse(scale.Down(a), scale.Down(b), r.first, r.second);
+            return r.Up(scale).Write(circleAX, circleAY, circleBX, circleBY);
+        }
+        const auto a = ShapeValues::Circle(circleA), b = ShapeValues::Circle(circleB);
+        const ProblemScale scale(a, b);
+        r.distance = Vision::Private::DistanceCircleCircle(scale.Down(a), scale.Down(b), r.first, r.second);
+        return r.Up(scale).Write(circleAX, circleAY, circleBX, circleBY);
     });
 }
 

@@ -15,6 +15,7 @@ namespace Ostrel::Vision::Geometry {
 
 using Vision::Private::GuardPrimitives;
 using Vision::Private::Point2D;
+using ShapeValues::ProblemScale;
 
 namespace {
 
@@ -23,6 +24,15 @@ namespace {
 struct Crossings {
     int count = 0;
     Point2D p[4];
+
+    // The crossings of a scaled problem in the caller's units.
+    Crossings Up(const ProblemScale& scale) const
+    {
+        Crossings up{count, {}};
+        for (int i = 0; i < 4; ++i)
+            up.p[i] = scale.Up(p[i]);
+        return up;
+    }
 
     bool Write(int& countOut, double& x0, double& y0) const
     {
@@ -45,10 +55,12 @@ bool MathUtils::IntersectLineLine(const Line& lineA, const Line& lineB, const II
                                   double& x, double& y, double& angle)
 {
     return GuardPrimitives([&] {
-        const Vision::Private::Line2D a = ShapeValues::Line(lineA, &image);
-        const Vision::Private::Line2D b = ShapeValues::Line(lineB, &image);
-        Vision::Private::CheckValue(a, "line A");
-        Vision::Private::CheckValue(b, "line B");
+        const Vision::Private::Line2D givenA = ShapeValues::Line(lineA, &image);
+        const Vision::Private::Line2D givenB = ShapeValues::Line(lineB, &image);
+        Vision::Private::CheckValue(givenA, "line A");
+        Vision::Private::CheckValue(givenB, "line B");
+        const ProblemScale scale(givenA, givenB);
+        const Vision::Private::Line2D a = scale.Down(givenA), b = scale.Down(givenB);
         Crossings c;
         const double d =
             Vision::Private::DiffOfProducts(a.direction.x, b.direction.y, a.direction.y, b.direction.x);
@@ -62,6 +74,7 @@ bool MathUtils::IntersectLineLine(const Line& lineA, const Line& lineB, const II
             c.p[0] = a.point;
         }
         const double lineAngle = Vision::Private::AngleLineLine(a, b);
+        c = c.Up(scale);
         angle = lineAngle;
         return c.Write(count, x, y);
     });
@@ -71,10 +84,13 @@ bool MathUtils::IntersectSegmentLine(const LineSegment& segment, const Line& lin
                                      int& count, double& x, double& y)
 {
     return GuardPrimitives([&] {
-        const Vision::Private::Segment2D s = ShapeValues::Segment(segment, image);
-        const Vision::Private::Line2D l = ShapeValues::Line(line, image);
-        Vision::Private::CheckValue(s, "segment");
-        Vision::Private::CheckValue(l, "line");
+        const Vision::Private::Segment2D givenS = ShapeValues::Segment(segment, image);
+        const Vision::Private::Line2D givenL = ShapeValues::Line(line, image);
+        Vision::Private::CheckValue(givenS, "segment");
+        Vision::Private::CheckValue(givenL, "line");
+        const ProblemScale scale(givenS, givenL);
+        const Vision::Private::Segment2D s = scale.Down(givenS);
+        const Vision::Private::Line2D l = scale.Down(givenL);
         // Signed offsets of the end points from the line, each with a single rounding: an
         // end point on the line gives exactly 0, so both ends of the segment count, and the
         // crossing parameter t = cS / (cS - cE) lies in [0, 1] by construction.
@@ -90,7 +106,7 @@ bool MathUtils::IntersectSegmentLine(const LineSegment& segment, const Line& lin
             c.count = 1;
             c.p[0] = cS == 0 ? s.start : cE == 0 ? s.end : s.start + (cS / (cS - cE)) * (s.end - s.start);
         }
-        return c.Write(count, x, y);
+        return c.Up(scale).Write(count, x, y);
     });
 }
 
@@ -98,10 +114,12 @@ bool MathUtils::IntersectSegmentSegment(const LineSegment& segmentA, const LineS
                                         const IImage* image, int& count, double& x, double& y)
 {
     return GuardPrimitives([&] {
+        const auto a = ShapeValues::Segment(segmentA, image), b = ShapeValues::Segment(segmentB, image);
+        const ProblemScale scale(a, b);
         Crossings c;
-        const bool intersects = Vision::Private::IntersectSegmentSegment(
-            ShapeValues::Segment(segmentA, image), ShapeValues::Segment(segmentB, image), &c.count, &c.p[0]);
-        c.Write(count, x, y);
+        const bool intersects =
+            Vision::Private::IntersectSegmentSegment(scale.Down(a), scale.Down(b), &c.count, &c.p[0]);
+        c.Up(scale).Write(count, x, y);
         return intersects;
     });
 }
@@ -112,11 +130,16 @@ bool MathUtils::IntersectLineCircle(const Line& line, const Circle& circle, cons
     return GuardPrimitives([&] {
         const Vision::Private::Line2D l = ShapeValues::Line(line, image);
         Crossings c;
-        if (image)
-            c.count = ShapeValues::CircleAsEllipse(circle, image).Intersections(l, c.p[0], c.p[1]);
-        else
-            Vision::Private::IntersectCircleLine(ShapeValues::Circle(circle), l, c.count, c.p[0], c.p[1]);
-        return c.Write(count, x0, y0, x1, y1);
+        if (image) {
+            const auto e = ShapeValues::CircleAsEllipse(circle, image);
+            const ProblemScale scale(l, e);
+            c.count = scale.Down(e).Intersections(scale.Down(l), c.p[0], c.p[1]);
+            return c.Up(scale).Write(count, x0, y0, x1, y1);
+        }
+        const auto circleValue = ShapeValues::Circle(circle);
+        const ProblemScale scale(l, circleValue);
+        Vision::Private::IntersectCircleLine(scale.Down(circleValue), scale.Down(l), c.count, c.p[0], c.p[1]);
+        return c.Up(scale).Write(count, x0, y0, x1, y1);
     });
 }
 
@@ -124,10 +147,12 @@ bool MathUtils::IntersectLineEllipse(const Line& line, const Ellipse& ellipse, c
                                      int& count, double& x0, double& y0, double& x1, double& y1)
 {
     return GuardPrimitives([&] {
+        const auto e = ShapeValues::Ellipse(ellipse, image);
+        const auto l = ShapeValues::Line(line, image);
+        const ProblemScale scale(e, l);
         Crossings c;
-        c.count = ShapeValues::Ellipse(ellipse, image)
-                      .Intersections(ShapeValues::Line(line, image), c.p[0], c.p[1]);
-        return c.Write(count, x0, y0, x1, y1);
+        c.count = scale.Down(e).Intersections(scale.Down(l), c.p[0], c.p[1]);
+        return c.Up(scale).Write(count, x0, y0, x1, y1);
     });
 }
 
@@ -137,11 +162,20 @@ bool MathUtils::IntersectSegmentCircle(const LineSegment& segment, const Circle&
     return GuardPrimitives([&] {
         const Vision::Private::Segment2D s = ShapeValues::Segment(segment, image);
         Crossings c;
-        const bool intersects =
-            image ? Vision::Private::IntersectEllipseSegment(ShapeValues::CircleAsEllipse(circle, image), s,
-                                                             c.count, c.p[0], c.p[1])
-                  : Vision::Private::IntersectCircleSegment(ShapeValues::Circle(circle), s, c.count, c.p[0],
-                                                            c.p[1]);
+        bool intersects;
+        if (image) {
+            const auto e = ShapeValues::CircleAsEllipse(circle, image);
+            const ProblemScale scale(s, e);
+            intersects =
+                Vision::Private::IntersectEllipseSegment(scale.Down(e), scale.Down(s), c.count, c.p[0], c.p[1]);
+            c = c.Up(scale);
+        } else {
+            const auto circleValue = ShapeValues::Circle(circle);
+            const ProblemScale scale(s, circleValue);
+            intersects = Vision::Private::IntersectCircleSegment(scale.Down(circleValue), scale.Down(s), c.count,
+                                                                 c.p[0], c.p[1]);
+            c = c.Up(scale);
+        }
         c.Write(count, x0, y0, x1, y1);
         return intersects;
     });
@@ -152,11 +186,13 @@ bool MathUtils::IntersectSegmentEllipse(const LineSegment& segment, const Ellips
                                         double& y1)
 {
     return GuardPrimitives([&] {
+        const auto e = ShapeValues::Ellipse(ellipse, image);
+        const auto s = ShapeValues::Segment(segment, image);
+        const ProblemScale scale(e, s);
         Crossings c;
-        const bool intersects = Vision::Private::IntersectEllipseSegment(ShapeValues::Ellipse(ellipse, image),
-                                                                         ShapeValues::Segment(segment, image),
-                                                                         c.count, c.p[0], c.p[1]);
-        c.Write(count, x0, y0, x1, y1);
+        const bool intersects =
+            Vision::Private::IntersectEllipseSegment(scale.Down(e), scale.Down(s), c.count, c.p[0], c.p[1]);
+        c.Up(scale).Write(count, x0, y0, x1, y1);
         return intersects;
     });
 }
@@ -167,12 +203,21 @@ bool MathUtils::IntersectCircleCircle(const Circle& circleA, const Circle& circl
 {
     return GuardPrimitives([&] {
         Crossings c;
-        const bool intersects =
-            image ? Vision::Private::IntersectEllipseEllipse(ShapeValues::CircleAsEllipse(circleA, image),
-                                                             ShapeValues::CircleAsEllipse(circleB, image),
-                                                             c.count, c.p[0], c.p[1], c.p[2], c.p[3])
-                  : Vision::Private::IntersectCircleCircle(
-                        ShapeValues::Circle(circleA), ShapeValues::Circle(circleB), c.count, c.p[0], c.p[1]);
+        bool intersects;
+        if (image) {
+            const auto a = ShapeValues::CircleAsEllipse(circleA, image);
+            const auto b = ShapeValues::CircleAsEllipse(circleB, image);
+            const ProblemScale scale(a, b);
+            intersects = Vision::Private::IntersectEllipseEllipse(scale.Down(a), scale.Down(b), c.count, c.p[0],
+                                                                  c.p[1], c.p[2], c.p[3]);
+            c = c.Up(scale);
+        } else {
+            const auto a = ShapeValues::Circle(circleA), b = ShapeValues::Circle(circleB);
+            const ProblemScale scale(a, b);
+            intersects =
+                Vision::Private::IntersectCircleCircle(scale.Down(a), scale.Down(b), c.count, c.p[0], c.p[1]);
+            c = c.Up(scale);
+        }
         x2 = c.p[2].x;
         y2 = c.p[2].y;
         x3 = c.p[3].x;

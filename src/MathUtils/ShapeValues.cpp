@@ -1,10 +1,12 @@
 #include "ShapeValues.h"
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
 #include <Ostrel/Vision/Circle.h>
 #include <Ostrel/Vision/Ellipse.h>
+#include <Ostrel/Vision/Exceptions.h>
 #include <Ostrel/Vision/IImage.h>
 #include <Ostrel/Vision/Line.h>
 #include <Ostrel/Vision/LineSegment.h>
@@ -108,6 +110,37 @@ double MapRotation(const Vision::Line& line, const IImage& image)
 {
     return Vision::Private::MapAngle(
         image.LinearTransformToImage(line.SelectedSpaceName(), line.X(), line.Y()), line.Rotation());
+}
+
+void ProblemScale::Choose()
+{
+    // Outside this range the primitives' squares and triple products leave the exponent
+    // range; inside it they are computed unscaled.
+    constexpr double Low = 0x1p-300, High = 0x1p300;
+    if (!std::isfinite(largest_) || largest_ == 0 || (largest_ >= Low && largest_ <= High))
+        return; // a non-finite value is refused by the primitive that reads it
+    // Bounded so that both factors are normal numbers; a problem below 2^-1000 is brought
+    // within 2^-24 of 1, which is as near as it needs.
+    const int exponent = std::clamp(std::ilogb(largest_), -1000, 1000);
+    down_ = std::ldexp(1.0, -exponent);
+    up_ = std::ldexp(1.0, exponent);
+}
+
+double ProblemScale::Up(double distance) const
+{
+    const double value = distance * up_;
+    if (!std::isfinite(value))
+        throw ArgumentException("The shapes lie farther apart than the largest number a double holds (about "
+                                "1.8e308): the distance cannot be given.");
+    return value;
+}
+
+Point2D ProblemScale::Up(Point2D p) const
+{
+    const Point2D value{p.x * up_, p.y * up_};
+    if (!std::isfinite(value.x) || !std::isfinite(value.y))
+        throw ArgumentException("A result point lies beyond the largest number a double holds (about 1.8e308).");
+    return value;
 }
 
 } // namespace Ostrel::Vision::Geometry::ShapeValues

@@ -6,6 +6,8 @@
 #include <Geometry/FitEllipse.h>
 #include <Geometry/FitLine.h>
 
+#include <Ostrel/Vision/Private/Angles.h>
+
 #include "ArchiveSupport.h"
 
 // A point of the fitting library: x, then y.
@@ -134,7 +136,7 @@ template <class Archive> void FitEllipse::serialize(Archive& ar, std::uint32_t v
     if constexpr (Archive::is_loading::value) {
         if (!std::isfinite(rotationConstraint_))
             Refuse(name, "the RotationConstraint " + std::to_string(rotationConstraint_));
-        rotationConstraint_ = korm_radian_signedNorm(rotationConstraint_);
+        rotationConstraint_ = Vision::Private::NormalizeAngle(rotationConstraint_);
     }
 }
 

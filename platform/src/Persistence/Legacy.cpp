@@ -5,6 +5,7 @@
 #include <fmt/format.h>
 #include <rttr/type>
 
+#include <Ostrel/Vision/Cereal.h>
 #include <Ostrel/Vision/Exceptions.h>
 #include <Ostrel/Vision/Legacy.h>
 #include <Ostrel/Vision/Strings.h>
@@ -323,6 +324,15 @@ std::shared_ptr<Quill::IObject> Orv9xConverter::Orv9xConvert(std::int64_t handle
             fmt::format("The legacy object {} refers back to itself while it is converted: {}{}.", handle,
                         chain, handle));
     }
+
+    // Objects converted within one another recurse; a chain of references as long as a
+    // hostile table likes would overflow the stack, so it is bounded like the nesting of
+    // objects in a binary archive.
+    if (table.inProgress_.size() >= static_cast<std::size_t>(Private::MaxObjectNesting))
+        throw SerializationException(
+            fmt::format("The {} is reached through a chain of more than {} legacy objects converted within "
+                        "one another, more than any object graph holds.",
+                        info.Description(), Private::MaxObjectNesting));
 
     const auto found = Registry().find(info.TypeName());
     if (found == Registry().end())

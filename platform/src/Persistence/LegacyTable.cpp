@@ -11,12 +11,12 @@
 // type name, not empty) and optionally "properties" (an object; absent means none). A
 // property value is read by its JSON form:
 //   true / false                      boolean
-//   a number without fraction or exponent   integer (std::int64_t)
-//   any other number                  double
+//   a number without fraction or exponent   integer (std::int64_t; beyond its range an error)
+//   any other number                  double (one too small for a double is an error)
 //   a string                          text
 //   null                              null (an invalid variant)
 //   {"handle": n}                     a reference to the object n of the same table
-//   {"color": "0xAARRGGBB"} or {"color": n}   a colour (1 to 8 hex digits, or 0 to 2^32-1)
+//   {"color": "0xAARRGGBB"} or {"color": n}   a colour ("0x" and 1 to 8 hex digits, or 0 to 2^32-1)
 // Anything else (arrays, other objects, unknown keys, a key given twice) is an error.
 // References are not resolved here: a reference to a missing object fails when it is
 // fetched, as in a decoded binary archive.
@@ -51,35 +51,71 @@ constexpr int MaxDepth = 6;
     throw SerializationException(fmt::format("Legacy table: {}: {}", where, what));
 }
 
-// The parser's callback: refuses a key given twice in one JSON object (the parser would
-// keep the last silently) and text nested deeper than a table.
-class StructureCheck {
+// A first, structural pass over the text, run before the document is built: refuses a
+// key given twice in one JSON object (the parser would keep the last silently), text
+// nested deeper than a table, and numbers the document would change without a word: a
+// whole number beyond the 64-bit range (the parser would make it a double) and a number
+// too small for a double (the parser would make it 0). It keeps only the keys of the open
+// objects, so the pass is linear in the text.
+class StructureCheck : public nlohmann::json_sax<Json> {
 public:
-    bool operator()(int depth, Json::parse_event_t event, Json& parsed)
+    bool null() override { return true; }
+    bool boolean(bool) override { return true; }
+    bool number_integer(number_integer_t) override { return true; }
+    bool number_unsigned(number_unsigned_t) override { return true; }
+    bool number_float(number_float_t value, const string_t& text) override
     {
-        switch (event) {
-        case Json::parse_event_t::object_start:
-        case Json::parse_event_t::array_start:
-            if (depth >= MaxDepth)
-                Fail("the text", fmt::format("it nests deeper than a legacy table ({} levels).", MaxDepth));
-            if (event == Json::parse_event_t::object_start)
-                keys_.emplace_back();
-            break;
-        case Json::parse_event_t::object_end:
-            keys_.pop_back();
-            break;
-        case Json::parse_event_t::key:
-            if (!keys_.empty() && !keys_.back().insert(parsed.get<std::string>()).second)
-                Fail("the text", fmt::format("the key \"{}\" appears twice in one JSON object.",
-                                             parsed.get<std::string>()));
-            break;
-        default:
-            break;
-        }
+        const bool whole = text.find_first_of(".eE") == std::string::npos;
+        if (whole)
+            Fail("the text", fmt::format("the integer {} is beyond the 64-bit range.", text));
+        const auto mantissa = text.substr(0, text.find_first_of("eE"));
+        if (value == 0 && mantissa.find_first_of("123456789") != std::string::npos)
+            Fail("the text", fmt::format("the number {} is too small for a double.", text));
         return true;
+    }
+    bool string(string_t&) override { return true; }
+    bool binary(binary_t&) override { return true; }
+    bool start_object(std::size_t) override
+    {
+        Open();
+        keys_.emplace_back();
+        return true;
+    }
+    bool key(string_t& key) override
+    {
+        if (!keys_.back().insert(key).second)
+            Fail("the text", fmt::format("the key \"{}\" appears twice in one JSON object.", key));
+        return true;
+    }
+    bool end_object() override
+    {
+        keys_.pop_back();
+        --depth_;
+        return true;
+    }
+    bool start_array(std::size_t) override
+    {
+        Open();
+        return true;
+    }
+    bool end_array() override
+    {
+        --depth_;
+        return true;
+    }
+    bool parse_error(std::size_t, const std::string&, const nlohmann::detail::exception& e) override
+    {
+        Fail("the text", fmt::format("it is not valid JSON ({}).", e.what()));
     }
 
 private:
+    void Open()
+    {
+        if (++depth_ > MaxDepth)
+            Fail("the text", fmt::format("it nests deeper than a legacy table ({} levels).", MaxDepth));
+    }
+
+    int depth_ = 0;
     std::vector<std::set<std::string>> keys_;
 };
 
@@ -121,8 +157,7 @@ Color32 ReadColor(const Json& value, const std::string& where)
         return Color32::FromUInt32(static_cast<std::uint32_t>(*number));
     }
     const std::string text = value.is_string() ? value.get<std::string>() : std::string();
-    const bool hex = text.size() > 2 && text.size() <= 10 && text[0] == '0' &&
-                     (text[1] == 'x' || text[1] == 'X') &&
+    const bool hex = text.size() > 2 && text.size() <= 10 && text[0] == '0' && text[1] == 'x' &&
                      std::all_of(text.begin() + 2, text.end(),
                                  [](char c) { return std::isxdigit(static_cast<unsigned char>(c)); });
     if (!hex)
@@ -173,7 +208,9 @@ std::unique_ptr<ConversionContext> ConversionContext::FromJson(std::istream& str
     Json document;
     try {
         const std::string text{std::istreambuf_iterator<char>(stream), {}};
-        document = Json::parse(text, StructureCheck());
+        StructureCheck check;
+        Json::sax_parse(text, &check);
+        document = Json::parse(text);
     } catch (const Json::exception& e) {
         Fail("the text", fmt::format("it is not valid JSON ({}).", e.what()));
     }

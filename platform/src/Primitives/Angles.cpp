@@ -1,5 +1,6 @@
 #include <Ostrel/Vision/Private/Angles.h>
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -8,36 +9,47 @@
 
 namespace Ostrel::Vision::Private {
 
-double NormalizeAngleSigned(double angle)
+namespace {
+
+constexpr double Pi = std::numbers::pi;
+
+// atan2 in (-π, π]: the one direction it reports as -π (along -x with a negative-zero y)
+// is π.
+double Direction(double y, double x)
+{
+    const double angle = std::atan2(y, x);
+    return angle == -Pi ? Pi : angle;
+}
+
+} // namespace
+
+double NormalizeAngle(double angle)
 {
     CheckFinite(angle, "angle");
-    constexpr double pi = std::numbers::pi;
-    if (angle >= -pi && angle < pi)
+    if (angle > -Pi && angle <= Pi)
         return angle;
-    double r = std::remainder(angle, 2 * pi); // in [-π, π]
-    if (r >= pi)
-        r -= 2 * pi;
-    if (r < -pi)
-        r += 2 * pi;
-    return r;
+    return Direction(std::sin(angle), std::cos(angle));
 }
 
 double MapAngle(const Transform2DLinear& transform, double angle)
 {
     CheckFinite(angle, "angle");
+    const double a = transform.A(), b = transform.B(), c = transform.C(), d = transform.D();
+    CheckFinite(a, "transform");
+    CheckFinite(b, "transform");
+    CheckFinite(c, "transform");
+    CheckFinite(d, "transform");
+    const double scale = std::max({std::fabs(a), std::fabs(b), std::fabs(c), std::fabs(d)});
+    if (scale > 0 && a == d && b == -c)
+        return NormalizeAngle(NormalizeAngle(angle) + std::atan2(c, a)); // a rotation and scale
+    if (scale > 0 && a == -d && b == c)
+        return NormalizeAngle(std::atan2(c, a) - NormalizeAngle(angle)); // a reflection and scale
     double x, y;
     transform.MapVector(std::cos(angle), std::sin(angle), x, y);
-    CheckFinite(x, "mapped direction");
-    CheckFinite(y, "mapped direction");
-    const double scale = std::max({std::fabs(transform.A()), std::fabs(transform.B()),
-                                   std::fabs(transform.C()), std::fabs(transform.D())});
-    // A direction shortened below this fraction of the matrix size has lost its angle to
-    // rounding: the transform collapses it.
-    constexpr double kCollapsed = 1e-14;
-    if (!(std::hypot(x, y) > kCollapsed * scale))
+    if (!(std::hypot(x, y) > SingularTolerance * scale))
         throw PrimitiveFailure(PrimitiveFailureKind::DegenerateShape,
                                "The transform collapses the direction of the angle to be mapped.");
-    return NormalizeAngleSigned(std::atan2(y, x));
+    return Direction(y, x);
 }
 
 double AngleLineLine(const Line2D& a, const Line2D& b)
@@ -46,8 +58,7 @@ double AngleLineLine(const Line2D& a, const Line2D& b)
     CheckValue(b, "second line");
     // Angle of b's direction measured in a's frame: atan2 of cross and dot, which is exact
     // in sign and accurate for nearly parallel lines, unlike the difference of two atan2.
-    const double angle = std::atan2(Cross(a.direction, b.direction), Dot(a.direction, b.direction));
-    return NormalizeAngleSigned(angle);
+    return Direction(Cross(a.direction, b.direction), Dot(a.direction, b.direction));
 }
 
 } // namespace Ostrel::Vision::Private

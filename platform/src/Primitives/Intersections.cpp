@@ -85,7 +85,8 @@ int CircleLineCrossings(const Circle2D& circle, const Line2D& line, Point2D& p1,
         p1 = foot;
         return 1;
     }
-    const double half = std::sqrt(gap * (r + std::fabs(h)));
+    // Two roots rather than the root of the product, which underflows for tiny circles.
+    const double half = std::sqrt(gap) * std::sqrt(r + std::fabs(h));
     p1 = foot - half * u;
     p2 = foot + half * u;
     return 2;

@@ -63,7 +63,17 @@ inline double PointSegmentDistance(const Point2D& point, const Segment2D& segmen
         t = Dot(point - segment.start, d) / len2;
         t = t < 0 ? 0 : (t > 1 ? 1 : t);
     }
-    closest = t == 1 ? segment.end : segment.start + t * d;
+    if (t > 0 && t < 1) {
+        // The foot of the perpendicular, from the point's exact offset across the segment:
+        // the parameter t has the resolution of the segment's length, which would move a
+        // foot far from both ends (a short distance to a long segment) by more than the
+        // distance itself.
+        const double length = std::sqrt(len2);
+        const double offset = ExactLineCross({segment.start, d}, point) / length; // left positive
+        closest = {point.x + offset * (d.y / length), point.y - offset * (d.x / length)};
+        return std::fabs(offset);
+    }
+    closest = t == 1 ? segment.end : segment.start;
     return Distance(point, closest);
 }
 

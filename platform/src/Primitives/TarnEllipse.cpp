@@ -3,15 +3,20 @@
 #include <algorithm>
 #include <cmath>
 
+#include <Ostrel/Vision/Private/EllipseMap.h>
 #include <Ostrel/Vision/Private/PrimitiveFailure.h>
 #include <Ostrel/Vision/Transform2D.h>
 
-#include "../Shapes/ShapeMath.h"
 #include "RoundShapesDetail.h"
 
 namespace Ostrel::Vision::Private {
 
 namespace {
+
+// How many major radii away a point may lie before DistanceToPoint draws it in along its
+// ray: far enough that the closest point is the limit along the ray to the last bit, near
+// enough that the squares of the scaled coordinates stay far from overflow.
+constexpr double kFarReach = 0x1p200;
 
 // Geometric bisection steps before Newton: each halves the logarithm of the bracket ratio,
 // which starts below 2^2100 for doubles, so 12 steps bring any bracket within a factor 2.
@@ -99,8 +104,8 @@ TarnEllipse::TarnEllipse(double centerX, double centerY, double radiusX, double 
 
 TarnEllipse TarnEllipse::MapLinear(const Transform2DLinear& transform) const
 {
-    ShapeMath::CheckTransform(transform);
-    const auto mapped = ShapeMath::MapEllipse(transform, {cx_, cy_, rx_, ry_, rotation_}, cos_, sin_);
+    CheckTransform(transform);
+    const auto mapped = MapEllipse(transform, {cx_, cy_, rx_, ry_, rotation_}, cos_, sin_);
     return {mapped.centerX,  mapped.centerY,     mapped.radiusX,    mapped.radiusY,
             mapped.rotation, mapped.cosRotation, mapped.sinRotation};
 }
@@ -130,8 +135,18 @@ double TarnEllipse::DistanceToPoint(const Point2D& point, Point2D& closest) cons
     } else if (b == 0) {
         x = {std::min(y0, a), 0};
     } else {
-        // Scaled to a unit major axis, so that squares neither overflow nor underflow.
-        const Point2D unit = ClosestOnUnitMajorEllipse(b / a, y0 / a, y1 / a);
+        // Scaled to a unit major axis, so that squares neither overflow nor underflow. A
+        // point farther than kFarReach major radii is first drawn in along its ray from
+        // the centre: its closest point is then the limit along that ray (the outline
+        // point whose normal runs along the ray) to far better than the distance's
+        // rounding, and the scaled coordinates stay where their squares are finite.
+        double z0 = y0 / a, z1 = y1 / a;
+        const double reach = std::max(y0, y1);
+        if (reach > kFarReach * a) {
+            z0 = y0 / reach * kFarReach;
+            z1 = y1 / reach * kFarReach;
+        }
+        const Point2D unit = ClosestOnUnitMajorEllipse(b / a, z0, z1);
         x = {a * unit.x, a * unit.y};
     }
     const double distance = Hypot(y0 - x.x, y1 - x.y);
@@ -182,9 +197,12 @@ int TarnEllipse::Intersections(const Line2D& line, Point2D& p1, Point2D& p2) con
     }
     if (gap < -kTangencyBand * m)
         return 0;
-    const double t0 = -(foot.x * ul.x * ry_ * ry_ + foot.y * ul.y * rx_ * rx_) / (m * m);
-    const double half =
-        gap <= kTangencyBand * m ? 0 : rx_ * ry_ * std::sqrt(gap * (m + std::fabs(h))) / (m * m);
+    // The chord's middle and half length, t0 = -(foot·D²·ul)/m² and rx·ry·sqrt(m² - h²)/m²
+    // with D = diag(ry, rx), divided through by m one factor at a time (ul.x·px and
+    // ul.y·py are at most 1) so that radii far below 1 give no underflowing square.
+    const double px = ry_ / m, py = rx_ / m;
+    const double t0 = -((foot.x * (ul.x * px)) * px + (foot.y * (ul.y * py)) * py);
+    const double half = gap <= kTangencyBand * m ? 0 : px * py * std::sqrt(gap) * std::sqrt(m + std::fabs(h));
     if (half == 0) {
         p1 = ToWorld(foot + t0 * ul);
         return 1;

@@ -27,11 +27,9 @@ double Transform2DLinear::MapAngle(double angle) const
 Transform2DLinear Transform2DLinear::InverseLinear() const
 {
     const double det = Determinant();
-    // Relative to the size of the matrix, so that a transform in millimetres and one in
-    // micrometres are judged alike.
     const double scale = std::max({std::abs(a_), std::abs(b_), std::abs(c_), std::abs(d_)});
     if (!std::isfinite(det) || !std::isfinite(tx_) || !std::isfinite(ty_) || scale == 0 ||
-        std::abs(det) <= 1e-14 * scale * scale)
+        std::abs(det) <= SingularTolerance * scale * scale)
         throw ArgumentException("The transform cannot be inverted: its matrix is singular or not finite.");
     const double ia = d_ / det, ib = -b_ / det, ic = -c_ / det, id = a_ / det;
     return {ia, ib, ic, id, -(ia * tx_ + ib * ty_), -(ic * tx_ + id * ty_)};

@@ -1,4 +1,5 @@
 // Fit results: shapes, used flags, distances and their cache, graphics and record contents.
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <numbers>
@@ -47,6 +48,25 @@ std::shared_ptr<Record> ResultRecord(const std::shared_ptr<FitImpl::FitResultBas
                                         false, nullptr, "Shape");
     record->Construct(result, mask);
     return record;
+}
+
+// The RMS error agrees with the distances of the used points, whatever the fit, to the
+// rounding of the points' coordinates.
+void ExpectRmsOfUsedDistances(const FitImpl::FitResultBase& result, const std::string& what)
+{
+    double size = 0;
+    for (int i = 0; i < result.NumPoints(); ++i)
+        size = std::max({size, std::abs(result.GetX(i)), std::abs(result.GetY(i))});
+    double sum = 0; // of the distances divided by the size, so that no square overflows
+    int used = 0;
+    for (int i = 0; i < result.NumPoints(); ++i) {
+        const double d = result.GetDistance(i);
+        ASSERT_TRUE(std::isfinite(d)) << what << " point " << i;
+        if (result.GetUsed(i))
+            sum += (d / size) * (d / size), ++used;
+    }
+    ASSERT_TRUE(std::isfinite(result.RMSError())) << what;
+    EXPECT_NEAR(result.RMSError() / size, std::sqrt(sum / used), 1e-9 * result.RMSError() / size + 1e-12) << what;
 }
 
 } // namespace
@@ -112,6 +132,8 @@ TEST(FitResults, UsedFlagsAndDistancesDescribeTheFit)
     const auto lineResult = line->Execute("#");
     EXPECT_TRUE(lineResult->GetUsed(0) && lineResult->GetUsed(1) && lineResult->GetUsed(2));
     EXPECT_NEAR(lineResult->GetDistance(1), 2.0 / 3, 1e-9);
+    EXPECT_NEAR(lineResult->GetDistance(0), 1.0 / 3, 1e-9); // on the other side: distances are not signed
+    ExpectRmsOfUsedDistances(*lineResult, "line");
     auto ellipse = Quill::Create<FitEllipse>();
     for (int k = 0; k < 7; ++k)
         ellipse->AddPoint(8 * std::cos(k * 0.9), 3 * std::sin(k * 0.9));
@@ -120,6 +142,17 @@ TEST(FitResults, UsedFlagsAndDistancesDescribeTheFit)
     const auto ellipseResult = ellipse->Execute("#");
     EXPECT_FALSE(ellipseResult->GetUsed(7));
     EXPECT_NEAR(ellipseResult->GetDistance(7), 3, 1e-6);
+
+    // With noise, the RMS error is that of the used points' distances, over their count.
+    auto noisy = Quill::Create<FitCircle>();
+    for (int k = 0; k < 12; ++k)
+        noisy->AddPoint(std::cos(k * 0.5) * (10 + 0.1 * (k % 3 - 1)), std::sin(k * 0.5) * (10 + 0.1 * (k % 3 - 1)));
+    noisy->AddPoint(40, 3);
+    noisy->setNumToIgnore(2);
+    const auto noisyResult = noisy->Execute("#");
+    EXPECT_FALSE(noisyResult->GetUsed(12));
+    ExpectRmsOfUsedDistances(*noisyResult, "noisy circle");
+    EXPECT_GT(noisyResult->RMSError(), 0.01);
 }
 
 TEST(FitResults, ConstrainedEllipseTakesTheConstraintAsRotation)
@@ -205,4 +238,51 @@ TEST(FitResults, RecordMasksSelectTheGraphics)
     line->AddPoint(0, 0);
     line->AddPoint(2, 0);
     EXPECT_EQ(ResultRecord(line->Execute("#"), 0x4)->ContentAs<GraphicCollection>()->Count(), 1);
+}
+
+TEST(FitResults, FitsDoNotDependOnWhereAndHowLargeThePointsAre)
+{
+    // Seven points of the ellipse with radii 1 and 0.6 and its centre: the same fit, up to
+    // the move and the scale, wherever the points lie and whatever their size.
+    struct Placement {
+        double dx, dy, scale;
+    };
+    const Placement placements[] = {{0, 0, 1}, {3, 4, 1}, {-1e6, 2e6, 1}, {0, 0, 0x1p-700}, {0, 0, 0x1p700}};
+    std::shared_ptr<FitEllipseResult> reference;
+    for (const auto& [dx, dy, scale] : placements) {
+        auto fit = Quill::Create<FitEllipse>();
+        fit->AddPoint(dx, dy);
+        for (int k = 1; k < 8; ++k)
+            fit->AddPoint(dx + scale * std::cos(k * pi / 4), dy + scale * 0.6 * std::sin(k * pi / 4));
+        const std::string what = "moved by (" + std::to_string(dx) + ", " + std::to_string(dy) + "), scaled by " +
+                                 std::to_string(std::log2(scale));
+        SCOPED_TRACE(what);
+        const auto result = fit->Execute("#");
+        ExpectRmsOfUsedDistances(*result, what);
+        if (!reference) {
+            reference = result;
+            continue;
+        }
+        const auto e = result->GetEllipse(), r = reference->GetEllipse();
+        const double tolerance = 1e-6 * scale;
+        EXPECT_NEAR(e->CenterX() - dx, scale * r->CenterX(), tolerance + 1e-9 * std::abs(dx)) << what;
+        EXPECT_NEAR(e->CenterY() - dy, scale * r->CenterY(), tolerance + 1e-9 * std::abs(dy)) << what;
+        EXPECT_NEAR(e->RadiusX(), scale * r->RadiusX(), tolerance) << what;
+        EXPECT_NEAR(e->RadiusY(), scale * r->RadiusY(), tolerance) << what;
+        EXPECT_NEAR(result->RMSError(), scale * reference->RMSError(), tolerance) << what;
+    }
+
+    // Points near the ends of the double range: a line through them and a circle about them.
+    auto line = Quill::Create<FitLine>();
+    line->AddPoint(0, 0);
+    line->AddPoint(1e308, -1e308);
+    const auto lineResult = line->Execute("#");
+    ExpectRmsOfUsedDistances(*lineResult, "line");
+    EXPECT_DOUBLE_EQ(lineResult->GetLine()->Rotation(), -pi / 4);
+    auto circle = Quill::Create<FitCircle>();
+    for (int k = 0; k < 6; ++k)
+        circle->AddPoint(1e307 * std::cos(k * pi / 3), 1e307 * std::sin(k * pi / 3));
+    const auto circleResult = circle->Execute("#");
+    ExpectRmsOfUsedDistances(*circleResult, "circle");
+    EXPECT_NEAR(circleResult->GetCircle()->Radius(), 1e307, 1e295);
 }

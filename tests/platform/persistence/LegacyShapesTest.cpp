@@ -128,3 +128,28 @@ TEST(LegacyShapes, BadLegacyValuesFailWithTheFetchOrTheObjectException)
     for (std::int64_t handle = 1; handle <= 7; ++handle)
         EXPECT_EQ(table->Converted(handle), nullptr) << handle;
 }
+
+TEST(LegacyShapes, ALongChainOfChildGraphicsEndsInTheLibraryException)
+{
+    // Each circle holds the next as its child: a chain far longer than any real graphic tree.
+    std::string text = R"({"objects": [)";
+    constexpr int Links = 11000;
+    for (int handle = 1; handle <= Links; ++handle) {
+        text += "{\"handle\": " + std::to_string(handle) +
+                R"(, "type": "Circle", "properties": {"CenterX": 0, "CenterY": 0, "Radius": 1)";
+        if (handle < Links)
+            text += R"(, "ChildGraphicsCount": 1, "ChildGraphics0": {"handle": )" + std::to_string(handle + 1) + "}";
+        text += handle < Links ? "}}," : "}}";
+    }
+    auto table = Table(text + "]}");
+    const std::string message =
+        MessageOf<SerializationException>([&] { Orv9xConverter::Orv9xConvert(1, table.get()); });
+    EXPECT_NE(message.find("chain of more than 128 legacy objects"), std::string::npos) << message;
+    EXPECT_EQ(table->Converted(1), nullptr);
+    // The bound is 128 objects converted within one another: a chain one longer fails, a
+    // chain of 128 converts whole.
+    EXPECT_THROW(Orv9xConverter::Orv9xConvert(Links - 128, table.get()), SerializationException);
+    auto longest = Convert<Circle>(*table, Links - 127);
+    ASSERT_TRUE(longest);
+    EXPECT_EQ(longest->ChildGraphics().Count(), 1);
+}

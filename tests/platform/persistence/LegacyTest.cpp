@@ -224,6 +224,15 @@ TEST(LegacyTable, MalformedTablesNameTheirFault)
          "an object value is {\"handle\": n}"},
         {R"({"objects": [{"handle": 1, "type": "A", "properties": {"N": 18446744073709551615}}]})",
          "beyond the 64-bit range"},
+        {R"({"objects": [{"handle": 1, "type": "A", "properties": {"N": 18446744073709551616}}]})",
+         "the integer 18446744073709551616 is beyond the 64-bit range"},
+        {R"({"objects": [{"handle": 1, "type": "A", "properties": {"N": -9223372036854775809}}]})",
+         "beyond the 64-bit range"},
+        {R"({"objects": [{"handle": 1, "type": "A", "properties": {"D": 1e-400}}]})",
+         "the number 1e-400 is too small for a double"},
+        {R"({"objects": [{"handle": 1, "type": "A", "properties": {"D": 1e400}}]})", "it is not valid JSON"},
+        {R"({"objects": [{"handle": 1, "type": "A", "properties": {"C": {"color": "0X1"}}}]})",
+         "a colour is written \"0xAARRGGBB\""},
         {R"({"objects": [[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]})", "nests deeper"},
     };
     for (const auto& [text, problem] : cases) {
@@ -231,4 +240,27 @@ TEST(LegacyTable, MalformedTablesNameTheirFault)
         EXPECT_NE(message.find(problem), std::string::npos) << text << "\n  gave: " << message;
         EXPECT_EQ(message.rfind("Legacy table: ", 0), 0u) << message;
     }
+}
+
+TEST(LegacyTable, LargeTablesAreReadWhole)
+{
+    // One entry with many references and many small entries: the reader's work grows with
+    // the text, not with the text times the size of an open container.
+    std::string text = R"({"objects": [{"handle": 0, "type": "Many", "properties": {)";
+    constexpr int Count = 40000;
+    for (int i = 0; i < Count; ++i)
+        text += (i ? ", \"P" : "\"P") + std::to_string(i) + R"(": {"handle": 1})";
+    text += "}}";
+    for (int handle = 1; handle <= Count; ++handle)
+        text += R"(, {"handle": )" + std::to_string(handle) + R"(, "type": "T", "properties": {"V": 0.0}})";
+    auto table = Table(text + "]}");
+    ASSERT_EQ(table->Objects().size(), std::size_t{Count + 1});
+    EXPECT_EQ(table->At(0).Properties().size(), std::size_t{Count});
+    EXPECT_EQ(table->At(0).Property("P39999").get_value<LegacyHandle>(), LegacyHandle{1});
+    EXPECT_EQ(KindOf(table->At(Count).Property("V")), LegacyValueKind::Double);
+    // Small numbers a double holds, and zeros written in any form, are read as written.
+    auto small = Table(R"({"objects": [{"handle": 1, "type": "A", "properties": {"S": 1e-310, "Z": 0e-400,
+                                                                                 "M": -0.000e5}}]})");
+    EXPECT_EQ(small->At(1).Property("S").get_value<double>(), 1e-310);
+    EXPECT_EQ(small->At(1).Property("Z").get_value<double>(), 0.0);
 }

@@ -1,4 +1,5 @@
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <limits>
 #include <sstream>
@@ -160,6 +161,35 @@ std::shared_ptr<CompositeShape> Sample()
     return shape;
 }
 
+// The FNV-1a hash of an archive: its stored bytes in sixteen hex digits. A change of the
+// wire format (fields moved, added or dropped, on save and load alike) changes it.
+std::uint64_t Fingerprint(const std::string& bytes)
+{
+    std::uint64_t hash = 0xcbf29ce484222325ull;
+    for (const unsigned char byte : bytes)
+        hash = (hash ^ byte) * 0x100000001b3ull;
+    return hash;
+}
+
+// The fingerprints and sizes of the archives of the samples as this format writes them.
+// Change one only with a new class version and a loader for the old one.
+template <class T> struct StoredArchive;
+#define OSTREL_STORED_ARCHIVE(Type, size, hash)                                                                        \
+    template <> struct StoredArchive<Type> {                                                                           \
+        static constexpr std::size_t Size = size;                                                                      \
+        static constexpr std::uint64_t Hash = hash;                                                                    \
+    };
+OSTREL_STORED_ARCHIVE(Circle, 130, 0x50d005f9a1c284aaull)
+OSTREL_STORED_ARCHIVE(Ellipse, 147, 0xd2d84f03d999e9deull)
+OSTREL_STORED_ARCHIVE(Line, 128, 0x54b0f8a78df47cceull)
+OSTREL_STORED_ARCHIVE(LineSegment, 151, 0x8592313fe079ef9bull)
+OSTREL_STORED_ARCHIVE(Polygon, 163, 0x35b1b5630f4e2bcull)
+OSTREL_STORED_ARCHIVE(PointMarker, 143, 0x853cb462494d4393ull)
+OSTREL_STORED_ARCHIVE(CircularArc, 159, 0x18b01ad6a09f6b09ull)
+OSTREL_STORED_ARCHIVE(GraphicLabel, 153, 0x54088d24e74095f9ull)
+OSTREL_STORED_ARCHIVE(CompositeShape, 377, 0xe64dfbc81c06062bull)
+#undef OSTREL_STORED_ARCHIVE
+
 template <class T>
 class GraphicArchive : public testing::Test {};
 
@@ -199,6 +229,26 @@ TYPED_TEST(GraphicArchive, RoundTripKeepsEveryPropertyAndChild)
         [&raised](const std::shared_ptr<Quill::ChangedEventArgs>& args) { raised |= args->StateFlags(); });
     loaded->ChildGraphics().template ItemAs<GraphicLabel>(0)->setText("changed");
     EXPECT_EQ(raised, GraphicBase::SfChildGraphics);
+}
+
+TYPED_TEST(GraphicArchive, StoredBytesAreTheWireFormatAndTheVersionIsChecked)
+{
+    const std::string bytes = Save(Sample<TypeParam>());
+    EXPECT_EQ(bytes.size(), StoredArchive<TypeParam>::Size);
+    EXPECT_EQ(Fingerprint(bytes), StoredArchive<TypeParam>::Hash) << fmt::format("0x{:x}ull", Fingerprint(bytes));
+    // The class version follows the class name and the 4-byte object id.
+    const std::string name = rttr::type::get<TypeParam>().get_name().to_string();
+    const auto at = bytes.find(name);
+    ASSERT_NE(at, std::string::npos);
+    std::string newer = bytes;
+    newer[at + name.size() + 4] += 1;
+    try {
+        Load(newer);
+        ADD_FAILURE() << "a newer version of " << name << " loads";
+    } catch (const SerializationException& e) {
+        const std::string shortName = name.substr(name.rfind(':') + 1);
+        EXPECT_NE(e.Message().find(shortName + "::serialize()"), std::string::npos) << e.Message();
+    }
 }
 
 TEST(GraphicArchive, CollectionRoundTripKeepsItsGraphicsInOrder)

@@ -11,7 +11,9 @@
 //
 // What the guards enforce while reading:
 // - every length (strings, containers, polymorphic type names) is at most the number of
-//   bytes left in the stream, so a corrupted length fails before anything is allocated;
+//   bytes left in the stream, so a corrupted length fails before anything is allocated,
+//   and a vector grows as its elements are read, so a false length costs no more memory
+//   than the stream's own bytes;
 // - a boolean is the byte 0 or 1;
 // - objects held by pointer nest at most MaxObjectNesting deep, so a stream cannot drive
 //   the reader into a stack overflow;
@@ -22,6 +24,7 @@
 // Objects read through pointers must be default-constructible by cereal (a private default
 // constructor with cereal::access as friend); load_and_construct is not supported.
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <type_traits>
@@ -155,6 +158,34 @@ template <class T> void load(PortableBinaryInputArchive& ar, std::weak_ptr<T>& p
     std::shared_ptr<T> locked;
     ar(locked);
     pointer = locked;
+}
+
+// A vector: its length, then its elements. The length guard bounds the length by the
+// bytes left, but an element may need many bytes of memory for each byte of the stream (a
+// vertex takes 16), so the vector grows as its elements are read: a false length fails at
+// the end of the stream with no more memory taken than the stream's own elements need.
+template <class T, class A>
+std::enable_if_t<!std::is_same_v<T, bool>> load(PortableBinaryInputArchive& ar, std::vector<T, A>& vector)
+{
+    constexpr size_type Chunk = 4096;
+    size_type size = 0;
+    ar(make_size_tag(size));
+    vector.clear();
+    vector.reserve(std::min(size, Chunk));
+    if constexpr (std::is_arithmetic_v<T>) {
+        while (vector.size() < size) {
+            const std::size_t at = vector.size();
+            const std::size_t count = std::min<size_type>(Chunk, size - at);
+            vector.resize(at + count);
+            ar(binary_data(vector.data() + at, count * sizeof(T)));
+        }
+    } else {
+        for (size_type i = 0; i < size; ++i) {
+            T element{};
+            ar(element);
+            vector.push_back(std::move(element));
+        }
+    }
 }
 
 } // namespace cereal

@@ -187,7 +187,9 @@ public:
     // converted once per table: later calls return the same object. Throws
     // std::out_of_range for an unknown handle, InvalidOperationException for an
     // unregistered legacy type or for an object that refers back to itself while it is
-    // converted, and whatever the conversion of the object throws.
+    // converted, SerializationException when more than MaxObjectNesting (128) objects
+    // would be converted within one another, and whatever the conversion of the object
+    // throws.
     static std::shared_ptr<Quill::IObject> Orv9xConvert(std::int64_t handle, void* context);
 };
 

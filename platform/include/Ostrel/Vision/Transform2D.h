@@ -47,6 +47,14 @@ protected:
     RTTR_ENABLE(Quill::ShareableBase)
 };
 
+// A matrix counts as singular, and a direction as collapsed by it, below this fraction of
+// the matrix's size (its largest entry, squared for a determinant): a few hundred ulps,
+// where rounding has eaten the digits that would tell the map apart from a singular one.
+// Relative, so that a transform in millimetres and one in micrometres are judged alike;
+// the one bound of inversion, shape mapping and angle mapping, so that a transform that
+// maps a shape can also map it back.
+inline constexpr double SingularTolerance = 1e-14;
+
 // The affine map (x, y) -> (a·x + b·y + tx, c·x + d·y + ty). Also a value type.
 class Transform2DLinear : public Transform2D {
 public:

@@ -29,6 +29,12 @@ public:
     // radiusX along the image axis nearest the image of the original X axis. A singular
     // transform throws ShapeException (it would flatten the ellipse).
     TarnEllipse MapLinear(const Transform2DLinear& transform) const;
+    // The ellipse with its centre and radii multiplied by `factor` (> 0) and the same axes:
+    // exact for a power of two whose products stay normal numbers.
+    TarnEllipse Scaled(double factor) const
+    {
+        return {cx_ * factor, cy_ * factor, rx_ * factor, ry_ * factor, rotation_, cos_, sin_};
+    }
 
     // Distance from `point` to the outline (never negative, also for points inside) and the
     // closest outline point. On the ellipse's own axes the closest point is found in closed

@@ -4,7 +4,7 @@ ASAN_BUILD ?= build-asan
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps bench-deps configure build run test test-asan bench install-check clean
+.PHONY: all deps bench-deps configure build run test test-asan bench install-check clean fuzz fuzz-deps
 
 all: build
 
@@ -39,6 +39,33 @@ test-asan: deps $(ASAN_BUILD)/build.ninja
 
 bench: build
 	@for b in $(BUILD)/bench/*-bench; do [ -x "$$b" ] && "$$b" --benchmark_min_time=0.2; done
+
+# make fuzz TARGET=archive|legacy-table SECONDS=600: one libFuzzer run of one target (with
+# ASan and UBSan), resuming from its saved corpus in $(FUZZ_BUILD)/corpus/<target> and
+# starting from the committed seeds in fuzz/corpus/<target>. Findings (crashes, timeouts,
+# out-of-memory inputs) land in $(FUZZ_BUILD)/findings/<target>.
+FUZZ_BUILD ?= build-fuzz
+TARGET ?= archive
+SECONDS ?= 600
+FUZZ_EXE_archive = OstrelArchiveFuzz
+FUZZ_EXE_legacy-table = OstrelLegacyTableFuzz
+FUZZ_EXE = $(FUZZ_EXE_$(TARGET))
+
+fuzz-deps:
+	@scripts/install-deps --fuzz
+
+$(FUZZ_BUILD)/build.ninja: | fuzz-deps
+	cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DOSTREL_BUILD_FUZZ=ON -DOSTREL_SANITIZE=ON \
+	  -DOSTREL_BUILD_TESTS=OFF -DOSTREL_BUILD_BENCH=OFF -DOSTREL_BUILD_APPS=OFF $(CMAKE_FLAGS)
+
+fuzz: fuzz-deps $(FUZZ_BUILD)/build.ninja
+	@[ -n "$(FUZZ_EXE)" ] || { echo "make fuzz: TARGET is archive or legacy-table" >&2; exit 2; }
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target $(FUZZ_EXE)
+	mkdir -p $(FUZZ_BUILD)/corpus/$(TARGET) $(FUZZ_BUILD)/findings/$(TARGET)
+	ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+	  $(FUZZ_BUILD)/fuzz/$(FUZZ_EXE) -max_total_time=$(SECONDS) -rss_limit_mb=256 -malloc_limit_mb=256 -timeout=5 \
+	  -dict=fuzz/$(TARGET).dict -print_final_stats=1 -artifact_prefix=$(FUZZ_BUILD)/findings/$(TARGET)/ \
+	  $(FUZZ_BUILD)/corpus/$(TARGET) fuzz/corpus/$(TARGET)
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD)

@@ -159,7 +159,7 @@ void WriteFits()
     Write("fit-ellipse-result", ellipse->Execute("#"));
     ellipse->setRotationConstraintEnabled(true);
     Write("fit-ellipse-constrained", ellipse);
-    Write("fit-base", Quill::Create<Implementation::FitBase>());
+    Write("fit-base", Quill::Create<Geometry::Implementation::FitBase>());
 }
 
 } // namespace

@@ -43,7 +43,8 @@ bench: build
 # make fuzz TARGET=archive|legacy-table SECONDS=600: one libFuzzer run of one target (with
 # ASan and UBSan), resuming from its saved corpus in $(FUZZ_BUILD)/corpus/<target> and
 # starting from the committed seeds in fuzz/corpus/<target>. Findings (crashes, timeouts,
-# out-of-memory inputs) land in $(FUZZ_BUILD)/findings/<target>.
+# out-of-memory inputs) land in $(FUZZ_BUILD)/findings/<target>. ASan's quarantine is kept
+# small, since -rss_limit_mb counts it.
 FUZZ_BUILD ?= build-fuzz
 TARGET ?= archive
 SECONDS ?= 600
@@ -62,7 +63,7 @@ fuzz: fuzz-deps $(FUZZ_BUILD)/build.ninja
 	@[ -n "$(FUZZ_EXE)" ] || { echo "make fuzz: TARGET is archive or legacy-table" >&2; exit 2; }
 	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target $(FUZZ_EXE)
 	mkdir -p $(FUZZ_BUILD)/corpus/$(TARGET) $(FUZZ_BUILD)/findings/$(TARGET)
-	ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+	ASAN_OPTIONS=detect_leaks=1:quarantine_size_mb=32 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	  $(FUZZ_BUILD)/fuzz/$(FUZZ_EXE) -max_total_time=$(SECONDS) -rss_limit_mb=256 -malloc_limit_mb=256 -timeout=5 \
 	  -dict=fuzz/$(TARGET).dict -print_final_stats=1 -artifact_prefix=$(FUZZ_BUILD)/findings/$(TARGET)/ \
 	  $(FUZZ_BUILD)/corpus/$(TARGET) fuzz/corpus/$(TARGET)

@@ -1,10 +1,16 @@
 # The two commands: `make run` and `make test`. Each installs what is missing first.
 BUILD ?= build
 ASAN_BUILD ?= build-asan
+RELEASE_BUILD ?= build-release
+# The build type that check-release builds (Release as users build it; Debug, MinSizeRel
+# and RelWithDebInfo build warning-free too).
+RELEASE_TYPE ?= Release
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
+# Every build made here treats warnings as errors; a plain cmake configure does not.
+OWN_FLAGS = -DOSTREL_WERROR=ON
 
-.PHONY: all deps bench-deps configure build run test test-asan bench install-check clean fuzz fuzz-deps
+.PHONY: all deps bench-deps configure build run test test-asan check-release bench clean fuzz fuzz-deps
 
 all: build
 
@@ -15,8 +21,9 @@ deps:
 bench-deps:
 	@scripts/install-deps --bench-extras
 
-$(BUILD)/build.ninja: | deps
-	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS)
+# A build folder is configured again when this file changes, so that it gets new flags.
+$(BUILD)/build.ninja: Makefile | deps
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo $(OWN_FLAGS) $(CMAKE_FLAGS)
 
 configure: deps $(BUILD)/build.ninja
 
@@ -29,13 +36,23 @@ run: build
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
-$(ASAN_BUILD)/build.ninja: | deps
-	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DOSTREL_SANITIZE=ON -DOSTREL_BUILD_BENCH=OFF $(CMAKE_FLAGS)
+$(ASAN_BUILD)/build.ninja: Makefile | deps
+	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DOSTREL_SANITIZE=ON -DOSTREL_BUILD_BENCH=OFF \
+	  $(OWN_FLAGS) $(CMAKE_FLAGS)
 
 test-asan: deps $(ASAN_BUILD)/build.ninja
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1:strict_string_checks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	  ctest --output-on-failure -j $(JOBS)
+
+# The build users make: a full build and the suite (the installed-package test included) in
+# Release, warnings as errors. Not part of `make test`, which it would double; CI runs it
+# when there is time.
+check-release: deps
+	cmake -S . -B $(RELEASE_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=$(RELEASE_TYPE) \
+	  $(OWN_FLAGS) $(CMAKE_FLAGS)
+	cmake --build $(RELEASE_BUILD) -j $(JOBS)
+	cd $(RELEASE_BUILD) && ctest --output-on-failure -j $(JOBS)
 
 bench: build
 	@for b in $(BUILD)/bench/*-bench; do [ -x "$$b" ] && "$$b" --benchmark_min_time=0.2; done
@@ -57,7 +74,7 @@ fuzz-deps:
 
 $(FUZZ_BUILD)/build.ninja: | fuzz-deps
 	cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DOSTREL_BUILD_FUZZ=ON -DOSTREL_SANITIZE=ON \
-	  -DOSTREL_BUILD_TESTS=OFF -DOSTREL_BUILD_BENCH=OFF -DOSTREL_BUILD_APPS=OFF $(CMAKE_FLAGS)
+	  -DOSTREL_BUILD_TESTS=OFF -DOSTREL_BUILD_BENCH=OFF -DOSTREL_BUILD_APPS=OFF $(OWN_FLAGS) $(CMAKE_FLAGS)
 
 fuzz: fuzz-deps $(FUZZ_BUILD)/build.ninja
 	@[ -n "$(FUZZ_EXE)" ] || { echo "make fuzz: TARGET is archive or legacy-table" >&2; exit 2; }
@@ -69,4 +86,4 @@ fuzz: fuzz-deps $(FUZZ_BUILD)/build.ninja
 	  $(FUZZ_BUILD)/corpus/$(TARGET) fuzz/corpus/$(TARGET)
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(RELEASE_BUILD)

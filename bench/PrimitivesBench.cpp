@@ -9,6 +9,7 @@
 
 #include <Ostrel/Vision/Private/Polyline.h>
 #include <Ostrel/Vision/Private/RoundShapes.h>
+#include <Ostrel/Vision/Transform2D.h>
 
 using namespace Ostrel::Vision::Private;
 

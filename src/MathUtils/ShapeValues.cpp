@@ -10,6 +10,7 @@
 #include <Ostrel/Vision/LineSegment.h>
 #include <Ostrel/Vision/Polygon.h>
 #include <Ostrel/Vision/Private/Angles.h>
+#include <Ostrel/Vision/Transform2D.h>
 
 namespace Ostrel::Vision::Geometry::ShapeValues {
 

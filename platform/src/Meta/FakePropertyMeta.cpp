@@ -1,3 +1,5 @@
+#include <fmt/format.h>
+
 #include <Ostrel/Vision/Exceptions.h>
 #include <Ostrel/Vision/Meta/FakePropertyMeta.h>
 #include <Ostrel/Vision/Meta/MethodMeta.h>
@@ -34,7 +36,7 @@ FakePropertyMeta::FakePropertyMeta(ObjectCreateAccessToken, const rttr::method& 
             throw ArgumentException("The setter " + setterName_ + " of a fake property must take " +
                                     (indexArguments ? "the index and the value." : "the value alone."));
     }
-    displayName_ = getterName_ + (index_ >= 0 ? "(" + std::to_string(index_) + ")" : "()");
+    displayName_ = index_ >= 0 ? fmt::format("{}({})", getterName_, index_) : getterName_ + "()";
 }
 
 rttr::variant FakePropertyMeta::Get(const rttr::instance& object) const

@@ -4,6 +4,7 @@
 #include <numbers>
 
 #include <Ostrel/Vision/Private/PrimitiveFailure.h>
+#include <Ostrel/Vision/Transform2D.h>
 
 namespace Ostrel::Vision::Private {
 

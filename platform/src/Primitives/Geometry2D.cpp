@@ -1,6 +1,7 @@
 #include <Ostrel/Vision/Private/Geometry2D.h>
 
 #include <Ostrel/Vision/Private/PrimitiveFailure.h>
+#include <Ostrel/Vision/Transform2D.h>
 
 #include "RoundShapesDetail.h"
 

@@ -10,6 +10,7 @@
 
 #include <Ostrel/Vision/Private/PrimitiveFailure.h>
 #include <Ostrel/Vision/Private/RoundShapes.h>
+#include <Ostrel/Vision/Transform2D.h>
 
 #include "RoundShapesDetail.h"
 

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include <Ostrel/Vision/Private/PrimitiveFailure.h>
+#include <Ostrel/Vision/Transform2D.h>
 
 #include "../Shapes/ShapeMath.h"
 #include "RoundShapesDetail.h"

@@ -8,6 +8,7 @@
 #include <Ostrel/Vision/Private/Angles.h>
 #include <Ostrel/Vision/Private/PrimitiveFailure.h>
 #include <Ostrel/Vision/Private/TarnEllipse.h>
+#include <Ostrel/Vision/Transform2D.h>
 
 using namespace Ostrel::Vision;
 using namespace Ostrel::Vision::Private;

@@ -2,7 +2,6 @@
 // Angle primitives: signed normalisation, angle mapping and the angle between two lines.
 
 #include <Ostrel/Vision/Private/Geometry2D.h>
-#include <Ostrel/Vision/Transform2D.h>
 
 namespace Ostrel::Vision::Private {
 

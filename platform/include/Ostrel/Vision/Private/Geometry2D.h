@@ -9,7 +9,11 @@
 
 #include <cmath>
 
-#include <Ostrel/Vision/Transform2D.h>
+// The transforms are declared only: the primitives take them by reference, and the
+// plain values stay free of the framework's reflection and archive headers.
+namespace Ostrel::Vision {
+class Transform2DLinear;
+} // namespace Ostrel::Vision
 
 namespace Ostrel::Vision::Private {
 

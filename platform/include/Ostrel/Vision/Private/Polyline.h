@@ -6,7 +6,6 @@
 #include <vector>
 
 #include <Ostrel/Vision/Private/Geometry2D.h>
-#include <Ostrel/Vision/Transform2D.h>
 
 namespace Ostrel::Vision::Private {
 

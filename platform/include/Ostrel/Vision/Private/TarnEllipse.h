@@ -8,7 +8,6 @@
 // value or a negative radius.
 
 #include <Ostrel/Vision/Private/Geometry2D.h>
-#include <Ostrel/Vision/Transform2D.h>
 
 namespace Ostrel::Vision::Private {
 

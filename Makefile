@@ -10,7 +10,7 @@ CMAKE_FLAGS ?=
 # Every build made here treats warnings as errors; a plain cmake configure does not.
 OWN_FLAGS = -DOSTREL_WERROR=ON
 
-.PHONY: all deps bench-deps configure build run test test-asan check-release bench clean
+.PHONY: all deps bench-deps configure build run test test-asan check-release bench clean fuzz fuzz-deps
 
 all: build
 
@@ -56,6 +56,34 @@ check-release: deps
 
 bench: build
 	@for b in $(BUILD)/bench/*-bench; do [ -x "$$b" ] && "$$b" --benchmark_min_time=0.2; done
+
+# make fuzz TARGET=archive|legacy-table SECONDS=600: one libFuzzer run of one target (with
+# ASan and UBSan), resuming from its saved corpus in $(FUZZ_BUILD)/corpus/<target> and
+# starting from the committed seeds in fuzz/corpus/<target>. Findings (crashes, timeouts,
+# out-of-memory inputs) land in $(FUZZ_BUILD)/findings/<target>. ASan's quarantine is kept
+# small, since -rss_limit_mb counts it.
+FUZZ_BUILD ?= build-fuzz
+TARGET ?= archive
+SECONDS ?= 600
+FUZZ_EXE_archive = OstrelArchiveFuzz
+FUZZ_EXE_legacy-table = OstrelLegacyTableFuzz
+FUZZ_EXE = $(FUZZ_EXE_$(TARGET))
+
+fuzz-deps:
+	@scripts/install-deps --fuzz
+
+$(FUZZ_BUILD)/build.ninja: | fuzz-deps
+	cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DOSTREL_BUILD_FUZZ=ON -DOSTREL_SANITIZE=ON \
+	  -DOSTREL_BUILD_TESTS=OFF -DOSTREL_BUILD_BENCH=OFF -DOSTREL_BUILD_APPS=OFF $(OWN_FLAGS) $(CMAKE_FLAGS)
+
+fuzz: fuzz-deps $(FUZZ_BUILD)/build.ninja
+	@[ -n "$(FUZZ_EXE)" ] || { echo "make fuzz: TARGET is archive or legacy-table" >&2; exit 2; }
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target $(FUZZ_EXE)
+	mkdir -p $(FUZZ_BUILD)/corpus/$(TARGET) $(FUZZ_BUILD)/findings/$(TARGET)
+	ASAN_OPTIONS=detect_leaks=1:quarantine_size_mb=32 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+	  $(FUZZ_BUILD)/fuzz/$(FUZZ_EXE) -max_total_time=$(SECONDS) -rss_limit_mb=256 -malloc_limit_mb=256 -timeout=5 \
+	  -dict=fuzz/$(TARGET).dict -print_final_stats=1 -artifact_prefix=$(FUZZ_BUILD)/findings/$(TARGET)/ \
+	  $(FUZZ_BUILD)/corpus/$(TARGET) fuzz/corpus/$(TARGET)
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(RELEASE_BUILD)

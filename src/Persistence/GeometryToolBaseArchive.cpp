@@ -10,7 +10,7 @@ template <class Archive>
 void GeometryToolBase::serialize(Archive& ar, std::uint32_t version)
 {
     if constexpr (Archive::is_loading::value)
-        CheckSerializationVersionMismatch(version, 1, "GeometryToolBase::serialize()");
+        Persistence::CheckVersion<GeometryToolBase>(version, "GeometryToolBase");
     ar(cereal::base_class<Vision::Implementation::ToolBase>(this));
     const std::uint32_t options = Options(ar);
     OptionalField(ar, options & ArchiveOptions::InputImages, inputImage_);
@@ -23,7 +23,7 @@ template <class Archive>
 void GeometryToolBaseOutputStyle::serialize(Archive& ar, std::uint32_t version)
 {
     if constexpr (Archive::is_loading::value)
-        CheckSerializationVersionMismatch(version, 1, "GeometryToolBaseOutputStyle::serialize()");
+        Persistence::CheckVersion<GeometryToolBaseOutputStyle>(version, "GeometryToolBaseOutputStyle");
     ar(cereal::base_class<GeometryToolBase>(this));
     auto lineStyle = static_cast<std::int32_t>(outputLineStyle_);
     ar(outputColor_, lineStyle, outputLineWidthInScreenPixels_);

@@ -2,7 +2,7 @@
 
 #include "ArchiveSupport.h"
 
-CEREAL_CLASS_VERSION(Ostrel::Vision::Geometry::MathUtils, 1)
+OSTREL_GEOMETRY_CLASS_VERSION(MathUtils)
 
 namespace Ostrel::Vision::Geometry {
 
@@ -11,7 +11,7 @@ template <class Archive>
 void MathUtils::serialize(Archive&, std::uint32_t version)
 {
     if constexpr (Archive::is_loading::value)
-        CheckSerializationVersionMismatch(version, 1, "MathUtils::serialize()");
+        Persistence::CheckVersion<MathUtils>(version, "MathUtils");
 }
 
 } // namespace Ostrel::Vision::Geometry

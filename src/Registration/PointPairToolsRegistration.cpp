@@ -9,11 +9,7 @@
 #include <Geometry/MathUtils.h>
 #include <Ostrel/Vision/Image8Grey.h>
 
-// The typed record switches every geometry tool exposes as properties.
-#define OSTREL_RECORD_SWITCH_PROPERTIES(T)                                                      \
-    .property("CurrentRecordEnable", &T::CurrentRecordEnable, &T::setCurrentRecordEnable)       \
-    .property("LastRunRecordEnable", &T::LastRunRecordEnable, &T::setLastRunRecordEnable)       \
-    .property("LastRunRecordDiagEnable", &T::LastRunRecordDiagEnable, &T::setLastRunRecordDiagEnable)
+#include "RegistrationSupport.h"
 
 RTTR_REGISTRATION
 {
@@ -22,6 +18,7 @@ RTTR_REGISTRATION
     using namespace Ostrel::Vision::Geometry;
     using Geometry::Implementation::GeometryToolBase;
     using Geometry::Implementation::GeometryToolBaseOutputStyle;
+    using Geometry::Registration::RegisterTool;
 
     // An image of the concrete class can be written through a pin typed by IImage.
     type::register_wrapper_converter_for_base_classes<std::shared_ptr<Image8Grey>>();
@@ -45,50 +42,17 @@ RTTR_REGISTRATION
         .property("OutputLineWidthInScreenPixels", &GeometryToolBaseOutputStyle::OutputLineWidthInScreenPixels,
                   &GeometryToolBaseOutputStyle::setOutputLineWidthInScreenPixels);
 
-    registration::enumeration<DistancePointPointCurrentRecordConstants>(
-        "Ostrel::Vision::Geometry::DistancePointPointCurrentRecordConstants")(
-        value("InputImage", DistancePointPointCurrentRecordConstants::InputImage),
-        value("StartPoint", DistancePointPointCurrentRecordConstants::StartPoint),
-        value("EndPoint", DistancePointPointCurrentRecordConstants::EndPoint));
-    registration::enumeration<DistancePointPointLastRunRecordConstants>(
-        "Ostrel::Vision::Geometry::DistancePointPointLastRunRecordConstants")(
-        value("None", DistancePointPointLastRunRecordConstants::None));
-    registration::enumeration<DistancePointPointLastRunRecordDiagConstants>(
-        "Ostrel::Vision::Geometry::DistancePointPointLastRunRecordDiagConstants")(
-        value("InputImageByReference", DistancePointPointLastRunRecordDiagConstants::InputImageByReference),
-        value("InputImageByCopy", DistancePointPointLastRunRecordDiagConstants::InputImageByCopy),
-        value("StartPoint", DistancePointPointLastRunRecordDiagConstants::StartPoint),
-        value("EndPoint", DistancePointPointLastRunRecordDiagConstants::EndPoint),
-        value("Arrow", DistancePointPointLastRunRecordDiagConstants::Arrow));
-    registration::class_<DistancePointPointTool>("Ostrel::Vision::Geometry::DistancePointPointTool")
+    RegisterTool<DistancePointPointTool>("DistancePointPointTool")
         .property("StartX", &DistancePointPointTool::StartX, &DistancePointPointTool::setStartX)
         .property("StartY", &DistancePointPointTool::StartY, &DistancePointPointTool::setStartY)
         .property("EndX", &DistancePointPointTool::EndX, &DistancePointPointTool::setEndX)
         .property("EndY", &DistancePointPointTool::EndY, &DistancePointPointTool::setEndY)
         .property_readonly("Distance", &DistancePointPointTool::Distance)
-        .property_readonly("Angle", &DistancePointPointTool::Angle)
-        OSTREL_RECORD_SWITCH_PROPERTIES(DistancePointPointTool);
-
-    registration::enumeration<AnglePointPointCurrentRecordConstants>(
-        "Ostrel::Vision::Geometry::AnglePointPointCurrentRecordConstants")(
-        value("InputImage", AnglePointPointCurrentRecordConstants::InputImage),
-        value("StartPoint", AnglePointPointCurrentRecordConstants::StartPoint),
-        value("EndPoint", AnglePointPointCurrentRecordConstants::EndPoint));
-    registration::enumeration<AnglePointPointLastRunRecordConstants>(
-        "Ostrel::Vision::Geometry::AnglePointPointLastRunRecordConstants")(
-        value("None", AnglePointPointLastRunRecordConstants::None));
-    registration::enumeration<AnglePointPointLastRunRecordDiagConstants>(
-        "Ostrel::Vision::Geometry::AnglePointPointLastRunRecordDiagConstants")(
-        value("InputImageByReference", AnglePointPointLastRunRecordDiagConstants::InputImageByReference),
-        value("InputImageByCopy", AnglePointPointLastRunRecordDiagConstants::InputImageByCopy),
-        value("StartPoint", AnglePointPointLastRunRecordDiagConstants::StartPoint),
-        value("EndPoint", AnglePointPointLastRunRecordDiagConstants::EndPoint),
-        value("Arrow", AnglePointPointLastRunRecordDiagConstants::Arrow));
-    registration::class_<AnglePointPointTool>("Ostrel::Vision::Geometry::AnglePointPointTool")
+        .property_readonly("Angle", &DistancePointPointTool::Angle);
+    RegisterTool<AnglePointPointTool>("AnglePointPointTool")
         .property("StartX", &AnglePointPointTool::StartX, &AnglePointPointTool::setStartX)
         .property("StartY", &AnglePointPointTool::StartY, &AnglePointPointTool::setStartY)
         .property("EndX", &AnglePointPointTool::EndX, &AnglePointPointTool::setEndX)
         .property("EndY", &AnglePointPointTool::EndY, &AnglePointPointTool::setEndY)
-        .property_readonly("Angle", &AnglePointPointTool::Angle)
-        OSTREL_RECORD_SWITCH_PROPERTIES(AnglePointPointTool);
+        .property_readonly("Angle", &AnglePointPointTool::Angle);
 }

@@ -6,9 +6,8 @@ namespace Ostrel::Vision::Geometry {
 using Diag = AnglePointPointLastRunRecordDiagConstants;
 
 AnglePointPointTool::AnglePointPointTool(ObjectCreateAccessToken)
-    : startPoint_(CreateInputMarker(10, 10, 0xFF00FFFF)), endPoint_(CreateInputMarker(30, 40, 0xFFFF00FF))
 {
-    endPoint_->setGraphicType(PointMarkerGraphicTypeConstants::Square);
+    end_.Marker()->setGraphicType(PointMarkerGraphicTypeConstants::Square);
     // Also keeps the image-retention mask at 0x71, like the diagnostic mask.
     InitializeRecordSwitches(0x7, 0x71, 0x0);
     imageRetentionMask_ = 0x71;
@@ -20,105 +19,32 @@ AnglePointPointTool::AnglePointPointTool(ObjectCreateAccessToken)
 AnglePointPointTool::AnglePointPointTool() : AnglePointPointTool(MakeAccessToken()) {}
 AnglePointPointTool::~AnglePointPointTool() = default;
 
-void AnglePointPointTool::OnFinalConstruct()
-{
-    HookStartPointEvents();
-    HookEndPointEvents();
-}
-
-void AnglePointPointTool::HookStartPointEvents()
-{
-    startPointConnection_ = Subscribe(*startPoint_, &AnglePointPointTool::OnStartPointChanged);
-}
-void AnglePointPointTool::HookEndPointEvents()
-{
-    endPointConnection_ = Subscribe(*endPoint_, &AnglePointPointTool::OnEndPointChanged);
-}
-void AnglePointPointTool::DisconnectStartPointEvents() { startPointConnection_.disconnect(); }
-void AnglePointPointTool::DisconnectEndPointEvents() { endPointConnection_.disconnect(); }
-void AnglePointPointTool::OnStartPointChanged(const std::shared_ptr<Quill::ChangedEventArgs>&)
-{
-    OnChanged_(SfStartX | SfStartY);
-}
-void AnglePointPointTool::OnEndPointChanged(const std::shared_ptr<Quill::ChangedEventArgs>&)
-{
-    OnChanged_(SfEndX | SfEndY);
-}
-
-void AnglePointPointTool::setStartX(double x)
-{
-    SetMarkerCoordinate(*startPoint_, &PointMarker::X, &PointMarker::setX, x, SfStartX, startPointConnection_,
-                        &AnglePointPointTool::OnStartPointChanged);
-}
-void AnglePointPointTool::setStartY(double y)
-{
-    SetMarkerCoordinate(*startPoint_, &PointMarker::Y, &PointMarker::setY, y, SfStartY, startPointConnection_,
-                        &AnglePointPointTool::OnStartPointChanged);
-}
-void AnglePointPointTool::setEndX(double x)
-{
-    SetMarkerCoordinate(*endPoint_, &PointMarker::X, &PointMarker::setX, x, SfEndX, endPointConnection_,
-                        &AnglePointPointTool::OnEndPointChanged);
-}
-void AnglePointPointTool::setEndY(double y)
-{
-    SetMarkerCoordinate(*endPoint_, &PointMarker::Y, &PointMarker::setY, y, SfEndY, endPointConnection_,
-                        &AnglePointPointTool::OnEndPointChanged);
-}
-
 ToolResultConstants AnglePointPointTool::InternalRun(std::string&)
 {
-    ClearRunState();
-    angle_ = 0;
-    OnChanged_(SfAngle);
-    startPointCopy_.reset();
-    endPointCopy_.reset();
-    OnChanged_(SfLastRunRecord);
-
+    BeginRun(SfAngle, result_, copies_);
     PreRun(imageRetentionMask_);
-    const auto diag = static_cast<Diag>(lastRunRecordDiagEnable_);
-    if (Any(diag & (Diag::StartPoint | Diag::Arrow)))
-        startPointCopy_ = MakeRecordGraphicCopy(*startPoint_);
-    if (Any(diag & (Diag::EndPoint | Diag::Arrow)))
-        endPointCopy_ = MakeRecordGraphicCopy(*endPoint_);
-
-    // The markers' own coordinates, in their own space: nothing is mapped.
-    double x0, y0, x1, y1, rotation;
-    std::int32_t size;
-    startPoint_->GetCenterRotationSize(x0, y0, rotation, size);
-    endPoint_->GetCenterRotationSize(x1, y1, rotation, size);
-    angle_ = MathUtils::AnglePointPoint(x0, y0, x1, y1);
-
-    PostRun();
-    OnChanged_(SfAngle | SfLastRunRecord);
-    return ToolResultConstants::Accept;
+    KeepRecordCopy(copies_.start, start_, Diag::StartPoint | Diag::Arrow);
+    KeepRecordCopy(copies_.end, end_, Diag::EndPoint | Diag::Arrow);
+    result_.angle = MathUtils::AnglePointPoint(start_.X(), start_.Y(), end_.X(), end_.Y());
+    return FinishRun(SfAngle);
 }
 
 void AnglePointPointTool::InternalCreateCurrentRecord(const std::shared_ptr<Record>& parent,
-                                                         std::uint32_t currentMask)
+                                                      std::uint32_t currentMask)
 {
-    const auto image = AddCurrentInputImageRecord(*parent, currentMask);
-    if (!image)
-        return;
-    if (currentMask & 0x2)
-        AddCurrentGraphicRecord(*image, "StartPoint", startPoint_);
-    if (currentMask & 0x4)
-        AddCurrentGraphicRecord(*image, "EndPoint", endPoint_);
+    AddCurrentRecords(*parent, currentMask, {{0x2, "StartPoint", start_.Marker()}, {0x4, "EndPoint", end_.Marker()}});
 }
 
 void AnglePointPointTool::InternalCreateLastRunRecord(const std::shared_ptr<Record>& parent, std::uint32_t,
-                                                         std::uint32_t diagMask)
+                                                      std::uint32_t diagMask)
 {
     const auto image = AddLastRunInputImageRecord(*parent, diagMask);
     if (!image)
         return;
-    if (diagMask & 0x10)
-        AddLastRunInputRecord(*image, "StartPoint", startPointCopy_);
-    if (diagMask & 0x20)
-        AddLastRunInputRecord(*image, "EndPoint", endPointCopy_);
-    if ((diagMask & 0x40) && startPointCopy_ && endPointCopy_)
-        CreateAngleLineRecord(startPointCopy_->X(), startPointCopy_->Y(), endPointCopy_->X(), endPointCopy_->Y(),
-                              angle_, *image, "Arrow");
+    AddLastRunRows(*image, diagMask, {{0x10, "StartPoint", copies_.start}, {0x20, "EndPoint", copies_.end}});
+    if ((diagMask & 0x40) && copies_.start && copies_.end)
+        CreateAngleLineRecord(copies_.start->X(), copies_.start->Y(), copies_.end->X(), copies_.end->Y(),
+                              result_.angle, *image, "Arrow");
 }
 
 } // namespace Ostrel::Vision::Geometry

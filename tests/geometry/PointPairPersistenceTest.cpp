@@ -1,6 +1,5 @@
 // Archives and legacy conversion of the point-pair tools.
 #include <random>
-#include <sstream>
 
 #include <gtest/gtest.h>
 
@@ -11,6 +10,7 @@
 #include <Ostrel/Vision/Legacy.h>
 
 #include "common/EventRecorder.h"
+#include "common/ToolTestSupport.h"
 
 using namespace Ostrel;
 using namespace Ostrel::Vision;
@@ -18,20 +18,6 @@ using namespace Ostrel::Vision::Geometry;
 using namespace Ostrel::Vision::Implementation::Internal;
 
 namespace {
-
-std::string Save(const std::shared_ptr<Quill::IObject>& object, std::uint32_t options)
-{
-    std::ostringstream out;
-    Serialization::Save(out, object, options);
-    return out.str();
-}
-
-template <class T>
-std::shared_ptr<T> Load(const std::string& bytes)
-{
-    std::istringstream in(bytes);
-    return std::dynamic_pointer_cast<T>(Serialization::Load(in));
-}
 
 std::shared_ptr<DistancePointPointTool> RanTool()
 {
@@ -46,46 +32,9 @@ std::shared_ptr<DistancePointPointTool> RanTool()
 
 } // namespace
 
-TEST(PointPairArchive, OptionsDecideWhatSurvives)
-{
-    const auto tool = RanTool();
-    for (std::uint32_t options : {0x0u, 0x1u, 0x100u, 0x101u}) {
-        auto loaded = Load<DistancePointPointTool>(Save(tool, options));
-        ASSERT_TRUE(loaded);
-        EXPECT_EQ(loaded->EndY(), 14);
-        EXPECT_EQ(static_cast<std::uint32_t>(loaded->LastRunRecordDiagEnable()), 0x71u);
-        EXPECT_EQ(loaded->InputImage() != nullptr, (options & 0x100) != 0);
-        if (options & 0x1) {
-            EXPECT_EQ(loaded->Distance(), 5);
-            EXPECT_EQ(loaded->CreateLastRunRecord()->SubRecords()[0]->SubRecords().Count(), 3u);
-        } else {
-            EXPECT_THROW(loaded->Distance(), ToolNoResultException);
-        }
-        // The loaded tool follows its markers and runs.
-        EventRecorder events(*loaded);
-        loaded->CreateCurrentRecord();
-        loaded->setInputImage(Quill::Create<Image8Grey>(4, 4));
-        loaded->Run();
-        EXPECT_EQ(loaded->Distance(), 5);
-    }
-    auto angle = Quill::Create<AnglePointPointTool>();
-    angle->setInputImage(Quill::Create<Image8Grey>(4, 4));
-    angle->Run();
-    EXPECT_DOUBLE_EQ(Load<AnglePointPointTool>(Save(angle, 0x1))->Angle(), angle->Angle());
-}
-
-TEST(PointPairArchive, MarkersOfALoadedToolRaiseItsEvents)
-{
-    auto loaded = Load<DistancePointPointTool>(Save(RanTool(), 0));
-    EventRecorder events(*loaded);
-    auto marker = loaded->CreateCurrentRecord()->SubRecords()[0]->SubRecords()[1]->ValueAs<PointMarker>();
-    marker->setX(9);
-    EXPECT_EQ(events.flags, std::vector<std::uint64_t>{0x6000});
-}
-
 TEST(PointPairArchive, VersionAndCorruptionFailCleanly)
 {
-    const std::string bytes = Save(RanTool(), 0x101);
+    const std::string bytes = SaveToString(RanTool(), 0x101);
     const std::string name = "Ostrel::Vision::Geometry::DistancePointPointTool";
     const auto at = bytes.find(name);
     ASSERT_NE(at, std::string::npos);
@@ -96,7 +45,7 @@ TEST(PointPairArchive, VersionAndCorruptionFailCleanly)
         for (int i = 0; i < 4; ++i)
             patched[at + name.size() + 4 + i] = static_cast<char>(version >> (8 * i));
         try {
-            Load<DistancePointPointTool>(patched);
+            LoadFromString<DistancePointPointTool>(patched);
             FAIL() << version;
         } catch (const SerializationException& e) {
             EXPECT_EQ(e.Message(), "Persistence version mismatch in DistancePointPointTool::serialize()");
@@ -108,7 +57,7 @@ TEST(PointPairArchive, VersionAndCorruptionFailCleanly)
         for (int flips = 0; flips < 3; ++flips)
             damaged[random() % damaged.size()] ^= static_cast<char>(1 + random() % 255);
         try {
-            Load<DistancePointPointTool>(damaged);
+            LoadFromString<DistancePointPointTool>(damaged);
         } catch (const SerializationException&) {
         }
     }

@@ -1,5 +1,7 @@
 ostrel_add_test(GeometryToolSpineTests LIBS Ostrel.Vision.Geometry SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/ToolFrameTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/PointPairToolsTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/PointShapeToolsTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/PointPairPersistenceTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/RegistrationTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ResultGraphicsTest.cpp)

@@ -2,10 +2,12 @@
 // The common base of the measurement, construction and label tools: the input image, the
 // steps that frame every run (PreRun, PostRun), the has-result mark that guards the output
 // getters, the image space name in which results are expressed, and the helpers every tool
-// builds on: compare-then-raise setters, marker subscriptions, record rows, record-graphic
-// copies and the result graphics of the last-run records.
+// builds on: the run frame, compare-then-raise setters, marker inputs, record rows,
+// record-graphic copies and the result graphics of the last-run records.
 
+#include <array>
 #include <cstdint>
+#include <initializer_list>
 #include <memory>
 #include <string>
 
@@ -14,6 +16,7 @@
 #include <Geometry/GeometryExport.h>
 #include <Geometry/Implementation/RecordSwitches.h>
 #include <Ostrel/Vision/Exceptions.h>
+#include <Ostrel/Vision/CoordinateSpaceTree.h>
 #include <Ostrel/Vision/IImage.h>
 #include <Ostrel/Vision/PointMarker.h>
 #include <Ostrel/Vision/Record.h>
@@ -21,6 +24,54 @@
 #include <Ostrel/Vision/ToolBase.h>
 
 namespace Ostrel::Vision::Geometry::Implementation {
+
+class GeometryToolBase;
+
+// A point the user places by dragging a marker that the tool owns: the tool's two
+// coordinates live in the marker. A tool declares one as a member, initialised with
+// itself, the flags of the two coordinates, the default centre, the colour and the
+// marker's degrees of freedom; from OnFinalConstruct on, a change of the marker (a drag
+// in a display, through the current record) raises both coordinate flags. Subscriptions
+// are tracked on the tool, so a destroyed tool is never called. At most two per tool.
+class OSTREL_GEOMETRY_API MarkerInput {
+public:
+    static constexpr std::uint32_t MoveOnly = 0x80000000;  // PointMarkerDOFConstants::Position
+    static constexpr std::uint32_t AllFreedoms = 0xFFFFFFFF;
+
+    // An interactive marker centred at (x, y), rotation 0, size 11, drawn in `argb`.
+    MarkerInput(GeometryToolBase& tool, std::uint64_t xFlag, std::uint64_t yFlag, double x, double y,
+                std::uint32_t argb, std::uint32_t degreesOfFreedom = MoveOnly);
+    ~MarkerInput();
+    MarkerInput(const MarkerInput&) = delete;
+    MarkerInput& operator=(const MarkerInput&) = delete;
+
+    double X() const { return marker_->X(); }
+    double Y() const { return marker_->Y(); }
+    // Nothing if the marker holds the value already; otherwise the subscription is cut
+    // while the marker changes (its own event would raise the sibling's flag too),
+    // renewed, and the coordinate's flag alone is raised.
+    void SetX(double x) { Set(&PointMarker::X, &PointMarker::setX, x, xFlag_); }
+    void SetY(double y) { Set(&PointMarker::Y, &PointMarker::setY, y, yFlag_); }
+
+    // Never null.
+    const std::shared_ptr<PointMarker>& Marker() const { return marker_; }
+    // Takes `marker` (never null) in place of the tool's own and follows it, as loading
+    // and conversion do.
+    void Replace(std::shared_ptr<PointMarker> marker);
+
+private:
+    friend class GeometryToolBase;
+    void Follow();
+    void Set(double (PointMarker::*getter)() const, void (PointMarker::*setter)(double), double value,
+             std::uint64_t flag);
+
+    GeometryToolBase& tool_;
+    std::shared_ptr<PointMarker> marker_;
+    std::uint64_t xFlag_;
+    std::uint64_t yFlag_;
+    boost::signals2::scoped_connection connection_;
+};
+
 
 class OSTREL_GEOMETRY_API GeometryToolBase : public Vision::Implementation::ToolBase {
 public:
@@ -50,12 +101,52 @@ public:
 protected:
     GeometryToolBase();
 
-    // The start of every run: releases the last-run image, clears the has-result mark and
-    // the image space name. The tool clears its outputs and raises their flags itself.
+    // Follows the changed events of the tool's marker inputs. A tool that overrides it
+    // calls it first.
+    void OnFinalConstruct() override;
+
+    // Declared as members: `MarkerInput start_{*this, SfStartX, SfStartY, 10, 10, argb};`.
+    using MarkerInput = Implementation::MarkerInput;
+
+    // The run frame. BeginRun is the start of every run: releases the last-run image,
+    // clears the has-result mark and the image space name, gives the tool's outputs their
+    // empty values and raises `outputFlags`, releases its record copies and raises the
+    // last-run flag. FinishRun, after the computation, sets the has-result mark, raises
+    // `outputFlags` with the last-run flag and returns Accept. Outputs and copies are
+    // aggregates whose value-initialised state is empty (0, false, null).
+    template <class Outputs, class Copies>
+    void BeginRun(std::uint64_t outputFlags, Outputs& outputs, Copies& copies)
+    {
+        ClearRunState();
+        outputs = Outputs{};
+        OnChanged_(outputFlags);
+        copies = Copies{};
+        OnChanged_(SfLastRunRecord);
+    }
+    ToolResultConstants FinishRun(std::uint64_t outputFlags)
+    {
+        PostRun();
+        OnChanged_(outputFlags | SfLastRunRecord);
+        return ToolResultConstants::Accept;
+    }
+
+    // A shape input the run needs: throws ArgumentNullException naming `name` when it is
+    // null.
+    template <class Shape>
+    static const Shape& Required(const std::shared_ptr<Shape>& input, const char* name)
+    {
+        if (!input)
+            ThrowNullInput(name);
+        return *input;
+    }
+
+    // The start of every run without BeginRun: releases the last-run image, clears the
+    // has-result mark and the image space name.
     void ClearRunState();
     // Throws OperatorNoInputImageException without an input image; keeps the image for the
     // last-run record as `imageRetentionMask` asks (bit 0x4 a copy, else bit 0x1 the image
-    // itself); records the image's fully qualified space name.
+    // itself); records the image's fully qualified space name, looked up again only when
+    // the image, its space tree or its selected space changed since the last run.
     void PreRun(std::uint32_t imageRetentionMask);
     void PostRun() { hasResult_ = true; }
 
@@ -65,18 +156,25 @@ protected:
 
     // An output's value; throws ToolNoResultException until a run has succeeded.
     template <class T>
-    const T& Output(const T& value) const
+    const T& Result(const T& value) const
     {
-        if (!hasResult_)
+        return ResultIf(true, value);
+    }
+    // An output that exists only when `available` (a point beyond the reported count, say):
+    // throws ToolNoResultException without a result or when it is not available.
+    template <class T>
+    const T& ResultIf(bool available, const T& value) const
+    {
+        if (!hasResult_ || !available)
             ThrowNoResult();
         return value;
     }
 
-    // Compare-then-raise setters: nothing for an equal value (for a shape, the same
-    // object); otherwise store and raise `flag` (a shape also raises the current-record
-    // flag, since the record shows it).
+    // Compare-then-raise setters of inputs the tool keeps in its own members: nothing for
+    // an equal value (for a shape, the same object); otherwise store and raise `flag` (a
+    // shape also raises the current-record flag, since the record shows it).
     template <class T>
-    void SetValue(T& member, const T& value, std::uint64_t flag)
+    void ChangeInput(T& member, const T& value, std::uint64_t flag)
     {
         if (member == value)
             return;
@@ -84,7 +182,7 @@ protected:
         OnChanged_(flag);
     }
     template <class Shape>
-    void SetShape(std::shared_ptr<Shape>& member, const std::shared_ptr<Shape>& shape, std::uint64_t flag)
+    void ChangeShape(std::shared_ptr<Shape>& member, const std::shared_ptr<Shape>& shape, std::uint64_t flag)
     {
         if (member == shape)
             return;
@@ -92,47 +190,31 @@ protected:
         OnChanged_(flag | SfCurrentRecord);
     }
 
-    // A subscription of this tool to a graphic's changed event: a slot tracked on a weak
-    // pointer to the tool, so that a destroyed tool is never called and never kept alive.
-    // Empty while the tool is not yet owned by a shared pointer.
-    template <class Tool>
-    boost::signals2::connection Subscribe(Quill::ChangedEventShareableBase& graphic,
-                                          void (Tool::*handler)(const std::shared_ptr<Quill::ChangedEventArgs>&))
+    // A new interactive input shape drawn in `argb`, with every degree of freedom enabled;
+    // the tool gives it its default geometry.
+    template <class Shape>
+    static std::shared_ptr<Shape> CreateInputShape(std::uint32_t argb)
     {
-        const std::weak_ptr<Quill::ShareableBase> weak = weak_from_this();
-        if (weak.expired())
-            return {};
-        return graphic.ChangedEvent().connect(
-            Quill::ChangedSignal::slot_type(handler, static_cast<Tool*>(this), boost::placeholders::_1)
-                .track_foreign(weak));
+        auto shape = Quill::Create<Shape>();
+        shape->setColor(Color32::FromUInt32(argb));
+        shape->setGraphicDOFEnable(0xFFFFFFFF);
+        shape->setInteractive(true);
+        return shape;
     }
 
-    // A coordinate kept in one of the tool's point markers. Nothing if the marker already
-    // holds the value; otherwise the subscription is cut while the marker changes (so that
-    // its own event does not raise the flags of the sibling coordinate), renewed, and the
-    // coordinate's flag alone is raised.
-    template <class Tool>
-    void SetMarkerCoordinate(PointMarker& marker, double (PointMarker::*getter)() const,
-                             void (PointMarker::*setter)(double), double value, std::uint64_t flag,
-                             boost::signals2::scoped_connection& connection,
-                             void (Tool::*handler)(const std::shared_ptr<Quill::ChangedEventArgs>&))
+    // The record-graphic copy of an input for the last-run record, made only when the
+    // diagnostic mask holds one of `diagBits`.
+    template <class Shape, class Bits>
+    void KeepRecordCopy(std::shared_ptr<Shape>& copy, const Shape& shape, Bits diagBits) const
     {
-        if ((marker.*getter)() == value)
-            return;
-        connection.disconnect();
-        try {
-            (marker.*setter)(value);
-        } catch (...) {
-            connection = Subscribe(marker, handler);
-            throw;
-        }
-        connection = Subscribe(marker, handler);
-        OnChanged_(flag);
+        if (lastRunRecordDiagEnable_ & static_cast<std::uint32_t>(diagBits))
+            copy = MakeRecordGraphicCopy(shape);
     }
-
-    // A draggable input marker: moved as a whole (degree of freedom 0x80000000),
-    // interactive, centred at (x, y) with rotation 0 and size 11, drawn in `argb`.
-    static std::shared_ptr<PointMarker> CreateInputMarker(double x, double y, std::uint32_t argb);
+    template <class Bits>
+    void KeepRecordCopy(std::shared_ptr<PointMarker>& copy, const MarkerInput& input, Bits diagBits) const
+    {
+        KeepRecordCopy(copy, *input.Marker(), diagBits);
+    }
 
     // A copy of `shape` with all its parts for a last-run record, its selected space name
     // made explicit against the input image's space tree ("#" or a fully qualified name).
@@ -145,16 +227,29 @@ protected:
         return copy;
     }
 
-    // Record rows. The "InputImage" rows return the new record, or null when the mask
-    // asks for no image (then the tool adds nothing at all).
-    std::shared_ptr<Record> AddCurrentInputImageRecord(Record& parent, std::uint32_t currentMask) const;
+    // Record rows. A row of a record: the bit that asks for it, its key and its value (a
+    // live input graphic, or the record copy of one).
+    struct RecordRow {
+        std::uint32_t bit;
+        const char* key;
+        std::shared_ptr<Quill::IObject> value;
+    };
+    using RecordRows = std::initializer_list<RecordRow>;
+    // The current record: nothing without mask bit 0x1; otherwise "InputImage" (the input
+    // image, usage 4) and beneath it, in the order given, each row whose bit is set and
+    // whose graphic exists (usage 2, flag true: the display may drag it).
+    void AddCurrentRecords(Record& parent, std::uint32_t currentMask, RecordRows rows) const;
+    // The last-run record: nothing without diagnostic bit 0x1 or 0x4; otherwise
+    // "InputImage" (the run's image, usage 5) and, only when that image exists, beneath it
+    // each row whose bit is set and whose copy exists (usage 5, flag false). Returns the
+    // "InputImage" record when the rows were added, for the tool's result graphics; null
+    // otherwise.
+    std::shared_ptr<Record> AddLastRunRecords(Record& parent, std::uint32_t diagMask, RecordRows rows) const;
+    // The same two steps apart, for tools that add their rows beneath an "InputImage"
+    // record whatever image it holds: the record (null when the mask asks for no image),
+    // then the rows.
     std::shared_ptr<Record> AddLastRunInputImageRecord(Record& parent, std::uint32_t diagMask) const;
-    // A live input graphic the user may drag (usage 2, flag true).
-    static void AddCurrentGraphicRecord(Record& parent, const std::string& key,
-                                        const std::shared_ptr<Quill::IObject>& graphic);
-    // An input as the last run saw it (usage 5, flag false).
-    static void AddLastRunInputRecord(Record& parent, const std::string& key,
-                                      const std::shared_ptr<Quill::IObject>& value);
+    static void AddLastRunRows(Record& image, std::uint32_t diagMask, RecordRows rows);
 
     // Result graphics of the last-run records: a shape in the run's image space, drawn in
     // yellow, with a tip text stating the value, held by a record (usage 6) added to
@@ -174,7 +269,23 @@ private:
     bool hasResult_ = false;
     std::string imageSpaceName_;
 
+    // The last image space name found, and what it was found from: the tree (held weakly,
+    // so that a new tree at the old address cannot pass for it), its space count (which
+    // only grows) and the image's selected space name.
+    struct SpaceNameKey {
+        std::weak_ptr<const Vision::CoordinateSpaceTree> tree;
+        std::int32_t spaceCount = -1;
+        std::string selected;
+        std::string name;
+    } spaceNameKey_;
+
+    friend class Implementation::MarkerInput;
+    std::array<MarkerInput*, 2> markerInputs_{};
+    std::size_t markerInputCount_ = 0;
+
     [[noreturn]] static void ThrowNoResult();
+    [[noreturn]] static void ThrowNullInput(const char* name);
+    const std::string& FindImageSpaceName(const IImage& image);
     std::string ResolveRecordSpaceName(const std::string& spaceName) const;
     void AddResultGraphicRecord(GraphicBase& graphic, const std::shared_ptr<Quill::IObject>& value,
                                 const std::string& tipText, Record& parent, const std::string& name) const;

@@ -8,6 +8,13 @@ std::string ShareableBase::ToString() const
     return get_type().get_name().to_string();
 }
 
+ChangedSignal& ChangedEventShareableBase::ChangedEvent()
+{
+    if (!changed_)
+        changed_ = std::make_unique<ChangedSignal>();
+    return *changed_;
+}
+
 void ChangedEventShareableBase::OnChanged_(std::uint64_t stateFlags)
 {
     if (stateFlags == 0)
@@ -16,14 +23,15 @@ void ChangedEventShareableBase::OnChanged_(std::uint64_t stateFlags)
         pendingFlags_ |= stateFlags;
         return;
     }
-    if (changed_.empty())
+    if (!changed_ || !changed_->Listened())
         return;
     OnChanged_(std::make_shared<ChangedEventArgs>(stateFlags));
 }
 
 void ChangedEventShareableBase::OnChanged_(const std::shared_ptr<ChangedEventArgs>& args)
 {
-    changed_(args);
+    if (changed_)
+        (*changed_)(args);
 }
 
 void ChangedEventShareableBase::ResumeAndRaiseChangedEvent()

@@ -12,9 +12,10 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
+// 0 for a run that failed before InternalRun started.
 double SecondsSince(Clock::time_point start) noexcept
 {
-    return std::chrono::duration<double>(Clock::now() - start).count();
+    return start == Clock::time_point{} ? 0.0 : std::chrono::duration<double>(Clock::now() - start).count();
 }
 
 constexpr const char* UnknownExceptionMessage = "The tool failed with an exception of an unknown type.";
@@ -61,7 +62,7 @@ void ToolBase::setEnabled(bool enabled)
 void ToolBase::Run()
 {
     std::string message;
-    Clock::time_point start = Clock::now();
+    Clock::time_point start{};
     try {
         OnRunning();
         start = Clock::now();

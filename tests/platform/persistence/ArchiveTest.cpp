@@ -62,11 +62,24 @@ void* operator new(std::size_t size)
         return memory;
     throw std::bad_alloc();
 }
+// The nothrow form too, so that every allocation that reaches these deletes came from malloc.
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept
+{
+    try {
+        return operator new(size);
+    } catch (...) {
+        return nullptr;
+    }
+}
 void operator delete(void* memory) noexcept
 {
     std::free(memory);
 }
 void operator delete(void* memory, std::size_t) noexcept
+{
+    std::free(memory);
+}
+void operator delete(void* memory, const std::nothrow_t&) noexcept
 {
     std::free(memory);
 }

@@ -1,3 +1,5 @@
+#include <fmt/format.h>
+
 #include <Geometry/Implementation/FitResultBase.h>
 #include <Ostrel/Vision/CompositeShape.h>
 #include <Ostrel/Vision/MiscUtils.h>
@@ -142,7 +144,7 @@ FitResultBase::CreateResultGraphicsCommon(std::uint32_t switches, const std::str
         if (switches & TipTexts)
             marker->setTipText(Strings::Substitute(
                 used ? "ID=%1, XY=%2, Distance=%3" : "ID=%1, XY=%2, Distance=%3 (ignored)",
-                {std::to_string(i), "(" + TipNumber(x) + "," + TipNumber(y) + ")", TipNumber(distance)}));
+                {std::to_string(i), fmt::format("({},{})", TipNumber(x), TipNumber(y)), TipNumber(distance)}));
 
         auto composite = Quill::Create<CompositeShape>();
         composite->setID(i);

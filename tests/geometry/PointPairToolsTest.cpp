@@ -8,12 +8,44 @@
 #include <Ostrel/Vision/Image8Grey.h>
 #include <Ostrel/Vision/LineSegment.h>
 
+#include "RegistrationRows.h"
+#include "ToolFrame.h"
 #include "common/EventRecorder.h"
 #include "common/ToolTestSupport.h"
 
 using namespace Ostrel;
 using namespace Ostrel::Vision;
 using namespace Ostrel::Vision::Geometry;
+
+namespace ToolFrameTests {
+
+template <>
+struct ToolTraits<DistancePointPointTool> {
+    static constexpr const char* name = "DistancePointPointTool";
+    static constexpr std::uint32_t masks[3] = {0x7, 0x71, 0x0};
+    static Names Inputs() { return {"InputImage", "StartX", "StartY", "EndX", "EndY"}; }
+    static Names Outputs() { return {"Distance", "Angle"}; }
+    static constexpr std::uint64_t resetFlags = 0x18000, outputFlags = 0x18000, dragFlags = 0x1800, nextFlag = 0x20000;
+    static Names LastRunKeys() { return {"StartPoint", "EndPoint", "Arrow"}; }
+    static void SetInputs(DistancePointPointTool& t) { t.setStartX(0), t.setStartY(0), t.setEndX(3), t.setEndY(4); }
+    static constexpr double expected = 5;
+};
+template <>
+struct ToolTraits<AnglePointPointTool> {
+    static constexpr const char* name = "AnglePointPointTool";
+    static constexpr std::uint32_t masks[3] = {0x7, 0x71, 0x0};
+    static Names Inputs() { return {"InputImage", "StartX", "StartY", "EndX", "EndY"}; }
+    static Names Outputs() { return {"Angle"}; }
+    static constexpr std::uint64_t resetFlags = 0x8000, outputFlags = 0x8000, dragFlags = 0x1800, nextFlag = 0x10000;
+    static Names LastRunKeys() { return {"StartPoint", "EndPoint", "Arrow"}; }
+    static void SetInputs(AnglePointPointTool& t) { t.setStartX(1), t.setStartY(1), t.setEndX(1), t.setEndY(3); }
+    static constexpr double expected = 1.5707963267948966;
+};
+
+using PointPairTools = ::testing::Types<DistancePointPointTool, AnglePointPointTool>;
+INSTANTIATE_TYPED_TEST_SUITE_P(PointPair, ToolFrame, PointPairTools);
+
+} // namespace ToolFrameTests
 
 namespace {
 
@@ -123,4 +155,53 @@ TYPED_TEST(PointPairTools, ArrowShowsTheMeasurement)
     const auto image = tool.CreateLastRunRecord()->SubRecords()[0];
     EXPECT_FALSE(image->Value());
     EXPECT_EQ(Keys(*image), (std::vector<std::string>{"StartPoint", "EndPoint"}));
+}
+
+// The image space name a run finds is kept between runs; it must still follow a new
+// selected space, a new tree, a space that makes the selection's name mean another, and a
+// new image. The arrow of the last-run record is drawn in it.
+TEST(ToolFrameCache, ImageSpaceNameFollowsTheImage)
+{
+    auto tool = Quill::Create<DistancePointPointTool>();
+    auto image = Quill::Create<Image8Grey>(8, 8);
+    tool->setInputImage(image);
+    auto arrowSpace = [&] {
+        RunOk(*tool);
+        return tool->CreateLastRunRecord()->SubRecords()[0]->SubRecords()[2]->ValueAs<GraphicBase>()->SelectedSpaceName();
+    };
+    EXPECT_EQ(arrowSpace(), "#");
+    image->CoordinateSpaceTree()->AddSpace("#", "Part", Transform2DLinear::Translation(1, 0));
+    image->setSelectedSpaceName("Part");
+    EXPECT_EQ(arrowSpace(), "#/Part");
+
+    auto tree = Quill::Create<CoordinateSpaceTree>();
+    tree->AddSpace("#", "Plate", Transform2DLinear());
+    tree->AddSpace("#/Plate", "Part", Transform2DLinear());
+    image->setCoordinateSpaceTree(tree);  // same selected name, same space count, another tree
+    EXPECT_EQ(arrowSpace(), "#/Plate/Part");
+
+    tree->AddSpace("#", "Other", Transform2DLinear());
+    tree->AddSpace("#/Other", "Part", Transform2DLinear());  // "Part" now names two spaces
+    tool->setLastRunRecordDiagEnable(DistancePointPointLastRunRecordDiagConstants::InputImageByReference);
+    tool->Run();  // without record copies, only the image's own space name can fail the run
+    EXPECT_EQ(tool->RunStatus().Result(), ToolResultConstants::Error);
+    tool->setLastRunRecordDiagEnable(static_cast<DistancePointPointLastRunRecordDiagConstants>(0x71));
+    image->setSelectedSpaceName("#/Other/Part");
+    EXPECT_EQ(arrowSpace(), "#/Other/Part");
+
+    auto second = Quill::Create<Image8Grey>(8, 8);
+    tool->setInputImage(second);
+    EXPECT_EQ(arrowSpace(), "#");
+}
+
+TEST(PointPairTools, RegisteredAsTheirRows)
+{
+    using namespace ToolRowTests;
+    const ToolRow rows[] = {
+        {New<DistancePointPointTool>, "DistancePointPointTool", "GeometryToolBase", {{"StartPoint", 0x2}, {"EndPoint", 0x4}},
+         {{"None", 0}}, {{"StartPoint", 0x10}, {"EndPoint", 0x20}, {"Arrow", 0x40}}},
+        {New<AnglePointPointTool>, "AnglePointPointTool", "GeometryToolBase", {{"StartPoint", 0x2}, {"EndPoint", 0x4}},
+         {{"None", 0}}, {{"StartPoint", 0x10}, {"EndPoint", 0x20}, {"Arrow", 0x40}}},
+    };
+    ExpectToolRows(rows);
 }

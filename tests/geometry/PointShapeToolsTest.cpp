@@ -7,6 +7,8 @@
 #include <Ostrel/Vision/Legacy.h>
 #include <Ostrel/Vision/LineSegment.h>
 
+#include "RegistrationRows.h"
+#include "ToolFrame.h"
 #include "common/EventRecorder.h"
 #include "common/ToolTestSupport.h"
 
@@ -14,6 +16,25 @@ using namespace Ostrel;
 using namespace Ostrel::Vision;
 using namespace Ostrel::Vision::Geometry;
 using namespace Ostrel::Vision::Implementation::Internal;
+
+namespace ToolFrameTests {
+
+template <>
+struct ToolTraits<DistancePointCircleTool> {
+    static constexpr const char* name = "DistancePointCircleTool";
+    static constexpr std::uint32_t masks[3] = {0x7, 0x71, 0x0};
+    static Names Inputs() { return {"InputImage", "X", "Y", "InputCircle"}; }
+    static Names Outputs() { return {"Distance", "CircleX", "CircleY"}; }
+    static constexpr std::uint64_t resetFlags = 0x1C000, outputFlags = 0x1C000, dragFlags = 0x1800, nextFlag = 0x20000;
+    static Names LastRunKeys() { return {"Circle", "Point", "Arrow"}; }
+    static void SetInputs(DistancePointCircleTool& t) { t.setX(0), t.setY(40), t.InputCircle()->SetCenterRadius(0, 0, 25); }
+    static constexpr double expected = 15;
+};
+
+using PointShapeTools = ::testing::Types<DistancePointCircleTool>;
+INSTANTIATE_TYPED_TEST_SUITE_P(PointShape, ToolFrame, PointShapeTools);
+
+} // namespace ToolFrameTests
 
 TEST(DistancePointCircleTool, MeasuresToTheClosestPointOfTheCircle)
 {
@@ -54,4 +75,14 @@ TEST(DistancePointCircleTool, ConvertsItsLegacyShapes)
     ASSERT_TRUE(tool);
     RunOk(*tool);
     EXPECT_DOUBLE_EQ(tool->Distance(), 15);
+}
+
+TEST(PointShapeTools, RegisteredAsTheirRows)
+{
+    using namespace ToolRowTests;
+    const ToolRow rows[] = {
+        {New<DistancePointCircleTool>, "DistancePointCircleTool", "GeometryToolBase", {{"Point", 0x2}, {"Circle", 0x4}},
+         {{"None", 0}}, {{"Point", 0x10}, {"Circle", 0x20}, {"Arrow", 0x40}}},
+    };
+    ExpectToolRows(rows);
 }

@@ -1,5 +1,4 @@
 ostrel_add_test(GeometryToolSpineTests LIBS Ostrel.Vision.Geometry SOURCES
-  ${CMAKE_CURRENT_LIST_DIR}/ToolFrameTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/PointPairToolsTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/PointShapeToolsTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/PointPairPersistenceTest.cpp

@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <cmath>
 
 #include <Ostrel/Vision/CoordinateSpaceTree.h>
 #include <Ostrel/Vision/Exceptions.h>
@@ -108,9 +109,9 @@ std::string CoordinateSpaceTree::AddNode(std::int32_t parent, const std::string&
     if (t->IsLinear()) {
         // A copy, so that the caller's Transform2DLinear may change without changing the tree.
         const Transform2DLinear linear = t->LinearTransform(0.0, 0.0);
-        if (!linear.IsFinite())
-            throw ArgumentException(Substitute(
-                "The transform into the new space %1 has an entry that is not finite.", {Quoted(fullName)}));
+        if (!linear.IsFinite() || !std::isfinite(linear.Determinant()))
+            throw ArgumentException(Substitute("The transform into the new space %1 has an entry or a determinant "
+                                               "that is not finite.", {Quoted(fullName)}));
         owned = std::make_shared<Transform2DLinear>(linear);
     }
     nodes_.push_back(Node{name, fullName, parent, std::move(owned)});

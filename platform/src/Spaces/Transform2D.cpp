@@ -55,8 +55,11 @@ bool Transform2DLinear::IsFinite() const
 
 void Transform2DLinear::ThrowIfLoadedNotFinite() const
 {
-    if (!IsFinite())
-        throw SerializationException("The archive holds a linear transform with an entry that is not finite.");
+    // Entries near the largest double pass the entry check but overflow in the
+    // determinant, and then in every inverse and every mapped angle.
+    if (!IsFinite() || !std::isfinite(Determinant()))
+        throw SerializationException(
+            "The archive holds a linear transform with an entry or a determinant that is not finite.");
 }
 
 namespace {

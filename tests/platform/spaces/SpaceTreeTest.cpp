@@ -55,6 +55,8 @@ TEST(CoordinateSpaceTree, AddSpaceRejectsBadArguments)
     EXPECT_THROW(s.Tree->AddSpace("#", "X", std::shared_ptr<const Transform2D>()), ArgumentNullException);
     EXPECT_THAT([&] { s.Tree->AddSpace("#", "X", Transform2DLinear(1, 0, 0, 1, NAN, 0)); },
                 ThrowsMessage<ArgumentException>(HasSubstr("not finite")));
+    EXPECT_THAT([&] { s.Tree->AddSpace("#", "X", Transform2DLinear(1e200, 1, 0, 1e200, 0, 0)); },
+                ThrowsMessage<ArgumentException>(HasSubstr("determinant")));  // finite entries, overflowing product
     EXPECT_EQ(s.Tree->Count(), 6);  // nothing was added by the failed calls
 }
 

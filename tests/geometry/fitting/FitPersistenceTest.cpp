@@ -191,6 +191,26 @@ TEST(FitArchive, VersionAndCorruptionFailCleanly)
     } catch (const SerializationException& e) {
         EXPECT_NE(e.Message().find("5 points with 4 used flags"), std::string::npos) << e.Message();
     }
+    // A cached distance for a point one past the last is refused, as is a negative count
+    // of points to leave out.
+    const auto result = SampleCircleFit()->Execute("#");
+    const double cached = result->GetDistance(result->NumPoints() - 1);
+    std::string last = Save(result, 0);
+    std::int32_t index = result->NumPoints() - 1;
+    std::string indexAndDistance(reinterpret_cast<const char*>(&index), 4);
+    indexAndDistance.append(reinterpret_cast<const char*>(&cached), 8);
+    const auto cacheAt = last.rfind(indexAndDistance);
+    ASSERT_NE(cacheAt, std::string::npos);
+    last[cacheAt] = static_cast<char>(result->NumPoints());
+    EXPECT_THROW(Load<FitCircleResult>(last), SerializationException);
+    auto fit = SampleCircleFit();
+    fit->setNumToIgnore(0x5A5A5A);
+    std::string negative = Save(fit, 0);
+    const auto ignoreAt = negative.find(std::string("\x5A\x5A\x5A\0", 4));
+    ASSERT_NE(ignoreAt, std::string::npos);
+    negative.replace(ignoreAt, 4, std::string("\xFF\xFF\xFF\xFF", 4));
+    EXPECT_THROW(Load<FitCircle>(negative), SerializationException);
+
     std::mt19937 random(11);
     for (int trial = 0; trial < 300; ++trial) {
         std::string damaged = bytes;

@@ -119,6 +119,17 @@ TEST(Intersections, CirclePairsAreSymmetricAndOnBothOutlines)
     EXPECT_EQ(n, 1);
     EXPECT_TRUE(p1 == (Point2D{1, 0}));
     EXPECT_FALSE(IntersectCircleCircle({{0, 0}, 1}, {{0, 0}, 1}, n, p1, p2)); // coincident
+    // Inside contact, the centres a little nearer than the radii's difference (within the
+    // tangency band): one point, on the far side.
+    EXPECT_TRUE(IntersectCircleCircle({{0, 0}, 2}, {{1 - 1e-13, 0}, 1}, n, p1, p2));
+    EXPECT_EQ(n, 1);
+    EXPECT_NEAR(p1.x, 2, 1e-12);
+    // Two points come in order of x, then y: (0, 1) before (1, 0).
+    EXPECT_TRUE(IntersectCircleCircle({{0, 0}, 1}, {{1, 1}, 1}, n, p1, p2));
+    ASSERT_EQ(n, 2);
+    EXPECT_NEAR(p1.x, 0, 1e-15);
+    EXPECT_NEAR(p1.y, 1, 1e-15);
+    EXPECT_NEAR(p2.x, 1, 1e-15);
 }
 
 TEST(Intersections, EllipsePairsNearTangencyAndEccentric)

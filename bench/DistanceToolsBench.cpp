@@ -3,9 +3,6 @@
 // replacing the global operator new). Per tool: Masks0 (every record switch and the image
 // retention 0, no listener), DefaultMasks (the constructor's switches: the run keeps record
 // copies of its inputs) and MathUtils.
-#include <atomic>
-#include <cstdlib>
-#include <new>
 #include <string>
 
 #include <benchmark/benchmark.h>
@@ -24,35 +21,13 @@
 #include <Geometry/MathUtils.h>
 #include <Ostrel/Vision/Image8Grey.h>
 
-namespace {
-std::atomic<std::uint64_t> allocations{0};
-}
-
-// The replacement pairs operator new with malloc and operator delete with free; g++ cannot
-// see that they belong together once both are inlined into the same caller.
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-
-void* operator new(std::size_t size)
-{
-    allocations.fetch_add(1, std::memory_order_relaxed);
-    if (void* p = std::malloc(size ? size : 1))
-        return p;
-    throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+#include "AllocationCounter.h"
 
 using namespace Ostrel;
 using namespace Ostrel::Vision;
 using namespace Ostrel::Vision::Geometry;
 
 namespace {
-
-void CountAllocations(benchmark::State& state, std::uint64_t before)
-{
-    state.counters["allocs/run"] =
-        static_cast<double>(allocations.load() - before) / static_cast<double>(state.iterations());
-}
 
 template <class Tool>
 void Run(benchmark::State& state, bool records)
@@ -66,12 +41,12 @@ void Run(benchmark::State& state, bool records)
         tool->setImageRetentionMask(0);
     }
     tool->Run();  // warm up: the first run sizes the image space name
-    const std::uint64_t before = allocations.load();
+    const std::uint64_t before = BenchSupport::allocations.load();
     for (auto _ : state) {
         tool->Run();
         benchmark::DoNotOptimize(tool->Distance());
     }
-    CountAllocations(state, before);
+    BenchSupport::ReportAllocations(state, before);
 }
 
 // `measure` is the tool's MathUtils call on the tool's own inputs.
@@ -80,10 +55,10 @@ void Bare(benchmark::State& state, double (*measure)(const Tool&, const IImage*)
 {
     const auto tool = Quill::Create<Tool>();
     const auto image = Quill::Create<Image8Grey>(640, 480);
-    const std::uint64_t before = allocations.load();
+    const std::uint64_t before = BenchSupport::allocations.load();
     for (auto _ : state)
         benchmark::DoNotOptimize(measure(*tool, image.get()));
-    CountAllocations(state, before);
+    BenchSupport::ReportAllocations(state, before);
 }
 
 template <class Tool>
@@ -96,51 +71,33 @@ void Register(const std::string& name, double (*measure)(const Tool&, const IIma
 
 double out[4];  // the bare calls' closest points
 
+// A row per tool: its name and the MathUtils call it makes on its inputs `t` and image `i`.
+#define OSTREL_DISTANCE_TOOL_BENCH(Name, Tool, call)                                                               \
+    Register<Tool>(Name, [](const Tool& t, const IImage* i) { return MathUtils::call; });
+
 [[maybe_unused]] const bool registered = [] {
-    using T0 = DistancePointCircleTool;
-    Register<T0>("PointCircle", [](const T0& t, const IImage* i) {
-        return MathUtils::DistancePointCircle(t.X(), t.Y(), *t.InputCircle(), i, out[0], out[1]);
-    });
-    using T1 = DistancePointLineTool;
-    Register<T1>("PointLine", [](const T1& t, const IImage* i) {
-        return MathUtils::DistancePointLine(t.X(), t.Y(), *t.Line(), i, out[0], out[1]);
-    });
-    using T2 = DistancePointSegmentTool;
-    Register<T2>("PointSegment", [](const T2& t, const IImage* i) {
-        return MathUtils::DistancePointSegment(t.X(), t.Y(), *t.Segment(), i, out[0], out[1]);
-    });
-    using T3 = DistancePointEllipseTool;
-    Register<T3>("PointEllipse", [](const T3& t, const IImage* i) {
-        return MathUtils::DistancePointEllipse(t.X(), t.Y(), *t.Ellipse(), i, out[0], out[1]);
-    });
-    using T4 = DistanceCircleCircleTool;
-    Register<T4>("CircleCircle", [](const T4& t, const IImage* i) {
-        return MathUtils::DistanceCircleCircle(*t.CircleA(), *t.CircleB(), i, out[0], out[1], out[2], out[3]);
-    });
-    using T5 = DistanceLineCircleTool;
-    Register<T5>("LineCircle", [](const T5& t, const IImage* i) {
-        return MathUtils::DistanceLineCircle(*t.Line(), *t.InputCircle(), i, out[0], out[1], out[2], out[3]);
-    });
-    using T6 = DistanceLineEllipseTool;
-    Register<T6>("LineEllipse", [](const T6& t, const IImage* i) {
-        return MathUtils::DistanceLineEllipse(*t.Line(), *t.Ellipse(), i, out[0], out[1], out[2], out[3]);
-    });
-    using T7 = DistanceSegmentLineTool;
-    Register<T7>("SegmentLine", [](const T7& t, const IImage* i) {
-        return MathUtils::DistanceSegmentLine(*t.Segment(), *t.Line(), i, out[0], out[1], out[2], out[3]);
-    });
-    using T8 = DistanceSegmentSegmentTool;
-    Register<T8>("SegmentSegment", [](const T8& t, const IImage* i) {
-        return MathUtils::DistanceSegmentSegment(*t.SegmentA(), *t.SegmentB(), i, out[0], out[1], out[2], out[3]);
-    });
-    using T9 = DistanceSegmentCircleTool;
-    Register<T9>("SegmentCircle", [](const T9& t, const IImage* i) {
-        return MathUtils::DistanceSegmentCircle(*t.Segment(), *t.InputCircle(), i, out[0], out[1], out[2], out[3]);
-    });
-    using T10 = DistanceSegmentEllipseTool;
-    Register<T10>("SegmentEllipse", [](const T10& t, const IImage* i) {
-        return MathUtils::DistanceSegmentEllipse(*t.Segment(), *t.Ellipse(), i, out[0], out[1], out[2], out[3]);
-    });
+    OSTREL_DISTANCE_TOOL_BENCH("PointCircle", DistancePointCircleTool,
+                               DistancePointCircle(t.X(), t.Y(), *t.InputCircle(), i, out[0], out[1]))
+    OSTREL_DISTANCE_TOOL_BENCH("PointLine", DistancePointLineTool,
+                               DistancePointLine(t.X(), t.Y(), *t.Line(), i, out[0], out[1]))
+    OSTREL_DISTANCE_TOOL_BENCH("PointSegment", DistancePointSegmentTool,
+                               DistancePointSegment(t.X(), t.Y(), *t.Segment(), i, out[0], out[1]))
+    OSTREL_DISTANCE_TOOL_BENCH("PointEllipse", DistancePointEllipseTool,
+                               DistancePointEllipse(t.X(), t.Y(), *t.Ellipse(), i, out[0], out[1]))
+    OSTREL_DISTANCE_TOOL_BENCH("CircleCircle", DistanceCircleCircleTool,
+                               DistanceCircleCircle(*t.CircleA(), *t.CircleB(), i, out[0], out[1], out[2], out[3]))
+    OSTREL_DISTANCE_TOOL_BENCH("LineCircle", DistanceLineCircleTool,
+                               DistanceLineCircle(*t.Line(), *t.InputCircle(), i, out[0], out[1], out[2], out[3]))
+    OSTREL_DISTANCE_TOOL_BENCH("LineEllipse", DistanceLineEllipseTool,
+                               DistanceLineEllipse(*t.Line(), *t.Ellipse(), i, out[0], out[1], out[2], out[3]))
+    OSTREL_DISTANCE_TOOL_BENCH("SegmentLine", DistanceSegmentLineTool,
+                               DistanceSegmentLine(*t.Segment(), *t.Line(), i, out[0], out[1], out[2], out[3]))
+    OSTREL_DISTANCE_TOOL_BENCH("SegmentSegment", DistanceSegmentSegmentTool,
+                               DistanceSegmentSegment(*t.SegmentA(), *t.SegmentB(), i, out[0], out[1], out[2], out[3]))
+    OSTREL_DISTANCE_TOOL_BENCH("SegmentCircle", DistanceSegmentCircleTool,
+                               DistanceSegmentCircle(*t.Segment(), *t.InputCircle(), i, out[0], out[1], out[2], out[3]))
+    OSTREL_DISTANCE_TOOL_BENCH("SegmentEllipse", DistanceSegmentEllipseTool,
+                               DistanceSegmentEllipse(*t.Segment(), *t.Ellipse(), i, out[0], out[1], out[2], out[3]))
     return true;
 }();
 

@@ -35,6 +35,12 @@ struct ToolTraits<DistancePointCircleTool> {
     static Names LastRunKeys() { return {"Circle", "Point", "Arrow"}; }
     static void SetInputs(DistancePointCircleTool& t) { t.setX(0), t.setY(40), t.InputCircle()->SetCenterRadius(0, 0, 25); }
     static constexpr double expected = 15;
+    // Beyond the frame's rows: the shape's accessors and name, the defaults of the point and the shape.
+    static constexpr auto get = &DistancePointCircleTool::InputCircle;
+    static constexpr auto set = &DistancePointCircleTool::setInputCircle;
+    static constexpr const char* shape = "Circle";
+    static std::vector<double> Geometry(const Circle& c) { return {c.CenterX(), c.CenterY(), c.Radius()}; }
+    static std::vector<double> Defaults() { return {10, 10, 80, 30, 20}; }
 };
 template <>
 struct ToolTraits<DistancePointLineTool> {
@@ -46,6 +52,11 @@ struct ToolTraits<DistancePointLineTool> {
     static Names LastRunKeys() { return {"Line", "Point", "Arrow"}; }
     static void SetInputs(DistancePointLineTool& t) { t.setX(0), t.setY(40), t.Line()->SetXYRotation(-7, 25, 0); }
     static constexpr double expected = 15;
+    static constexpr auto get = &DistancePointLineTool::Line;
+    static constexpr auto set = &DistancePointLineTool::setLine;
+    static constexpr const char* shape = "Line";
+    static std::vector<double> Geometry(const Line& l) { return {l.X(), l.Y(), l.Rotation()}; }
+    static std::vector<double> Defaults() { return {10, 60, 10, 10, std::atan2(10.0, 30.0)}; }
 };
 template <>
 struct ToolTraits<DistancePointSegmentTool> {
@@ -57,6 +68,11 @@ struct ToolTraits<DistancePointSegmentTool> {
     static Names LastRunKeys() { return {"Segment", "Point", "Arrow"}; }
     static void SetInputs(DistancePointSegmentTool& t) { t.setX(0), t.setY(40), t.Segment()->SetStartEnd(9, 52, 30, 80); }
     static constexpr double expected = 15;
+    static constexpr auto get = &DistancePointSegmentTool::Segment;
+    static constexpr auto set = &DistancePointSegmentTool::setSegment;
+    static constexpr const char* shape = "Segment";
+    static std::vector<double> Geometry(const LineSegment& s) { return {s.StartX(), s.StartY(), s.EndX(), s.EndY()}; }
+    static std::vector<double> Defaults() { return {10, 10, 160, 10, 120, 50}; }
 };
 template <>
 struct ToolTraits<DistancePointEllipseTool> {
@@ -71,6 +87,11 @@ struct ToolTraits<DistancePointEllipseTool> {
         t.setX(0), t.setY(40), t.Ellipse()->SetCenterXYRadiusXYRotation(0, 0, 10, 25, 0);
     }
     static constexpr double expected = 15;
+    static constexpr auto get = &DistancePointEllipseTool::Ellipse;
+    static constexpr auto set = &DistancePointEllipseTool::setEllipse;
+    static constexpr const char* shape = "Ellipse";
+    static std::vector<double> Geometry(const Ellipse& e) { return {e.CenterX(), e.CenterY(), e.RadiusX(), e.RadiusY(), e.Rotation()}; }
+    static std::vector<double> Defaults() { return {10, 10, 80, 30, 20, 15, 0}; }
 };
 
 using PointShapeTools = ::testing::Types<DistancePointCircleTool, DistancePointLineTool, DistancePointSegmentTool,
@@ -81,50 +102,10 @@ INSTANTIATE_TYPED_TEST_SUITE_P(PointShape, ToolFrame, PointShapeTools);
 
 namespace {
 
-// Per tool: the shape's accessors, its name in records, messages and legacy tables, and the
-// defaults of the point and the shape.
-template <class Tool>
-struct ShapeInput;
-template <>
-struct ShapeInput<DistancePointCircleTool> {
-    static constexpr auto get = &DistancePointCircleTool::InputCircle;
-    static constexpr auto set = &DistancePointCircleTool::setInputCircle;
-    static constexpr const char* name = "Circle";
-    static std::vector<double> Geometry(const Circle& c) { return {c.CenterX(), c.CenterY(), c.Radius()}; }
-    static std::vector<double> Defaults() { return {10, 10, 80, 30, 20}; }
-};
-template <>
-struct ShapeInput<DistancePointLineTool> {
-    static constexpr auto get = &DistancePointLineTool::Line;
-    static constexpr auto set = &DistancePointLineTool::setLine;
-    static constexpr const char* name = "Line";
-    static std::vector<double> Geometry(const Line& l) { return {l.X(), l.Y(), l.Rotation()}; }
-    static std::vector<double> Defaults() { return {10, 60, 10, 10, std::atan2(10.0, 30.0)}; }
-};
-template <>
-struct ShapeInput<DistancePointSegmentTool> {
-    static constexpr auto get = &DistancePointSegmentTool::Segment;
-    static constexpr auto set = &DistancePointSegmentTool::setSegment;
-    static constexpr const char* name = "Segment";
-    static std::vector<double> Geometry(const LineSegment& s) { return {s.StartX(), s.StartY(), s.EndX(), s.EndY()}; }
-    static std::vector<double> Defaults() { return {10, 10, 160, 10, 120, 50}; }
-};
-template <>
-struct ShapeInput<DistancePointEllipseTool> {
-    static constexpr auto get = &DistancePointEllipseTool::Ellipse;
-    static constexpr auto set = &DistancePointEllipseTool::setEllipse;
-    static constexpr const char* name = "Ellipse";
-    static std::vector<double> Geometry(const Ellipse& e)
-    {
-        return {e.CenterX(), e.CenterY(), e.RadiusX(), e.RadiusY(), e.Rotation()};
-    }
-    static std::vector<double> Defaults() { return {10, 10, 80, 30, 20, 15, 0}; }
-};
-
 template <class Tool>
 class PointShapeTool : public ::testing::Test {
 protected:
-    using Input = ShapeInput<Tool>;
+    using Input = ToolFrameTests::ToolTraits<Tool>;
     std::shared_ptr<Tool> tool = Quill::Create<Tool>();
     using ShapePtr = std::remove_cvref_t<std::invoke_result_t<decltype(Input::get), const Tool&>>;
     const ShapePtr& Shape() const { return ((*tool).*Input::get)(); }
@@ -155,7 +136,7 @@ TYPED_TEST(PointShapeTool, ShapeInputDefaultsFlagsAndMissingShape)
 
     tool.setInputImage(Quill::Create<Image8Grey>(8, 8));
     tool.Run();
-    EXPECT_EQ(tool.RunStatus().Message(), Strings::Substitute(Strings::IDS_Ost_InvalidArgNull_1, {Input::name}));
+    EXPECT_EQ(tool.RunStatus().Message(), Strings::Substitute(Strings::IDS_Ost_InvalidArgNull_1, {Input::shape}));
     EXPECT_THROW(tool.RunStatus().Exception()->ThrowException(), ArgumentNullException);
     EXPECT_THROW(tool.Distance(), ToolNoResultException);
     this->SetShape(shape);
@@ -190,17 +171,17 @@ TYPED_TEST(PointShapeTool, ArrowRunsFromThePointOfTheRun)
 TYPED_TEST(PointShapeTool, ConvertsItsLegacyPointAndShape)
 {
     using Input = typename TestFixture::Input;
-    const std::string type = ToolFrameTests::ToolTraits<TypeParam>::name;
+    const std::string type = Input::name;
     ConversionContext table;
     table.Add(1, ObjectInfo(type, {{"InputImage", LegacyHandle{2}}, {"Point", LegacyHandle{3}},
-                                   {Input::name, LegacyHandle{4}}}));
+                                   {Input::shape, LegacyHandle{4}}}));
     table.Add(2, ObjectInfo("Image8Grey", {{"Width", 16}, {"Height", 8}}));
     table.Add(3, ObjectInfo("PointMarker", {{"X", 0.0}, {"Y", 40.0}, {"Rotation", 0.0}, {"Size", 11}}));
     table.Add(4, ObjectInfo("Circle", {{"CenterX", 0.0}, {"CenterY", 0.0}, {"Radius", 25.0}}));
     auto tool = std::dynamic_pointer_cast<TypeParam>(Orv9xConverter::Orv9xConvert(1, &table));
     ASSERT_TRUE(tool);
     EXPECT_EQ((std::vector<double>{tool->X(), tool->Y()}), (std::vector<double>{0, 40}));
-    EXPECT_EQ(((*tool).*Input::get)() != nullptr, std::string(Input::name) == "Circle");
+    EXPECT_EQ(((*tool).*Input::get)() != nullptr, std::string(Input::shape) == "Circle");
     EXPECT_TRUE(tool->InputImage());
 
     ConversionContext missing;
@@ -229,6 +210,10 @@ TEST(PointShapeTools, MeasureAsTheReferenceInARotatedScaledSpace)
             EXPECT_NEAR(output(0), reference.distance, tol);
             EXPECT_NEAR(output(1), reference.b.x, tol);
             EXPECT_NEAR(output(2), reference.b.y, tol);
+            // The archive of the last run keeps every output in its place.
+            const auto loaded = LoadFromString<typename decltype(tool)::element_type>(SaveToString(tool, 0x1));
+            for (int i = 0; i < 3; ++i)
+                EXPECT_EQ(loaded->Outputs()[i]->GetValue(loaded).template get_value<double>(), output(i)) << i;
         };
         P s0, s1;
         DistanceReference::Ellipse seen;

@@ -222,64 +222,48 @@ TYPED_TEST(ShapePairTool, CrossingShapesHaveDistanceZeroAndNoClosestPoints)
     EXPECT_EQ(this->tool->Distance(), 0);
     for (int pin = 1; pin <= 4; ++pin)
         EXPECT_THROW(this->Output(pin), ToolNoResultException) << pin;
-    EXPECT_EQ(Keys(*this->tool->CreateLastRunRecord()->SubRecords()[0]), (std::vector<std::string>{Traits::names[1], Traits::names[0]}));
+    EXPECT_EQ(Keys(*this->tool->CreateLastRunRecord()->SubRecords()[0]), 
+              (std::vector<std::string>{Traits::names[1], Traits::names[0]}));
 }
 
-// Legacy shapes of the platform's own kinds, and the geometry they convert to.
-std::pair<ObjectInfo, std::vector<double>> LegacyShape(const Circle&)
+// A legacy shape of the platform's kind Shape whose first two coordinates are (at, at + 1).
+const char* LegacyType(const Circle*) { return "Circle"; }
+const char* LegacyType(const Line*) { return "Line"; }
+const char* LegacyType(const LineSegment*) { return "LineSegment"; }
+const char* LegacyType(const Ellipse*) { return "Ellipse"; }
+template <class Shape>
+ObjectInfo LegacyShape(double at)
 {
-    return {ObjectInfo("Circle", {{"CenterX", 0.0}, {"CenterY", 40.0}, {"Radius", 15.0}}), {0, 40, 15}};
-}
-std::pair<ObjectInfo, std::vector<double>> LegacyShape(const Line&)
-{
-    return {ObjectInfo("Line", {{"X", 1.0}, {"Y", 2.0}, {"Rotation", 0.5}}), {1, 2, 0.5}};
-}
-std::pair<ObjectInfo, std::vector<double>> LegacyShape(const LineSegment&)
-{
-    return {ObjectInfo("LineSegment", {{"StartX", -10.0}, {"StartY", 0.0}, {"EndX", 10.0}, {"EndY", 5.0}}),
-            {-10, 0, 10, 5}};
-}
-std::pair<ObjectInfo, std::vector<double>> LegacyShape(const Ellipse&)
-{
-    return {ObjectInfo("Ellipse",
-                       {{"CenterX", 0.0}, {"CenterY", 40.0}, {"RadiusX", 10.0}, {"RadiusY", 15.0}, {"Rotation", 0.25}}),
-            {0, 40, 10, 15, 0.25}};
+    return ObjectInfo(LegacyType(static_cast<const Shape*>(nullptr)),
+                      {{"CenterX", at}, {"X", at}, {"StartX", at}, {"CenterY", at + 1}, {"Y", at + 1}, {"StartY", at + 1},
+                       {"EndX", 0.0}, {"EndY", 0.0}, {"Radius", 3.0}, {"RadiusX", 3.0}, {"RadiusY", 4.0}, {"Rotation", 0.5}});
 }
 
 // A legacy tool reads shape A and shape B under their names. A property that holds another
-// kind of object leaves the shape empty, and the run reports it missing; a missing name
+// kind of object leaves the shape empty, so that the run reports it missing; a missing name
 // stops the conversion.
 TYPED_TEST(ShapePairTool, ConvertsItsLegacyShapes)
 {
     using Traits = typename TestFixture::Traits;
-    using A = typename TestFixture::A;
-    using B = typename TestFixture::B;
-    const auto [a, aGeometry] = LegacyShape(*this->template Get<A>(1));
-    const auto [b, bGeometry] = LegacyShape(*this->template Get<B>(2));
-    for (int wrong : {0, 1, 2}) {
-        ConversionContext table;
-        table.Add(1, ObjectInfo(Traits::name, {{"InputImage", LegacyHandle{2}},
-                                               {Traits::names[0], LegacyHandle{wrong == 1 ? 2 : 3}},
-                                               {Traits::names[1], LegacyHandle{wrong == 2 ? 2 : 4}}}));
-        table.Add(2, ObjectInfo("Image8Grey", {{"Width", 16}, {"Height", 8}}));
-        table.Add(3, a);
-        table.Add(4, b);
-        this->tool = std::dynamic_pointer_cast<TypeParam>(Orv9xConverter::Orv9xConvert(1, &table));
-        ASSERT_TRUE(this->tool);
-        ASSERT_TRUE(this->tool->InputImage());
-        if (wrong == 0) {
-            EXPECT_EQ(Geometry(*this->template Get<A>(1)), aGeometry);
-            EXPECT_EQ(Geometry(*this->template Get<B>(2)), bGeometry);
-        } else {
-            this->tool->Run();
-            EXPECT_EQ(this->tool->RunStatus().Message(),
-                      Strings::Substitute(Strings::IDS_Ost_InvalidArgNull_1, {Traits::names[wrong - 1]}));
-        }
-    }
-    ConversionContext missing;
-    missing.Add(1, ObjectInfo(Traits::name, {{Traits::names[0], LegacyHandle{2}}}));
-    missing.Add(2, a);
-    EXPECT_THROW(Orv9xConverter::Orv9xConvert(1, &missing), std::out_of_range);
+    ConversionContext table;
+    table.Add(1, ObjectInfo(Traits::name, {{Traits::names[0], LegacyHandle{3}}, {Traits::names[1], LegacyHandle{4}}}));
+    table.Add(2, ObjectInfo(Traits::name, {{Traits::names[0], LegacyHandle{5}}, {Traits::names[1], LegacyHandle{4}}}));
+    table.Add(3, LegacyShape<typename TestFixture::A>(1));
+    table.Add(4, LegacyShape<typename TestFixture::B>(5));
+    table.Add(5, ObjectInfo("Image8Grey", {{"Width", 16}, {"Height", 8}}));
+    this->tool = std::dynamic_pointer_cast<TypeParam>(Orv9xConverter::Orv9xConvert(1, &table));
+    ASSERT_TRUE(this->tool);
+    EXPECT_EQ((std::vector<double>{Geometry(*this->template Get<typename TestFixture::A>(1))[1],
+                                   Geometry(*this->template Get<typename TestFixture::B>(2))[1]}),
+              (std::vector<double>{2, 6}));
+
+    this->tool = std::dynamic_pointer_cast<TypeParam>(Orv9xConverter::Orv9xConvert(2, &table));
+    this->tool->setInputImage(this->image);
+    this->tool->Run();
+    EXPECT_EQ(this->tool->RunStatus().Message(), Strings::Substitute(Strings::IDS_Ost_InvalidArgNull_1, {Traits::names[0]}));
+
+    table.Add(6, ObjectInfo(Traits::name, {{Traits::names[0], LegacyHandle{3}}}));
+    EXPECT_THROW(Orv9xConverter::Orv9xConvert(6, &table), std::out_of_range);
 }
 
 // Ties go to the earlier candidate: the default segments are 80 apart from A's end against
@@ -332,6 +316,10 @@ TEST(ShapePairTools, MeasureAsTheReferenceInARotatedScaledSpace)
             EXPECT_NEAR(output(2), reference.a.y, tol);
             EXPECT_NEAR(output(3), reference.b.x, tol);
             EXPECT_NEAR(output(4), reference.b.y, tol);
+            // The archive of the last run keeps every output in its place.
+            const auto loaded = LoadFromString<typename decltype(tool)::element_type>(SaveToString(tool, 0x1));
+            for (int i = 0; i < 5; ++i)
+                EXPECT_EQ(loaded->Outputs()[i]->GetValue(loaded).template get_value<double>(), output(i)) << i;
         };
         P a0, a1, b0, b1, l0, l1;
         DistanceReference::Ellipse ca, cb, e;

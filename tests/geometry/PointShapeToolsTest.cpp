@@ -1,7 +1,6 @@
 // What the point-to-shape distance tools do beyond the shared frame: their shape input, the
 // distance and closest point they compute, their arrow and their legacy names.
 #include <cmath>
-#include <cstring>
 #include <type_traits>
 
 #include <Geometry/DistancePointCircleTool.h>
@@ -207,16 +206,7 @@ TEST(PointShapeTools, MeasureAsTheReferenceInARotatedScaledSpace)
             tool->Inputs()[3]->SetValue(tool, rttr::variant(shape));
             tool->setInputImage(space.image);
             RunOk(*tool);
-            auto output = [&](int i) { return tool->Outputs()[i]->GetValue(tool).template get_value<double>(); };
-            EXPECT_NEAR(output(0), reference.distance, tol);
-            EXPECT_NEAR(output(1), reference.b.x, tol);
-            EXPECT_NEAR(output(2), reference.b.y, tol);
-            // The archive of the last run ends with the outputs, in the order of the pins.
-            const std::string bytes = SaveToString(tool, 0x1);
-            double written[3];
-            std::memcpy(written, bytes.data() + bytes.size() - sizeof written, sizeof written);
-            for (int i = 0; i < 3; ++i)
-                EXPECT_EQ(written[i], output(i)) << i;
+            ExpectOutputs(tool, {reference.distance, reference.b.x, reference.b.y}, tol);
         };
         P s0, s1;
         DistanceReference::Ellipse seen;

@@ -1,8 +1,9 @@
 #pragma once
 // The distance from a point to a circle, and the point of the circle closest to it. The
-// point is a draggable marker; the circle is mapped into the input image's space.
+// point is a draggable marker; the circle is mapped into the input image's space, where it
+// is measured as the ellipse the image sees.
 
-#include <Geometry/Implementation/GeometryToolBase.h>
+#include <Geometry/Implementation/PointShapeDistanceTool.h>
 #include <Ostrel/Vision/Circle.h>
 
 namespace Ostrel::Vision::Geometry {
@@ -12,7 +13,8 @@ OSTREL_GEOMETRY_RECORD_SWITCH_ENUMS(DistancePointCircle,
                                     (None, 0x0),
                                     (Point, 0x10)(Circle, 0x20)(Arrow, 0x40))
 
-class OSTREL_GEOMETRY_API DistancePointCircleTool : public Implementation::GeometryToolBase {
+class OSTREL_GEOMETRY_API DistancePointCircleTool
+    : public Implementation::PointShapeDistanceTool<DistancePointCircleTool, Circle> {
 public:
     OSTREL_GEOMETRY_TOOL(DistancePointCircle, Implementation::GeometryToolBase,
                          (X)(Y)(InputCircle)(Distance)(CircleX)(CircleY))
@@ -20,40 +22,15 @@ public:
     explicit DistancePointCircleTool(ObjectCreateAccessToken);
     ~DistancePointCircleTool() override;
 
-    double X() const { return point_.X(); }
-    double Y() const { return point_.Y(); }
-    void setX(double x) { point_.SetX(x); }
-    void setY(double y) { point_.SetY(y); }
-    const std::shared_ptr<Circle>& InputCircle() const { return circle_; }
-    void setInputCircle(const std::shared_ptr<Circle>& circle) { ChangeShape(circle_, circle, SfInputCircle); }
+    const std::shared_ptr<Circle>& InputCircle() const { return shape_; }
+    void setInputCircle(const std::shared_ptr<Circle>& circle) { ChangeShape(shape_, circle, SfInputCircle); }
 
-    // Outputs; throw ToolNoResultException until a run succeeds. (CircleX, CircleY) is the
-    // point of the circle closest to (X, Y), in the input image's space.
-    double Distance() const { return Result(result_.distance); }
-    double CircleX() const { return Result(result_.circleX); }
-    double CircleY() const { return Result(result_.circleY); }
-
-    // The base parts, then "Point" and "Circle".
-    void Orv9xConvert(long long handle, void* context) override;
-
-protected:
-    ToolResultConstants InternalRun(std::string& message) override;
-    void InternalCreateCurrentRecord(const std::shared_ptr<Record>& parent, std::uint32_t currentMask) override;
-    void InternalCreateLastRunRecord(const std::shared_ptr<Record>& parent, std::uint32_t lastRunMask,
-                                     std::uint32_t diagMask) override;
+    // The point of the circle's outline closest to (X, Y), in the input image's space.
+    double CircleX() const { return Result(result_.x); }
+    double CircleY() const { return Result(result_.y); }
 
 private:
     DistancePointCircleTool();
-
-    MarkerInput point_{*this, SfX, SfY, 10, 10, 0xFF00FFFF};
-    std::shared_ptr<Circle> circle_;
-    struct {
-        std::shared_ptr<PointMarker> point;
-        std::shared_ptr<Circle> circle;
-    } copies_;
-    struct {
-        double distance, circleX, circleY;
-    } result_{};
 
     OSTREL_GEOMETRY_TOOL_TAIL(Implementation::GeometryToolBase)
 };

@@ -1,23 +1,25 @@
 // Archives of the point-to-shape distance tools: the base part, the point marker and the
-// shape, then the last run's outputs.
+// shape, then the last run's distance and closest point.
 #include <Geometry/DistancePointCircleTool.h>
+#include <Geometry/DistancePointEllipseTool.h>
+#include <Geometry/DistancePointLineTool.h>
+#include <Geometry/DistancePointSegmentTool.h>
 
 #include "ArchiveSupport.h"
 
-OSTREL_GEOMETRY_CLASS_VERSION(DistancePointCircleTool)
+// A tool's class version, its fields and its registration under its qualified name.
+#define OSTREL_POINT_SHAPE_TOOL_ARCHIVE(Tool)                                                                       \
+    OSTREL_GEOMETRY_CLASS_VERSION(Tool)                                                                             \
+    template <class Archive>                                                                                        \
+    void Ostrel::Vision::Geometry::Tool::serialize(Archive& ar, std::uint32_t version)                             \
+    {                                                                                                               \
+        Persistence::ToolFields(ar, version, *this, #Tool)                                                          \
+            .Inputs(point_, shape_)                                                                                 \
+            .LastRun(result_.distance, result_.x, result_.y);                                                       \
+    }                                                                                                               \
+    OSTREL_GEOMETRY_REGISTER_TOOL(Tool)
 
-namespace Ostrel::Vision::Geometry {
-
-using Persistence::ToolFields;
-
-template <class Archive>
-void DistancePointCircleTool::serialize(Archive& ar, std::uint32_t version)
-{
-    ToolFields(ar, version, *this, "DistancePointCircleTool")
-        .Inputs(point_, circle_)
-        .LastRun(result_.distance, result_.circleX, result_.circleY);
-}
-
-} // namespace Ostrel::Vision::Geometry
-
-OSTREL_GEOMETRY_REGISTER_TOOL(DistancePointCircleTool)
+OSTREL_POINT_SHAPE_TOOL_ARCHIVE(DistancePointCircleTool)
+OSTREL_POINT_SHAPE_TOOL_ARCHIVE(DistancePointLineTool)
+OSTREL_POINT_SHAPE_TOOL_ARCHIVE(DistancePointSegmentTool)
+OSTREL_POINT_SHAPE_TOOL_ARCHIVE(DistancePointEllipseTool)

@@ -1,12 +1,17 @@
-// What the point-to-shape distance tools do beyond the shared frame: their shape input,
-// the distance and closest point they compute, and their records.
+// What the point-to-shape distance tools do beyond the shared frame: their shape input, the
+// distance and closest point they compute, their arrow and their legacy names.
 #include <cmath>
+#include <type_traits>
 
 #include <Geometry/DistancePointCircleTool.h>
+#include <Geometry/DistancePointEllipseTool.h>
+#include <Geometry/DistancePointLineTool.h>
+#include <Geometry/DistancePointSegmentTool.h>
 #include <Ostrel/Vision/Image8Grey.h>
 #include <Ostrel/Vision/Legacy.h>
 #include <Ostrel/Vision/LineSegment.h>
 
+#include "DistanceReference.h"
 #include "RegistrationRows.h"
 #include "ToolFrame.h"
 #include "common/EventRecorder.h"
@@ -19,6 +24,7 @@ using namespace Ostrel::Vision::Implementation::Internal;
 
 namespace ToolFrameTests {
 
+// A point (0, 40) and shapes 15 away from it.
 template <>
 struct ToolTraits<DistancePointCircleTool> {
     static constexpr const char* name = "DistancePointCircleTool";
@@ -29,52 +35,190 @@ struct ToolTraits<DistancePointCircleTool> {
     static Names LastRunKeys() { return {"Circle", "Point", "Arrow"}; }
     static void SetInputs(DistancePointCircleTool& t) { t.setX(0), t.setY(40), t.InputCircle()->SetCenterRadius(0, 0, 25); }
     static constexpr double expected = 15;
+    // Beyond the frame's rows: the shape's accessors and name, the defaults of the point and the shape.
+    static constexpr auto get = &DistancePointCircleTool::InputCircle;
+    static constexpr auto set = &DistancePointCircleTool::setInputCircle;
+    static constexpr const char* shape = "Circle";
+    static std::vector<double> Geometry(const Circle& c) { return {c.CenterX(), c.CenterY(), c.Radius()}; }
+    static std::vector<double> Defaults() { return {10, 10, 80, 30, 20}; }
+};
+template <>
+struct ToolTraits<DistancePointLineTool> {
+    static constexpr const char* name = "DistancePointLineTool";
+    static constexpr std::uint32_t masks[3] = {0x7, 0x71, 0x0};
+    static Names Inputs() { return {"InputImage", "X", "Y", "Line"}; }
+    static Names Outputs() { return {"Distance", "LineX", "LineY"}; }
+    static constexpr std::uint64_t resetFlags = 0x1C000, outputFlags = 0x1C000, dragFlags = 0x1800, nextFlag = 0x20000;
+    static Names LastRunKeys() { return {"Line", "Point", "Arrow"}; }
+    static void SetInputs(DistancePointLineTool& t) { t.setX(0), t.setY(40), t.Line()->SetXYRotation(-7, 25, 0); }
+    static constexpr double expected = 15;
+    static constexpr auto get = &DistancePointLineTool::Line;
+    static constexpr auto set = &DistancePointLineTool::setLine;
+    static constexpr const char* shape = "Line";
+    static std::vector<double> Geometry(const Line& l) { return {l.X(), l.Y(), l.Rotation()}; }
+    static std::vector<double> Defaults() { return {10, 60, 10, 10, std::atan2(10.0, 30.0)}; }
+};
+template <>
+struct ToolTraits<DistancePointSegmentTool> {
+    static constexpr const char* name = "DistancePointSegmentTool";
+    static constexpr std::uint32_t masks[3] = {0x7, 0x71, 0x0};
+    static Names Inputs() { return {"InputImage", "X", "Y", "Segment"}; }
+    static Names Outputs() { return {"Distance", "SegmentX", "SegmentY"}; }
+    static constexpr std::uint64_t resetFlags = 0x10000, outputFlags = 0x1C000, dragFlags = 0x1800, nextFlag = 0x20000;
+    static Names LastRunKeys() { return {"Segment", "Point", "Arrow"}; }
+    static void SetInputs(DistancePointSegmentTool& t) { t.setX(0), t.setY(40), t.Segment()->SetStartEnd(9, 52, 30, 80); }
+    static constexpr double expected = 15;
+    static constexpr auto get = &DistancePointSegmentTool::Segment;
+    static constexpr auto set = &DistancePointSegmentTool::setSegment;
+    static constexpr const char* shape = "Segment";
+    static std::vector<double> Geometry(const LineSegment& s) { return {s.StartX(), s.StartY(), s.EndX(), s.EndY()}; }
+    static std::vector<double> Defaults() { return {10, 10, 160, 10, 120, 50}; }
+};
+template <>
+struct ToolTraits<DistancePointEllipseTool> {
+    static constexpr const char* name = "DistancePointEllipseTool";
+    static constexpr std::uint32_t masks[3] = {0x7, 0x71, 0x0};
+    static Names Inputs() { return {"InputImage", "X", "Y", "Ellipse"}; }
+    static Names Outputs() { return {"Distance", "EllipseX", "EllipseY"}; }
+    static constexpr std::uint64_t resetFlags = 0x1C000, outputFlags = 0x1C000, dragFlags = 0x1800, nextFlag = 0x20000;
+    static Names LastRunKeys() { return {"Ellipse", "Point", "Arrow"}; }
+    static void SetInputs(DistancePointEllipseTool& t)
+    {
+        t.setX(0), t.setY(40), t.Ellipse()->SetCenterXYRadiusXYRotation(0, 0, 10, 25, 0);
+    }
+    static constexpr double expected = 15;
+    static constexpr auto get = &DistancePointEllipseTool::Ellipse;
+    static constexpr auto set = &DistancePointEllipseTool::setEllipse;
+    static constexpr const char* shape = "Ellipse";
+    static std::vector<double> Geometry(const Ellipse& e) { return {e.CenterX(), e.CenterY(), e.RadiusX(), e.RadiusY(), e.Rotation()}; }
+    static std::vector<double> Defaults() { return {10, 10, 80, 30, 20, 15, 0}; }
 };
 
-using PointShapeTools = ::testing::Types<DistancePointCircleTool>;
+using PointShapeTools = ::testing::Types<DistancePointCircleTool, DistancePointLineTool, DistancePointSegmentTool,
+                                         DistancePointEllipseTool>;
 INSTANTIATE_TYPED_TEST_SUITE_P(PointShape, ToolFrame, PointShapeTools);
 
 } // namespace ToolFrameTests
 
-TEST(DistancePointCircleTool, MeasuresToTheClosestPointOfTheCircle)
+namespace {
+
+template <class Tool>
+class PointShapeTool : public ::testing::Test {
+protected:
+    using Input = ToolFrameTests::ToolTraits<Tool>;
+    std::shared_ptr<Tool> tool = Quill::Create<Tool>();
+    using ShapePtr = std::remove_cvref_t<std::invoke_result_t<decltype(Input::get), const Tool&>>;
+    const ShapePtr& Shape() const { return ((*tool).*Input::get)(); }
+    void SetShape(const ShapePtr& shape) { ((*tool).*Input::set)(shape); }
+};
+TYPED_TEST_SUITE(PointShapeTool, ToolFrameTests::PointShapeTools);
+
+TYPED_TEST(PointShapeTool, ShapeInputDefaultsFlagsAndMissingShape)
 {
-    auto tool = Quill::Create<DistancePointCircleTool>();
-    EXPECT_EQ(tool->InputCircle()->Color().ToUInt32(), 0xFFFF00FFu);
-    EXPECT_EQ(tool->InputCircle()->GraphicDOFEnable(), 0xFFFFFFFFu);
-    tool->setInputImage(Quill::Create<Image8Grey>(8, 8));
-    RunOk(*tool);
-    EXPECT_NEAR(tool->Distance(), std::sqrt(5300.0) - 20, 1e-12);
-    EXPECT_NEAR(tool->CircleX(), 80 - 70 * 20 / std::sqrt(5300.0), 1e-12);
-    EXPECT_NEAR(tool->CircleY(), 30 - 20 * 20 / std::sqrt(5300.0), 1e-12);
-    const auto arrow = tool->CreateLastRunRecord()->SubRecords()[0]->SubRecords()[2]->ValueAs<LineSegment>();
-    EXPECT_EQ((std::vector<double>{arrow->StartX(), arrow->StartY(), arrow->EndX(), arrow->EndY()}),
-              (std::vector<double>{10, 10, tool->CircleX(), tool->CircleY()}));
+    using Input = typename TestFixture::Input;
+    auto& tool = *this->tool;
+    std::vector<double> defaults{tool.X(), tool.Y()};
+    for (double v : Input::Geometry(*this->Shape()))
+        defaults.push_back(v);
+    EXPECT_EQ(defaults, Input::Defaults());
+    EXPECT_EQ(this->Shape()->Color().ToUInt32(), 0xFFFF00FFu);
+    EXPECT_EQ(tool.CreateCurrentRecord()->SubRecords()[0]->SubRecords()[0]->template ValueAs<PointMarker>()->Color().ToUInt32(),
+              0xFF00FFFFu);
+    EXPECT_EQ(this->Shape()->GraphicDOFEnable(), 0xFFFFFFFFu);
 
-    tool->setImageRetentionMask(0);  // no image kept: nothing to draw the rows over
-    RunOk(*tool);
-    EXPECT_EQ(tool->CreateLastRunRecord()->SubRecords()[0]->SubRecords().Count(), 0u);
+    EventRecorder events(tool);
+    const auto shape = this->Shape();
+    this->SetShape(shape);
+    this->SetShape(nullptr);
+    tool.setX(tool.X());
+    tool.setY(-1);
+    EXPECT_EQ(events.flags, (std::vector<std::uint64_t>{0x2004, 0x1000}));
 
-    EventRecorder events(*tool);
-    tool->setInputCircle(tool->InputCircle());
-    tool->setInputCircle(nullptr);
-    EXPECT_EQ(events.flags, std::vector<std::uint64_t>{0x2004});
-    tool->Run();
-    EXPECT_EQ(tool->RunStatus().Message(), Strings::Substitute(Strings::IDS_Ost_InvalidArgNull_1, {"Circle"}));
-    EXPECT_THROW(tool->CircleX(), ToolNoResultException);
+    tool.setInputImage(Quill::Create<Image8Grey>(8, 8));
+    tool.Run();
+    EXPECT_EQ(tool.RunStatus().Message(), Strings::Substitute(Strings::IDS_Ost_InvalidArgNull_1, {Input::shape}));
+    EXPECT_THROW(tool.RunStatus().Exception()->ThrowException(), ArgumentNullException);
+    EXPECT_THROW(tool.Distance(), ToolNoResultException);
+    this->SetShape(shape);
+    RunOk(tool);
 }
 
-TEST(DistancePointCircleTool, ConvertsItsLegacyShapes)
+// The arrow starts at the point as the run saw it, even when the point row is not shown,
+// and needs the copy of that point: a mask that gains the arrow after the run shows none.
+TYPED_TEST(PointShapeTool, ArrowRunsFromThePointOfTheRun)
 {
+    auto& tool = *this->tool;
+    tool.setInputImage(Quill::Create<Image8Grey>(8, 8));
+    tool.setLastRunRecordDiagEnable(static_cast<decltype(tool.LastRunRecordDiagEnable())>(0x41));
+    RunOk(tool);
+    const double x = tool.X(), y = tool.Y();
+    tool.setX(x + 1);
+    const auto rows = tool.CreateLastRunRecord()->SubRecords()[0];
+    ASSERT_EQ(Keys(*rows), std::vector<std::string>{"Arrow"});
+    const auto arrow = rows->SubRecords()[0]->template ValueAs<LineSegment>();
+    EXPECT_EQ((std::vector<double>{arrow->StartX(), arrow->StartY(), arrow->EndX(), arrow->EndY()}),
+              (std::vector<double>{x, y, tool.Outputs()[1]->GetValue(this->tool).template get_value<double>(),
+                                   tool.Outputs()[2]->GetValue(this->tool).template get_value<double>()}));
+
+    tool.setLastRunRecordDiagEnable(static_cast<decltype(tool.LastRunRecordDiagEnable())>(0x1));
+    RunOk(tool);
+    tool.setLastRunRecordDiagEnable(static_cast<decltype(tool.LastRunRecordDiagEnable())>(0x41));
+    EXPECT_EQ(tool.CreateLastRunRecord()->SubRecords()[0]->SubRecords().Count(), 0u);
+}
+
+// A legacy tool reads its point from "Point" and its shape under the shape's name; a shape
+// of another type leaves the input empty, so that the run reports it missing.
+TYPED_TEST(PointShapeTool, ConvertsItsLegacyPointAndShape)
+{
+    using Input = typename TestFixture::Input;
+    const std::string type = Input::name;
     ConversionContext table;
-    table.Add(1, ObjectInfo("DistancePointCircleTool", {{"InputImage", LegacyHandle{2}}, {"Point", LegacyHandle{3}},
-                                                        {"Circle", LegacyHandle{4}}}));
+    table.Add(1, ObjectInfo(type, {{"InputImage", LegacyHandle{2}}, {"Point", LegacyHandle{3}},
+                                   {Input::shape, LegacyHandle{4}}}));
     table.Add(2, ObjectInfo("Image8Grey", {{"Width", 16}, {"Height", 8}}));
     table.Add(3, ObjectInfo("PointMarker", {{"X", 0.0}, {"Y", 40.0}, {"Rotation", 0.0}, {"Size", 11}}));
     table.Add(4, ObjectInfo("Circle", {{"CenterX", 0.0}, {"CenterY", 0.0}, {"Radius", 25.0}}));
-    auto tool = std::dynamic_pointer_cast<DistancePointCircleTool>(Orv9xConverter::Orv9xConvert(1, &table));
+    auto tool = std::dynamic_pointer_cast<TypeParam>(Orv9xConverter::Orv9xConvert(1, &table));
     ASSERT_TRUE(tool);
-    RunOk(*tool);
-    EXPECT_DOUBLE_EQ(tool->Distance(), 15);
+    EXPECT_EQ((std::vector<double>{tool->X(), tool->Y()}), (std::vector<double>{0, 40}));
+    EXPECT_EQ(((*tool).*Input::get)() != nullptr, std::string(Input::shape) == "Circle");
+    EXPECT_TRUE(tool->InputImage());
+
+    ConversionContext missing;
+    missing.Add(1, ObjectInfo(type, {{"Point", LegacyHandle{2}}}));
+    missing.Add(2, ObjectInfo("PointMarker", {{"X", 0.0}, {"Y", 40.0}, {"Rotation", 0.0}, {"Size", 11}}));
+    EXPECT_THROW(Orv9xConverter::Orv9xConvert(1, &missing), std::out_of_range);
+}
+
+// Each tool against the reference, for random points and shapes in a rotated, scaled
+// fixture space: the point is taken in that space as it is, the shape is mapped there.
+TEST(PointShapeTools, MeasureAsTheReferenceInARotatedScaledSpace)
+{
+    using namespace DistanceReference;
+    for (unsigned seed = 0; seed < 20; ++seed) {
+        RandomSpace space(seed);
+        const P p = space.Point();
+        const double tol = space.Tolerance();
+        auto expect = [&](auto tool, auto shape, const Nearest& reference) {
+            SCOPED_TRACE(testing::Message() << tool->Inputs()[3]->Path() << " seed " << seed);
+            tool->setX(p.x);
+            tool->setY(p.y);
+            tool->Inputs()[3]->SetValue(tool, rttr::variant(shape));
+            tool->setInputImage(space.image);
+            RunOk(*tool);
+            ExpectOutputs(tool, {reference.distance, reference.b.x, reference.b.y}, tol);
+        };
+        P s0, s1;
+        DistanceReference::Ellipse seen;
+        auto line = space.Line(s0, s1);
+        expect(Quill::Create<DistancePointLineTool>(), line, PointLine(p, s0, s1));
+        auto segment = space.Segment(s0, s1);
+        expect(Quill::Create<DistancePointSegmentTool>(), segment, PointSegment(p, s0, s1));
+        auto circle = space.Circle(seen);
+        expect(Quill::Create<DistancePointCircleTool>(), circle, PointEllipse(p, seen));
+        auto ellipse = space.Ellipse(seen);
+        expect(Quill::Create<DistancePointEllipseTool>(), ellipse, PointEllipse(p, seen));
+    }
 }
 
 TEST(PointShapeTools, RegisteredAsTheirRows)
@@ -83,6 +227,14 @@ TEST(PointShapeTools, RegisteredAsTheirRows)
     const ToolRow rows[] = {
         {New<DistancePointCircleTool>, "DistancePointCircleTool", "GeometryToolBase", {{"Point", 0x2}, {"Circle", 0x4}},
          {{"None", 0}}, {{"Point", 0x10}, {"Circle", 0x20}, {"Arrow", 0x40}}},
+        {New<DistancePointLineTool>, "DistancePointLineTool", "GeometryToolBase", {{"Point", 0x2}, {"Line", 0x4}},
+         {{"None", 0}}, {{"Point", 0x10}, {"Line", 0x20}, {"Arrow", 0x40}}},
+        {New<DistancePointSegmentTool>, "DistancePointSegmentTool", "GeometryToolBase",
+         {{"Point", 0x2}, {"Segment", 0x4}}, {{"None", 0}}, {{"Point", 0x10}, {"Segment", 0x20}, {"Arrow", 0x40}}},
+        {New<DistancePointEllipseTool>, "DistancePointEllipseTool", "GeometryToolBase",
+         {{"Point", 0x2}, {"Ellipse", 0x4}}, {{"None", 0}}, {{"Point", 0x10}, {"Ellipse", 0x20}, {"Arrow", 0x40}}},
     };
     ExpectToolRows(rows);
 }
+
+} // namespace

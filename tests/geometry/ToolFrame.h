@@ -18,8 +18,9 @@ using namespace Ostrel::Vision::Geometry;
 using Names = std::vector<std::string>;
 
 // Per tool: its name, default masks, pins, output flags (cleared, then set by a run), the
-// flags a drag of its first marker raises, the keys of its default last-run record, and
-// inputs with one known value of its first output.
+// flags a drag of its first live graphic raises (0 for a tool that does not follow its
+// graphics), the keys of its default last-run record, and inputs with one known value of
+// its first output.
 template <class T>
 struct ToolTraits;
 
@@ -36,6 +37,13 @@ protected:
         return tool->Outputs()[Traits::Outputs()[0]]->GetValue(tool).template get_value<double>();
     }
     std::shared_ptr<Record> CurrentImageRecord() const { return tool->CreateCurrentRecord()->SubRecords()[0]; }
+    // The events a change of the first live graphic raises on the tool.
+    static std::vector<std::uint64_t> DragEvents()
+    {
+        if (Traits::dragFlags == 0)
+            return {};
+        return {Traits::dragFlags};
+    }
 };
 
 TYPED_TEST_SUITE_P(ToolFrame);
@@ -87,7 +95,6 @@ TYPED_TEST_P(ToolFrame, RunsThroughPinsAndFailsCleanlyWithoutAnImage)
 
 TYPED_TEST_P(ToolFrame, SettersAndDragsRaiseExactlyTheirFlags)
 {
-    using Traits = typename TestFixture::Traits;
     auto& tool = *this->tool;
     EventRecorder events(tool);
     tool.setInputImage(nullptr);
@@ -107,15 +114,18 @@ TYPED_TEST_P(ToolFrame, SettersAndDragsRaiseExactlyTheirFlags)
     EXPECT_EQ(tool.ImageRetentionMask(), 0x11u);
 
     // A drag of the first live graphic, as a display does through the current record.
-    auto marker = this->CurrentImageRecord()->SubRecords()[0]->template ValueAs<PointMarker>();
-    ASSERT_TRUE(marker);
+    auto graphic = this->CurrentImageRecord()->SubRecords()[0]->template ValueAs<GraphicBase>();
+    ASSERT_TRUE(graphic);
     events.flags.clear();
-    marker->SetCenterRotationSize(1, 2, 0, 11);
-    EXPECT_EQ(events.flags, std::vector<std::uint64_t>{Traits::dragFlags});
+    if (auto marker = std::dynamic_pointer_cast<PointMarker>(graphic))
+        marker->SetCenterRotationSize(1, 2, 0, 11);
+    else
+        graphic->setTipText("dragged");
+    EXPECT_EQ(events.flags, this->DragEvents());
     std::weak_ptr<TypeParam> weak = this->tool;
     this->tool.reset();
     EXPECT_TRUE(weak.expired());
-    marker->setX(5);  // reaches no destroyed tool
+    graphic->setTipText("after");  // reaches no destroyed tool
 }
 
 TYPED_TEST_P(ToolFrame, RunRaisesClearThenResult)
@@ -208,8 +218,8 @@ TYPED_TEST_P(ToolFrame, ArchiveOptionsDecideWhatSurvives)
         }
         // The loaded tool keeps its inputs, follows its markers and runs.
         EventRecorder events(*loaded);
-        loaded->CreateCurrentRecord()->SubRecords()[0]->SubRecords()[0]->template ValueAs<PointMarker>()->setRotation(1);
-        EXPECT_EQ(events.flags, std::vector<std::uint64_t>{Traits::dragFlags});
+        loaded->CreateCurrentRecord()->SubRecords()[0]->SubRecords()[0]->template ValueAs<GraphicBase>()->setTipText("x");
+        EXPECT_EQ(events.flags, this->DragEvents());
         loaded->setInputImage(this->image);
         RunOk(*loaded);
         EXPECT_NEAR(output(), Traits::expected, 1e-12);

@@ -1,0 +1,382 @@
+// What the shape-to-shape distance tools do beyond the shared frame: their two shape
+// inputs, the distance and closest points they compute, the rules for touching shapes and
+// ties, and their legacy names.
+#include <cmath>
+#include <map>
+#include <type_traits>
+
+#include <Geometry/DistanceCircleCircleTool.h>
+#include <Geometry/DistanceLineCircleTool.h>
+#include <Geometry/DistanceLineEllipseTool.h>
+#include <Geometry/DistanceSegmentCircleTool.h>
+#include <Geometry/DistanceSegmentEllipseTool.h>
+#include <Geometry/DistanceSegmentLineTool.h>
+#include <Geometry/DistanceSegmentSegmentTool.h>
+#include <Ostrel/Vision/Legacy.h>
+#include <Ostrel/Vision/ToolPin.h>
+
+#include "DistanceReference.h"
+#include "RegistrationRows.h"
+#include "ToolFrame.h"
+#include "common/EventRecorder.h"
+#include "common/ToolTestSupport.h"
+
+using namespace Ostrel;
+using namespace Ostrel::Vision;
+using namespace Ostrel::Vision::Geometry;
+using namespace Ostrel::Vision::Implementation::Internal;
+
+namespace {
+
+std::vector<double> Geometry(const Circle& c) { return {c.CenterX(), c.CenterY(), c.Radius()}; }
+std::vector<double> Geometry(const Line& l) { return {l.X(), l.Y(), l.Rotation()}; }
+std::vector<double> Geometry(const LineSegment& s) { return {s.StartX(), s.StartY(), s.EndX(), s.EndY()}; }
+std::vector<double> Geometry(const Ellipse& e) { return {e.CenterX(), e.CenterY(), e.RadiusX(), e.RadiusY(), e.Rotation()}; }
+
+// The shape types of a tool, A then B.
+template <class A, class B>
+std::pair<A, B> ShapesOf(const Geometry::Implementation::ShapePairDistanceTool<A, B>&);
+
+} // namespace
+
+namespace ToolFrameTests {
+
+// Shapes 25 apart. Beyond the frame's rows: the shapes' names, their flags and their
+// default geometry, A then B.
+#define OSTREL_SHAPE_PAIR_TRAITS(Tool, A, B, flagA, flagB, reset, ...)                                              \
+    static constexpr const char* name = #Tool;                                                                      \
+    static constexpr std::uint32_t masks[3] = {0x7, 0x71, 0x0};                                                     \
+    static constexpr std::uint64_t resetFlags = reset, outputFlags = reset, dragFlags = 0, nextFlag = 0x40000;      \
+    static Names LastRunKeys() { return {B, A, "Arrow"}; }                                                          \
+    static constexpr const char* names[2] = {A, B};                                                                 \
+    static constexpr std::uint64_t shapeFlags[2] = {flagA, flagB};                                                  \
+    static std::vector<double> Defaults() { return {__VA_ARGS__}; }                                                 \
+    static constexpr double expected = 25;
+
+template <>
+struct ToolTraits<DistanceCircleCircleTool> {
+    OSTREL_SHAPE_PAIR_TRAITS(DistanceCircleCircleTool, "CircleA", "CircleB", 0x800, 0x1000, 0x3E000, 30, 30, 20, 100, 40, 15)
+    static Names Inputs() { return {"InputImage", "CircleA", "CircleB"}; }
+    static Names Outputs() { return {"Distance", "CircleAX", "CircleAY", "CircleBX", "CircleBY"}; }
+    static void SetInputs(DistanceCircleCircleTool& t)
+    {
+        t.CircleA()->SetCenterRadius(0, 0, 10), t.CircleB()->SetCenterRadius(30, 40, 15);
+    }
+};
+template <>
+struct ToolTraits<DistanceLineCircleTool> {
+    OSTREL_SHAPE_PAIR_TRAITS(DistanceLineCircleTool, "Line", "Circle", 0x800, 0x1000, 0x3E000, 10, 10,
+                             std::atan2(10.0, 30.0), 50, 100, 20)
+    static Names Inputs() { return {"InputImage", "Line", "InputCircle"}; }
+    static Names Outputs() { return {"Distance", "LineX", "LineY", "CircleX", "CircleY"}; }
+    static void SetInputs(DistanceLineCircleTool& t)
+    {
+        t.Line()->SetXYRotation(0, 0, 0), t.InputCircle()->SetCenterRadius(0, 40, 15);
+    }
+};
+template <>
+struct ToolTraits<DistanceLineEllipseTool> {
+    OSTREL_SHAPE_PAIR_TRAITS(DistanceLineEllipseTool, "Line", "Ellipse", 0x800, 0x1000, 0x3E000, 10, 10, 1.3, 100, 50,
+                             20, 40, 0)
+    static Names Inputs() { return {"InputImage", "Line", "Ellipse"}; }
+    static Names Outputs() { return {"Distance", "LineX", "LineY", "EllipseX", "EllipseY"}; }
+    static void SetInputs(DistanceLineEllipseTool& t)
+    {
+        t.Line()->SetXYRotation(0, 0, 0), t.Ellipse()->SetCenterXYRadiusXYRotation(0, 40, 10, 15, 0);
+    }
+};
+template <>
+struct ToolTraits<DistanceSegmentLineTool> {
+    OSTREL_SHAPE_PAIR_TRAITS(DistanceSegmentLineTool, "Segment", "Line", 0x800, 0x4000, 0x3B000, 160, 10, 120, 20, 10,
+                             10, 0.75)
+    static Names Inputs() { return {"InputImage", "Segment", "Line"}; }
+    static Names Outputs() { return {"Distance", "SegmentX", "SegmentY", "LineX", "LineY"}; }
+    static void SetInputs(DistanceSegmentLineTool& t)
+    {
+        t.Segment()->SetStartEnd(0, 30, 10, 25), t.Line()->SetXYRotation(0, 0, 0);
+    }
+};
+template <>
+struct ToolTraits<DistanceSegmentSegmentTool> {
+    OSTREL_SHAPE_PAIR_TRAITS(DistanceSegmentSegmentTool, "SegmentA", "SegmentB", 0x800, 0x1000, 0x3E000, 60, 10, 70, 50,
+                             160, 10, 150, 50)
+    static Names Inputs() { return {"InputImage", "SegmentA", "SegmentB"}; }
+    static Names Outputs() { return {"Distance", "SegmentAX", "SegmentAY", "SegmentBX", "SegmentBY"}; }
+    static void SetInputs(DistanceSegmentSegmentTool& t)
+    {
+        t.SegmentA()->SetStartEnd(0, 0, 0, 10), t.SegmentB()->SetStartEnd(7, 34, 100, 100);
+    }
+};
+template <>
+struct ToolTraits<DistanceSegmentCircleTool> {
+    OSTREL_SHAPE_PAIR_TRAITS(DistanceSegmentCircleTool, "Segment", "Circle", 0x800, 0x4000, 0x3B000, 160, 10, 120, 50,
+                             40, 30, 20)
+    static Names Inputs() { return {"InputImage", "Segment", "InputCircle"}; }
+    static Names Outputs() { return {"Distance", "SegmentX", "SegmentY", "CircleX", "CircleY"}; }
+    static void SetInputs(DistanceSegmentCircleTool& t)
+    {
+        t.Segment()->SetStartEnd(-10, 0, 10, 0), t.InputCircle()->SetCenterRadius(0, 40, 15);
+    }
+};
+template <>
+struct ToolTraits<DistanceSegmentEllipseTool> {
+    OSTREL_SHAPE_PAIR_TRAITS(DistanceSegmentEllipseTool, "Segment", "Ellipse", 0x800, 0x4000, 0x3B000, 100, 10, 140, 50,
+                             30, 30, 25, 15, 0)
+    static Names Inputs() { return {"InputImage", "Segment", "Ellipse"}; }
+    static Names Outputs() { return {"Distance", "SegmentX", "SegmentY", "EllipseX", "EllipseY"}; }
+    static void SetInputs(DistanceSegmentEllipseTool& t)
+    {
+        t.Segment()->SetStartEnd(-10, 0, 10, 0), t.Ellipse()->SetCenterXYRadiusXYRotation(0, 40, 10, 15, 0);
+    }
+};
+
+using ShapePairTools = ::testing::Types<DistanceCircleCircleTool, DistanceLineCircleTool, DistanceLineEllipseTool,
+                                        DistanceSegmentLineTool, DistanceSegmentSegmentTool, DistanceSegmentCircleTool,
+                                        DistanceSegmentEllipseTool>;
+INSTANTIATE_TYPED_TEST_SUITE_P(ShapePair, ToolFrame, ShapePairTools);
+
+} // namespace ToolFrameTests
+
+namespace {
+
+// A tool's shapes reached through its pins, as a host reaches them.
+template <class Tool>
+class ShapePairTool : public ::testing::Test {
+protected:
+    using Traits = ToolFrameTests::ToolTraits<Tool>;
+    using A = typename decltype(ShapesOf(std::declval<Tool&>()))::first_type;
+    using B = typename decltype(ShapesOf(std::declval<Tool&>()))::second_type;
+    std::shared_ptr<Tool> tool = Quill::Create<Tool>();
+    std::shared_ptr<Image8Grey> image = Quill::Create<Image8Grey>(8, 8);
+
+    template <class Shape>
+    std::shared_ptr<Shape> Get(int pin) const
+    {
+        return tool->Inputs()[pin]->GetValue(tool).template get_value<std::shared_ptr<Shape>>();
+    }
+    template <class Shape>
+    void Set(int pin, const std::shared_ptr<Shape>& shape)
+    {
+        tool->Inputs()[pin]->SetValue(tool, rttr::variant(shape));
+    }
+    double Output(int pin) const { return tool->Outputs()[pin]->GetValue(tool).template get_value<double>(); }
+};
+TYPED_TEST_SUITE(ShapePairTool, ToolFrameTests::ShapePairTools);
+
+TYPED_TEST(ShapePairTool, ShapeInputsDefaultsFlagsAndMissingShapes)
+{
+    using Traits = typename TestFixture::Traits;
+    using A = typename TestFixture::A;
+    using B = typename TestFixture::B;
+    const auto a = this->template Get<A>(1);
+    const auto b = this->template Get<B>(2);
+    std::vector<double> defaults = Geometry(*a);
+    for (double v : Geometry(*b))
+        defaults.push_back(v);
+    EXPECT_EQ(defaults, Traits::Defaults());
+    EXPECT_EQ((std::vector<std::uint32_t>{a->Color().ToUInt32(), b->Color().ToUInt32(), a->GraphicDOFEnable()}),
+              (std::vector<std::uint32_t>{0xFF00FFFF, 0xFFFF00FF, 0xFFFFFFFF}));
+    EXPECT_EQ(Keys(*this->tool->CreateCurrentRecord()->SubRecords()[0]), (std::vector<std::string>{Traits::names[0], Traits::names[1]}));
+
+    EventRecorder events(*this->tool);
+    this->Set(1, a);
+    this->Set(2, b);
+    this->Set(1, std::shared_ptr<A>());
+    this->Set(2, std::shared_ptr<B>());
+    EXPECT_EQ(events.flags, (std::vector<std::uint64_t>{Traits::shapeFlags[0] | 0x4, Traits::shapeFlags[1] | 0x4}));
+
+    // Shape A is missing first, then B; the tool runs again once both are back.
+    this->tool->setInputImage(this->image);
+    for (int pin : {1, 2}) {
+        this->tool->Run();
+        EXPECT_EQ(this->tool->RunStatus().Message(),
+                  Strings::Substitute(Strings::IDS_Ost_InvalidArgNull_1, {Traits::names[pin - 1]}));
+        EXPECT_THROW(this->tool->RunStatus().Exception()->ThrowException(), ArgumentNullException);
+        EXPECT_THROW(this->tool->Distance(), ToolNoResultException);
+        pin == 1 ? this->Set(1, a) : this->Set(2, b);
+    }
+    RunOk(*this->tool);
+}
+
+// Crossing shapes: distance 0, closest-point getters that throw and no arrow.
+TYPED_TEST(ShapePairTool, CrossingShapesHaveDistanceZeroAndNoClosestPoints)
+{
+    using Traits = typename TestFixture::Traits;
+    using B = typename TestFixture::B;
+    Traits::SetInputs(*this->tool);
+    this->tool->setInputImage(this->image);
+    RunOk(*this->tool);
+    ASSERT_EQ(Keys(*this->tool->CreateLastRunRecord()->SubRecords()[0]).back(), "Arrow");
+
+    // A B that crosses the A of SetInputs.
+    const auto b = Quill::Create<B>();
+    if constexpr (std::is_same_v<B, LineSegment>)
+        b->SetStartEnd(-5, 5, 5, 5);
+    else if constexpr (std::is_same_v<B, Line>)
+        b->SetXYRotation(0, 0, 1.5);
+    else if constexpr (std::is_same_v<B, Circle>)
+        b->SetCenterRadius(10, 0, 5);
+    else
+        b->SetCenterXYRadiusXYRotation(10, 0, 5, 8, 0.3);
+    this->Set(2, b);
+    RunOk(*this->tool);
+    EXPECT_EQ(this->tool->Distance(), 0);
+    for (int pin = 1; pin <= 4; ++pin)
+        EXPECT_THROW(this->Output(pin), ToolNoResultException) << pin;
+    EXPECT_EQ(Keys(*this->tool->CreateLastRunRecord()->SubRecords()[0]), 
+              (std::vector<std::string>{Traits::names[1], Traits::names[0]}));
+}
+
+// A legacy shape of the platform's kind Shape whose first two coordinates are (at, at + 1).
+const char* LegacyType(const Circle*) { return "Circle"; }
+const char* LegacyType(const Line*) { return "Line"; }
+const char* LegacyType(const LineSegment*) { return "LineSegment"; }
+const char* LegacyType(const Ellipse*) { return "Ellipse"; }
+template <class Shape>
+ObjectInfo LegacyShape(double at)
+{
+    return ObjectInfo(LegacyType(static_cast<const Shape*>(nullptr)),
+                      {{"CenterX", at}, {"X", at}, {"StartX", at}, {"CenterY", at + 1}, {"Y", at + 1}, {"StartY", at + 1},
+                       {"EndX", 0.0}, {"EndY", 0.0}, {"Radius", 3.0}, {"RadiusX", 3.0}, {"RadiusY", 4.0}, {"Rotation", 0.5}});
+}
+
+// A legacy tool reads shape A and shape B under their names. A property that holds another
+// kind of object leaves the shape empty, so that the run reports it missing; a missing name
+// stops the conversion.
+TYPED_TEST(ShapePairTool, ConvertsItsLegacyShapes)
+{
+    using Traits = typename TestFixture::Traits;
+    ConversionContext table;
+    table.Add(1, ObjectInfo(Traits::name, {{Traits::names[0], LegacyHandle{3}}, {Traits::names[1], LegacyHandle{4}}}));
+    table.Add(2, ObjectInfo(Traits::name, {{Traits::names[0], LegacyHandle{5}}, {Traits::names[1], LegacyHandle{4}}}));
+    table.Add(3, LegacyShape<typename TestFixture::A>(1));
+    table.Add(4, LegacyShape<typename TestFixture::B>(5));
+    table.Add(5, ObjectInfo("Image8Grey", {{"Width", 16}, {"Height", 8}}));
+    this->tool = std::dynamic_pointer_cast<TypeParam>(Orv9xConverter::Orv9xConvert(1, &table));
+    ASSERT_TRUE(this->tool);
+    const auto a = this->template Get<typename TestFixture::A>(1);
+    const auto b = this->template Get<typename TestFixture::B>(2);
+    ASSERT_TRUE(a && b);
+    EXPECT_EQ((std::vector<double>{Geometry(*a)[1], Geometry(*b)[1]}), (std::vector<double>{2, 6}));
+
+    this->tool = std::dynamic_pointer_cast<TypeParam>(Orv9xConverter::Orv9xConvert(2, &table));
+    this->tool->setInputImage(this->image);
+    this->tool->Run();
+    EXPECT_EQ(this->tool->RunStatus().Message(), Strings::Substitute(Strings::IDS_Ost_InvalidArgNull_1, {Traits::names[0]}));
+
+    table.Add(6, ObjectInfo(Traits::name, {{Traits::names[0], LegacyHandle{3}}}));
+    EXPECT_THROW(Orv9xConverter::Orv9xConvert(6, &table), std::out_of_range);
+}
+
+// Ties go to the earlier candidate: the default segments are 80 apart from A's end against
+// B and from B's end against A, and A's end wins; a segment parallel to a line reports its
+// end point.
+TEST(ShapePairTools, TiesFollowTheCandidateOrder)
+{
+    auto segments = Quill::Create<DistanceSegmentSegmentTool>();
+    segments->setInputImage(Quill::Create<Image8Grey>(8, 8));
+    RunOk(*segments);
+    EXPECT_EQ((std::vector<double>{segments->Distance(), segments->SegmentAX(), segments->SegmentAY(),
+                                   segments->SegmentBX(), segments->SegmentBY()}),
+              (std::vector<double>{80, 70, 50, 150, 50}));
+
+    auto parallel = Quill::Create<DistanceSegmentLineTool>();
+    parallel->setInputImage(Quill::Create<Image8Grey>(8, 8));
+    parallel->Segment()->SetStartEnd(0, 10, 30, 10);
+    parallel->Line()->SetXYRotation(5, 0, 0);
+    RunOk(*parallel);
+    EXPECT_EQ((std::vector<double>{parallel->Distance(), parallel->SegmentX(), parallel->SegmentY(), parallel->LineX(),
+                                   parallel->LineY()}),
+              (std::vector<double>{10, 30, 10, 30, 0}));
+}
+
+// Each tool against the reference, for random shapes in a rotated, scaled fixture space
+// into which both shapes are mapped. The seeds give every tool crossing shapes and shapes
+// apart.
+TEST(ShapePairTools, MeasureAsTheReferenceInARotatedScaledSpace)
+{
+    using namespace DistanceReference;
+    std::map<std::string, std::pair<int, int>> outcomes;  // per tool: runs apart, runs crossing
+    for (unsigned seed = 0; seed < 24; ++seed) {
+        RandomSpace space(seed);
+        auto expect = [&](auto tool, auto a, auto b, const Nearest& reference) {
+            SCOPED_TRACE(testing::Message() << rttr::type::get(*tool).get_name().to_string() << " seed " << seed);
+            tool->Inputs()[1]->SetValue(tool, rttr::variant(a));
+            tool->Inputs()[2]->SetValue(tool, rttr::variant(b));
+            tool->setInputImage(space.image);
+            RunOk(*tool);
+            auto& counts = outcomes[rttr::type::get(*tool).get_name().to_string()];
+            if (reference.distance == 0) {
+                ++counts.second;
+                EXPECT_EQ(tool->Distance(), 0);
+                return;
+            }
+            ++counts.first;
+            ExpectOutputs(tool, {reference.distance, reference.a.x, reference.a.y, reference.b.x, reference.b.y},
+                          space.Tolerance());
+        };
+        P a0, a1, b0, b1, l0, l1;
+        DistanceReference::Ellipse ca, cb, e;
+        const auto circleA = space.Circle(ca), circleB = space.Circle(cb);
+        const auto ellipse = space.Ellipse(e);
+        const auto segmentA = space.Segment(a0, a1), segmentB = space.Segment(b0, b1);
+        const auto line = space.Line(l0, l1);
+        expect(Quill::Create<DistanceCircleCircleTool>(), circleA, circleB, CircleCircle(ca, cb));
+        expect(Quill::Create<DistanceLineCircleTool>(), line, circleA, StraightEllipse(l0, l1, ca, false));
+        expect(Quill::Create<DistanceLineEllipseTool>(), line, ellipse, StraightEllipse(l0, l1, e, false));
+        expect(Quill::Create<DistanceSegmentLineTool>(), segmentA, line, SegmentLine(a0, a1, l0, l1));
+        expect(Quill::Create<DistanceSegmentSegmentTool>(), segmentA, segmentB, SegmentSegment(a0, a1, b0, b1));
+        expect(Quill::Create<DistanceSegmentCircleTool>(), segmentA, circleA, StraightEllipse(a0, a1, ca, true));
+        expect(Quill::Create<DistanceSegmentEllipseTool>(), segmentA, ellipse, StraightEllipse(a0, a1, e, true));
+    }
+    ASSERT_EQ(outcomes.size(), 7u);
+    for (const auto& [tool, counts] : outcomes)
+        EXPECT_TRUE(counts.first > 0 && counts.second > 0) << tool << " " << counts.first << " " << counts.second;
+}
+
+TEST(ShapePairTools, RegisteredAsTheirRows)
+{
+    using namespace ToolRowTests;
+    auto row = [](auto create, const char* name, const char* a, const char* b) {
+        return ToolRow{create, name, "GeometryToolBase", {{a, 0x2}, {b, 0x4}}, {{"None", 0}},
+                       {{a, 0x10}, {b, 0x20}, {"Arrow", 0x40}}};
+    };
+    const ToolRow rows[] = {
+        row(New<DistanceCircleCircleTool>, "DistanceCircleCircleTool", "CircleA", "CircleB"),
+        row(New<DistanceLineCircleTool>, "DistanceLineCircleTool", "Line", "Circle"),
+        row(New<DistanceLineEllipseTool>, "DistanceLineEllipseTool", "Line", "Ellipse"),
+        row(New<DistanceSegmentLineTool>, "DistanceSegmentLineTool", "Segment", "Line"),
+        row(New<DistanceSegmentSegmentTool>, "DistanceSegmentSegmentTool", "SegmentA", "SegmentB"),
+        row(New<DistanceSegmentCircleTool>, "DistanceSegmentCircleTool", "Segment", "Circle"),
+        row(New<DistanceSegmentEllipseTool>, "DistanceSegmentEllipseTool", "Segment", "Ellipse"),
+    };
+    ExpectToolRows(rows);
+}
+
+// Bad input never passes for a result: a coordinate that is not finite is refused where a
+// pin writes it, a distance beyond the range of double fails the run with its reason, and
+// the tool runs on afterwards. Degenerate shapes (a segment of no length, a circle of no
+// radius) are measured as the points they are.
+TEST(ShapePairTools, BadInputFailsClearlyAndTheToolRunsOn)
+{
+    auto tool = Quill::Create<DistanceSegmentCircleTool>();
+    tool->setInputImage(Quill::Create<Image8Grey>(8, 8));
+    EXPECT_THROW(Quill::Create<ToolPin>("Segment.StartX")->SetValue(tool, rttr::variant(std::nan(""))),
+                 ArgumentException);
+    EXPECT_EQ(tool->Segment()->StartX(), 160);
+    tool->Segment()->SetStartEnd(0, 0, 0, 0);
+    tool->InputCircle()->SetCenterRadius(10, 0, 0);
+    RunOk(*tool);
+    EXPECT_NEAR(tool->Distance(), 10, 1e-12);
+    EXPECT_NEAR(tool->CircleX(), 10, 1e-12);
+
+    tool->Segment()->SetStartEnd(-1e308, 0, -1e308, 1);
+    tool->InputCircle()->SetCenterRadius(1e308, 0, 1);
+    tool->Run();
+    EXPECT_THROW(tool->RunStatus().Exception()->ThrowException(), ArgumentException);
+    EXPECT_THROW(tool->Distance(), ToolNoResultException);
+    tool->Segment()->SetStartEnd(0, 0, 0, 0);
+    RunOk(*tool);
+}
+
+} // namespace

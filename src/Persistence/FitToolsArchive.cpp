@@ -1,6 +1,8 @@
 // Archives of the fit tools: the framework part, the run parameters (always), the input
 // image (with the input-image option), then the result and the kept image of the last run
 // (with the last-run option). The tools add nothing of their own.
+#include <Geometry/FitCircleTool.h>
+#include <Geometry/FitEllipseTool.h>
 #include <Geometry/FitLineTool.h>
 
 #include "ArchiveSupport.h"
@@ -8,6 +10,8 @@
 
 OSTREL_GEOMETRY_CLASS_VERSION(Implementation::FitToolBase)
 OSTREL_GEOMETRY_CLASS_VERSION(FitLineTool)
+OSTREL_GEOMETRY_CLASS_VERSION(FitCircleTool)
+OSTREL_GEOMETRY_CLASS_VERSION(FitEllipseTool)
 
 namespace Ostrel::Vision::Geometry {
 
@@ -38,13 +42,20 @@ template <class Archive> void FitToolBase::serialize(Archive& ar, std::uint32_t 
 
 } // namespace Implementation
 
-template <class Archive> void FitLineTool::serialize(Archive& ar, std::uint32_t version)
-{
-    ToolFields(ar, version, *this, "FitLineTool");
-}
+// A fit tool archives nothing beyond its base.
+#define OSTREL_GEOMETRY_FIT_TOOL_SERIALIZE(Tool)                                                             \
+    template <class Archive> void Tool::serialize(Archive& ar, std::uint32_t version)                        \
+    {                                                                                                        \
+        ToolFields(ar, version, *this, #Tool);                                                               \
+    }
+OSTREL_GEOMETRY_FIT_TOOL_SERIALIZE(FitLineTool)
+OSTREL_GEOMETRY_FIT_TOOL_SERIALIZE(FitCircleTool)
+OSTREL_GEOMETRY_FIT_TOOL_SERIALIZE(FitEllipseTool)
 
 } // namespace Ostrel::Vision::Geometry
 
 CEREAL_REGISTER_POLYMORPHIC_RELATION(Ostrel::Vision::Implementation::ToolBase,
                                      Ostrel::Vision::Geometry::Implementation::FitToolBase)
 OSTREL_GEOMETRY_REGISTER_TOOL(FitLineTool)
+OSTREL_GEOMETRY_REGISTER_TOOL(FitCircleTool)
+OSTREL_GEOMETRY_REGISTER_TOOL(FitEllipseTool)

@@ -1,6 +1,8 @@
 // Conversion of the fit tools from archives of the previous product generation: the
 // framework part, then the input image and the run parameters; the tools have nothing of
 // their own.
+#include <Geometry/FitCircleTool.h>
+#include <Geometry/FitEllipseTool.h>
 #include <Geometry/FitLineTool.h>
 #include <Ostrel/Vision/Legacy.h>
 
@@ -28,6 +30,8 @@ void Implementation::FitToolBase::Orv9xConvert(long long handle, void* context)
 
 [[maybe_unused]] const bool fitToolLegacyTypesRegistered = [] {
     Orv9xConverter::Register<FitLineTool>("FitLineTool");
+    Orv9xConverter::Register<FitCircleTool>("FitCircleTool");
+    Orv9xConverter::Register<FitEllipseTool>("FitEllipseTool");
     return true;
 }();
 

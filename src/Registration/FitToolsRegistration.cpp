@@ -1,6 +1,8 @@
 // Reflection of the fit tools: the base with its input image, each tool with its record
 // switches, its run parameters (whose indexed point properties the point pins reach) and
 // its result (whose shape the output pins reach).
+#include <Geometry/FitCircleTool.h>
+#include <Geometry/FitEllipseTool.h>
 #include <Geometry/FitLineTool.h>
 
 #include "RegistrationSupport.h"
@@ -23,4 +25,6 @@ RTTR_REGISTRATION
     rttr::registration::class_<FitToolBase>("Ostrel::Vision::Geometry::Implementation::FitToolBase")
         .property("InputImage", &FitToolBase::InputImage, &FitToolBase::setInputImage);
     RegisterFitTool<FitLineTool>("FitLineTool");
+    RegisterFitTool<FitCircleTool>("FitCircleTool");
+    RegisterFitTool<FitEllipseTool>("FitEllipseTool");
 }

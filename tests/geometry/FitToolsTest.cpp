@@ -1,8 +1,11 @@
 // The fit tools: the run around Execute, the flags, pins, draggable points, last-run
 // records, archives and legacy conversion, typed over the line, circle and ellipse tools.
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
+#include <Geometry/FitCircleTool.h>
+#include <Geometry/FitEllipseTool.h>
 #include <Geometry/FitLineTool.h>
 #include <Ostrel/Vision/CompositeShape.h>
 #include <Ostrel/Vision/CoordinateSpaceTree.h>
@@ -35,6 +38,36 @@ template <> struct FitTraits<FitLineTool> {
     static korm_vect Point(int k, double dx) { return {k + dx, 0.5 * k + 2}; }
     static double Invariant(const FitLineResult& r) { return r.GetLine()->Rotation(); }
     static constexpr double invariant = 0.46364760900080609; // atan(1/2)
+};
+
+template <> struct FitTraits<FitCircleTool> {
+    static constexpr const char* name = "FitCircleTool";
+    static constexpr int minimum = 3;
+    static Names Outputs()
+    {
+        return {"Result.GetCircle()", "Result.GetCircle().CenterX", "Result.GetCircle().CenterY",
+                "Result.GetCircle().Radius"};
+    }
+    static korm_vect Point(int k, double dx) { return {10 + dx + 5 * std::cos(0.7 * k), 20 + 5 * std::sin(0.7 * k)}; }
+    static double Invariant(const FitCircleResult& r) { return r.GetCircle()->Radius(); }
+    static constexpr double invariant = 5;
+};
+
+template <> struct FitTraits<FitEllipseTool> {
+    static constexpr const char* name = "FitEllipseTool";
+    static constexpr int minimum = 5;
+    static Names Outputs() { return {"Result.GetEllipse()"}; }
+    // On the ellipse of centre (30 + dx, 20), radii 12 and 6, rotated by 0.3.
+    static korm_vect Point(int k, double dx)
+    {
+        const double x = 12 * std::cos(0.6 * k), y = 6 * std::sin(0.6 * k);
+        return {30 + dx + std::cos(0.3) * x - std::sin(0.3) * y, 20 + std::sin(0.3) * x + std::cos(0.3) * y};
+    }
+    static double Invariant(const FitEllipseResult& r)
+    {
+        return std::max(r.GetEllipse()->RadiusX(), r.GetEllipse()->RadiusY());
+    }
+    static constexpr double invariant = 12;
 };
 
 template <class Tool> class FitTools : public ::testing::Test {
@@ -335,7 +368,7 @@ REGISTER_TYPED_TEST_SUITE_P(FitTools, DefaultsFlagsAndPins, RunKeepsTheResultAnd
                             DraggingEveryMarkerMovesItsPoint, LastRunRecordsFollowTheMasks,
                             ArchiveOptionsDecideWhatSurvives, ConvertsLegacyToolsAndLogsWhatItCannotRead);
 
-using FitToolTypes = ::testing::Types<FitLineTool>;
+using FitToolTypes = ::testing::Types<FitLineTool, FitCircleTool, FitEllipseTool>;
 INSTANTIATE_TYPED_TEST_SUITE_P(Fit, FitTools, FitToolTypes);
 
 } // namespace
@@ -347,6 +380,38 @@ TEST(FitTools, RegisteredAsTheirRows)
         lastRun{{"UsedPoints", 0x1}, {"IgnoredPoints", 0x2}, {"Shape", 0x4}};
     const ToolRow rows[] = {
         {New<FitLineTool>, "FitLineTool", "FitToolBase", current, lastRun, {}},
+        {New<FitCircleTool>, "FitCircleTool", "FitToolBase", current, lastRun, {}},
+        {New<FitEllipseTool>, "FitEllipseTool", "FitToolBase", current, lastRun, {}},
     };
     ExpectToolRows(rows);
+}
+
+// A bore scanned by an edge tool: twenty points on a circle with a little noise, four of
+// them caught on burrs. The fit leaves out exactly those four and the last-run record shows
+// them as the ignored points.
+TEST(FitCircleTool, LeavesOutTheOutliersOfAScannedPart)
+{
+    auto tool = Quill::Create<FitCircleTool>();
+    tool->setInputImage(Quill::Create<Image8Grey>(128, 128));
+    const std::vector<int> burrs{3, 8, 13, 17};
+    for (int k = 0; k < 20; ++k) {
+        const bool burr = std::count(burrs.begin(), burrs.end(), k) > 0;
+        const double a = k * pi / 10, r = 30 + 0.02 * std::sin(3.1 * k) + (burr ? 4 + k % 3 : 0);
+        tool->RunParams()->AddPoint(50 + r * std::cos(a), 40 + r * std::sin(a));
+    }
+    tool->RunParams()->setNumToIgnore(4);
+    RunOk(*tool);
+    EXPECT_NEAR(tool->Result()->GetCircle()->Radius(), 30, 0.02);
+    const auto record = tool->CreateLastRunRecord();
+    const auto ids = [&](const char* key) {
+        std::vector<int> found;
+        for (const auto& graphic : *record->SubRecords()[0]->SubRecords()[key]->ContentAs<GraphicCollection>())
+            found.push_back(std::dynamic_pointer_cast<CompositeShape>(graphic)->ID());
+        return found;
+    };
+    EXPECT_EQ(ids("IgnoredPoints"), burrs);
+    const auto used = ids("UsedPoints");
+    EXPECT_EQ(used.size(), 16u);
+    for (int burr : burrs)
+        EXPECT_EQ(std::count(used.begin(), used.end(), burr), 0) << burr;
 }

@@ -2,6 +2,7 @@
 // records, archives and legacy conversion, typed over the line, circle and ellipse tools.
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <numbers>
 
 #include <Geometry/FitCircleTool.h>
@@ -48,7 +49,10 @@ template <> struct FitTraits<FitCircleTool> {
         return {"Result.GetCircle()", "Result.GetCircle().CenterX", "Result.GetCircle().CenterY",
                 "Result.GetCircle().Radius"};
     }
-    static korm_vect Point(int k, double dx) { return {10 + dx + 5 * std::cos(0.7 * k), 20 + 5 * std::sin(0.7 * k)}; }
+    static korm_vect Point(int k, double dx)
+    {
+        return {10 + dx + 5 * std::cos(0.7 * k), 20 + 5 * std::sin(0.7 * k)};
+    }
     static double Invariant(const FitCircleResult& r) { return r.GetCircle()->Radius(); }
     static constexpr double invariant = 5;
 };
@@ -172,27 +176,29 @@ TYPED_TEST_P(FitTools, RunKeepsTheResultAndAFailureClearsIt)
 TYPED_TEST_P(FitTools, SettersRaiseExactlyTheirFlags)
 {
     auto& tool = *this->tool;
-    EventRecorder events(tool);
     const auto params = tool.RunParams();
-    tool.setInputImage(nullptr);
-    tool.setRunParams(params);
-    tool.setCurrentRecordEnable(tool.CurrentRecordEnable());
-    params->setNumToIgnore(1); // no point moves: the current record stands
-    EXPECT_TRUE(events.flags.empty());
-
+    const auto other = Quill::Create<std::decay_t<decltype(*params)>>();
     using Current = decltype(tool.CurrentRecordEnable());
     using LastRun = decltype(tool.LastRunRecordEnable());
     using Diag = decltype(tool.LastRunRecordDiagEnable());
-    tool.setInputImage(this->image);
-    tool.setCurrentRecordEnable(static_cast<Current>(0x1));
-    tool.setLastRunRecordEnable(static_cast<LastRun>(0x1));
-    tool.setLastRunRecordDiagEnable(static_cast<Diag>(0x4));
-    params->AddPoint(1, 2);
-    auto other = Quill::Create<std::decay_t<decltype(*params)>>();
-    tool.setRunParams(other);
-    params->AddPoint(3, 4); // no longer followed
-    other->AddPoint(1, 1);
-    EXPECT_EQ(events.flags, (std::vector<std::uint64_t>{0x84, 0x804, 0x208, 0x400, 0x4, 0x1004, 0x4}));
+    // Each step and what it raises: nothing for an unchanged value, for a change of the run
+    // parameters that moves no point, or for run parameters the tool no longer holds.
+    const std::pair<std::function<void()>, std::vector<std::uint64_t>> steps[] = {
+        {[&] { tool.setInputImage(nullptr), tool.setRunParams(params), params->setNumToIgnore(1); }, {}},
+        {[&] { tool.setInputImage(this->image); }, {0x84}},
+        {[&] { tool.setCurrentRecordEnable(static_cast<Current>(0x1)); }, {0x804}},
+        {[&] { tool.setLastRunRecordEnable(static_cast<LastRun>(0x1)); }, {0x208}},
+        {[&] { tool.setLastRunRecordDiagEnable(static_cast<Diag>(0x4)); }, {0x400}},
+        {[&] { params->AddPoint(1, 2); }, {0x4}},
+        {[&] { tool.setRunParams(other), params->AddPoint(3, 4); }, {0x1004}},
+        {[&] { other->AddPoint(1, 1); }, {0x4}},
+    };
+    EventRecorder events(tool);
+    for (std::size_t k = 0; k < std::size(steps); ++k) {
+        events.flags.clear();
+        steps[k].first();
+        EXPECT_EQ(events.flags, steps[k].second) << "step " << k;
+    }
 }
 
 TYPED_TEST_P(FitTools, PinsReachSinglePointsAndTheResult)
@@ -240,10 +246,11 @@ TYPED_TEST_P(FitTools, DraggingEveryMarkerMovesItsPoint)
         ASSERT_EQ(composite->ID(), i);
         const auto marker = std::dynamic_pointer_cast<PointMarker>(composite->Shapes()[0]);
         EXPECT_EQ(marker->TipText(),
-                  Strings::Substitute("ID=%1, XY=(%2,%3)",
-                                      {std::to_string(i),
-                                       Vision::Private::MiscUtils::GetFixedPrecisionNumericString(marker->X(), 3),
-                                       Vision::Private::MiscUtils::GetFixedPrecisionNumericString(marker->Y(), 3)}));
+                  Strings::Substitute(
+                      "ID=%1, XY=(%2,%3)",
+                      {std::to_string(i),
+                       Vision::Private::MiscUtils::GetFixedPrecisionNumericString(marker->X(), 3),
+                       Vision::Private::MiscUtils::GetFixedPrecisionNumericString(marker->Y(), 3)}));
         events.flags.clear();
         const korm_vect moved = Traits::Point(i, 3);
         marker->SetCenterRotationSize(moved.x, moved.y, 0, marker->Size());
@@ -405,7 +412,8 @@ TEST(FitCircleTool, LeavesOutTheOutliersOfAScannedPart)
     const auto record = tool->CreateLastRunRecord();
     const auto ids = [&](const char* key) {
         std::vector<int> found;
-        for (const auto& graphic : *record->SubRecords()[0]->SubRecords()[key]->ContentAs<GraphicCollection>())
+        for (const auto& graphic :
+             *record->SubRecords()[0]->SubRecords()[key]->ContentAs<GraphicCollection>())
             found.push_back(std::dynamic_pointer_cast<CompositeShape>(graphic)->ID());
         return found;
     };

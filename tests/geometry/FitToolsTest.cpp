@@ -245,6 +245,13 @@ TYPED_TEST_P(FitTools, DraggingEveryMarkerMovesItsPoint)
     this->ExpectExactFit();
     for (int i = 0; i < count; ++i)
         EXPECT_EQ(tool.Result()->GetX(i), Traits::Point(i, 3).x);
+    // The markers of a live record reach no destroyed tool.
+    const auto live =
+        tool.CreateCurrentRecord()->SubRecords()[0]->SubRecords()[0]->template ContentAs<GraphicCollection>();
+    std::weak_ptr<TypeParam> weak = this->tool;
+    this->tool.reset();
+    EXPECT_TRUE(weak.expired());
+    std::dynamic_pointer_cast<CompositeShape>((*live)[0])->Shapes()[0]->setSelectedSpaceName("#");
 }
 
 TYPED_TEST_P(FitTools, LastRunRecordsFollowTheMasks)

@@ -17,15 +17,12 @@ constexpr std::uint64_t ManipPointMoveFlags = 0xFFFFFFFFFFFC8001;
 // Positions in the marker tip texts.
 constexpr int TipDecimals = 3;
 
-template <class T> rttr::type ValueTypeOf(const std::shared_ptr<T>& value)
-{
-    return value ? rttr::type::get(*value) : rttr::type::get<T>();
-}
-
+// The "InputImage" record of either record tree, under `parent`; the tool's rows go beneath it.
 std::shared_ptr<Record> AddImageRecord(Record& parent, const std::shared_ptr<IImage>& image,
                                        RecordUsageConstants usage)
 {
-    auto record = Quill::Create<Record>("InputImage", ValueTypeOf(image), usage, false, image, "InputImage");
+    const rttr::type type = image ? rttr::type::get(*image) : rttr::type::get<IImage>();
+    auto record = Quill::Create<Record>("InputImage", type, usage, false, image, "InputImage");
     parent.SubRecords().Add(record);
     return record;
 }

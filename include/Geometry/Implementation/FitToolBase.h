@@ -111,10 +111,6 @@ protected:
     // raises `flag` with the current-record flag.
     void ChangeRunParams(const std::shared_ptr<FitBase>& runParams, std::uint64_t flag);
 
-    const std::shared_ptr<FitBase>& RunParamsBase() const { return runParams_; }
-    const std::shared_ptr<FitResultBase>& ResultBase() const { return result_; }
-    const std::shared_ptr<IImage>& LastRunImage() const { return lastRunImage_; }
-
 private:
     std::shared_ptr<IImage> inputImage_;
     std::shared_ptr<FitBase> runParams_;

@@ -400,3 +400,18 @@ TEST(FitCircleTool, LeavesOutTheOutliersOfAScannedPart)
     EXPECT_EQ(ids("IgnoredPoints"), burrs);
     EXPECT_EQ(ids("UsedPoints").size(), 16u);
 }
+
+// An archive whose tool class was changed: the line fit tool it now names would read the
+// circle fit's parameters through the wrong class, so the load is refused.
+TEST(FitLineTool, RefusesTheRunParametersOfAnotherFit)
+{
+    std::string bytes = SaveToString(Quill::Create<FitCircleTool>(), 0);
+    const std::string from = "Ostrel::Vision::Geometry::FitCircleTool",
+                      to = "Ostrel::Vision::Geometry::FitLineTool";
+    const auto at = bytes.find(from);
+    ASSERT_NE(at, std::string::npos);
+    ASSERT_EQ(static_cast<std::size_t>(bytes[at - 8]), from.size()); // the name's length, little-endian
+    bytes[at - 8] = static_cast<char>(to.size());
+    bytes.replace(at, from.size(), to);
+    EXPECT_THROW(LoadFromString<FitLineTool>(bytes), SerializationException);
+}

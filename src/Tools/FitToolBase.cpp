@@ -37,10 +37,6 @@ std::string TipNumber(double value)
 struct FitToolBase::Connections {
     boost::signals2::scoped_connection runParams;
     std::vector<boost::signals2::scoped_connection> manipPoints;
-    // Set while a dragged marker writes into the run parameters: the composites dropped
-    // then are still raising their event, so they are retired rather than destroyed.
-    bool writingManipPoint = false;
-    std::vector<std::shared_ptr<CompositeShape>> retired;
 };
 
 FitToolBase::FitToolBase(std::shared_ptr<FitBase> runParams, const std::type_info& resultClass)
@@ -112,16 +108,12 @@ void FitToolBase::OnOperatorChanged(const std::shared_ptr<Quill::ChangedEventArg
     OnChanged_(SfCurrentRecord);
 }
 
+// The composite whose drag is being reported may go here, inside its own changed event:
+// the event's state outlives the call, the collection that forwards the drag is kept by
+// its tracked slot, and nothing touches the composite after the drop.
 void FitToolBase::DropManipPoints()
 {
-    auto& connections = *connections_;
-    connections.manipPoints.clear();
-    if (connections.writingManipPoint) {
-        for (auto& composite : manipPoints_)
-            connections.retired.push_back(std::move(composite));
-    } else {
-        connections.retired.clear();
-    }
+    connections_->manipPoints.clear();
     manipPoints_.clear();
 }
 
@@ -133,15 +125,7 @@ void FitToolBase::OnManipPointChanged(const CompositeShape& composite,
     const auto marker = std::dynamic_pointer_cast<PointMarker>(composite.Shapes()[0]);
     if (!marker)
         return;
-    auto& connections = *connections_;
-    connections.writingManipPoint = true;
-    try {
-        runParams_->SetPoint(composite.ID(), marker->X(), marker->Y());
-    } catch (...) {
-        connections.writingManipPoint = false;
-        throw;
-    }
-    connections.writingManipPoint = false;
+    runParams_->SetPoint(composite.ID(), marker->X(), marker->Y());
 }
 
 // ---- Run ----

@@ -218,27 +218,31 @@ TYPED_TEST_P(FitTools, DraggingEveryMarkerMovesItsPoint)
     tool.setInputImage(this->image);
     EventRecorder events(tool);
     for (int i = 0; i < count; ++i) {
-        const auto record = tool.CreateCurrentRecord();
-        const auto& points = *record->SubRecords()[0]->SubRecords()["InputPoints"];
-        const auto markers = points.template ContentAs<GraphicCollection>();
-        ASSERT_EQ(markers->Count(), count);
-        const auto composite = std::dynamic_pointer_cast<CompositeShape>((*markers)[i]);
-        ASSERT_EQ(composite->ID(), i);
-        const auto marker = std::dynamic_pointer_cast<PointMarker>(composite->Shapes()[0]);
-        EXPECT_EQ(marker->TipText(),
-                  "ID=" + std::to_string(i) + ", XY=(" + N(marker->X()) + "," + N(marker->Y()) + ")");
+        // Only the markers are held: a display may drop the record while the user drags.
+        const int next = (i + 1) % count;
+        std::shared_ptr<GraphicBase> marker, stale;
+        {
+            const auto record = tool.CreateCurrentRecord();
+            const auto markers =
+                record->SubRecords()[0]->SubRecords()["InputPoints"]->template ContentAs<GraphicCollection>();
+            ASSERT_EQ(markers->Count(), count);
+            const auto composite = std::dynamic_pointer_cast<CompositeShape>((*markers)[i]);
+            ASSERT_EQ(composite->ID(), i);
+            marker = composite->Shapes()[0];
+            stale = std::dynamic_pointer_cast<CompositeShape>((*markers)[next])->Shapes()[0];
+        }
+        const auto& point = dynamic_cast<PointMarker&>(*marker);
+        EXPECT_EQ(point.TipText(),
+                  "ID=" + std::to_string(i) + ", XY=(" + N(point.X()) + "," + N(point.Y()) + ")");
         events.flags.clear();
         const korm_vect moved = Traits::Point(i, 3);
-        marker->SetCenterRotationSize(moved.x, moved.y, 0, marker->Size());
+        dynamic_cast<PointMarker&>(*marker).SetCenterRotationSize(moved.x, moved.y, 0, point.Size());
         EXPECT_EQ(events.flags, std::vector<std::uint64_t>{0x4}) << i;
         double x = 0, y = 0;
         tool.RunParams()->GetPoint(i, x, y);
         EXPECT_EQ((std::pair{x, y}), (std::pair{moved.x, moved.y})) << i;
         // The drag made this record stale: its markers no longer write.
-        const int next = (i + 1) % count;
-        std::dynamic_pointer_cast<PointMarker>(
-            std::dynamic_pointer_cast<CompositeShape>((*markers)[next])->Shapes()[0])
-            ->setX(-50);
+        dynamic_cast<PointMarker&>(*stale).setX(-50);
         EXPECT_NE(tool.RunParams()->GetX(next), -50);
     }
     RunOk(tool);

@@ -9,6 +9,7 @@
 #include <Ostrel/Vision/Private/Angles.h>
 
 #include "ArchiveSupport.h"
+#include "FitClassVersions.h"
 
 // A point of the fitting library: x, then y.
 template <class Archive> void serialize(Archive& ar, korm_vect& point)
@@ -16,12 +17,12 @@ template <class Archive> void serialize(Archive& ar, korm_vect& point)
     ar(point.x, point.y);
 }
 
-CEREAL_CLASS_VERSION(Ostrel::Vision::Geometry::FitLine, 1)
-CEREAL_CLASS_VERSION(Ostrel::Vision::Geometry::FitCircle, 1)
-CEREAL_CLASS_VERSION(Ostrel::Vision::Geometry::FitEllipse, 1)
-CEREAL_CLASS_VERSION(Ostrel::Vision::Geometry::FitLineResult, 1)
-CEREAL_CLASS_VERSION(Ostrel::Vision::Geometry::FitCircleResult, 1)
-CEREAL_CLASS_VERSION(Ostrel::Vision::Geometry::FitEllipseResult, 1)
+OSTREL_GEOMETRY_CLASS_VERSION(FitLine)
+OSTREL_GEOMETRY_CLASS_VERSION(FitCircle)
+OSTREL_GEOMETRY_CLASS_VERSION(FitEllipse)
+OSTREL_GEOMETRY_CLASS_VERSION(FitLineResult)
+OSTREL_GEOMETRY_CLASS_VERSION(FitCircleResult)
+OSTREL_GEOMETRY_CLASS_VERSION(FitEllipseResult)
 
 namespace Ostrel::Vision::Geometry {
 

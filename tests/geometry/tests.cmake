@@ -6,3 +6,4 @@ ostrel_add_test(GeometryToolSpineTests LIBS Ostrel.Vision.Geometry SOURCES
 ostrel_add_test(GeometryDistanceToolsTests LIBS Ostrel.Vision.Geometry SOURCES ${CMAKE_CURRENT_LIST_DIR}/PointShapeToolsTest.cpp ${CMAKE_CURRENT_LIST_DIR}/ShapeShapeToolsTest.cpp)
 include(${CMAKE_CURRENT_LIST_DIR}/mathutils/tests.cmake)
 include(${CMAKE_CURRENT_LIST_DIR}/fitting/tests.cmake)
+ostrel_add_test(GeometryFitToolsTests LIBS Ostrel.Vision.Geometry SOURCES ${CMAKE_CURRENT_LIST_DIR}/FitToolsTest.cpp)

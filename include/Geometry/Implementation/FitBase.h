@@ -14,9 +14,12 @@
 #include <Geometry/GeometryExport.h>
 #include <Geometry/Private/FitPoints.h>
 #include <Ostrel/Quill/ChangedEvent.h>
-#include <Ostrel/Vision/Cereal.h>
 #include <Ostrel/Vision/Legacy.h>
 #include <Ostrel/Vision/Meta/IHaveFakePropertyMeta.h>
+
+namespace cereal {
+class access;
+}
 
 namespace Ostrel::Vision::Geometry::Implementation {
 
@@ -92,5 +95,3 @@ private:
 };
 
 } // namespace Ostrel::Vision::Geometry::Implementation
-
-CEREAL_CLASS_VERSION(Ostrel::Vision::Geometry::Implementation::FitBase, 1)

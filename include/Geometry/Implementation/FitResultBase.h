@@ -99,5 +99,3 @@ private:
 };
 
 } // namespace Ostrel::Vision::Geometry::Implementation
-
-CEREAL_CLASS_VERSION(Ostrel::Vision::Geometry::Implementation::FitResultBase, 1)

@@ -12,7 +12,10 @@
 
 #include <Geometry/GeometryExport.h>
 #include <Ostrel/Quill/IObject.h>
-#include <Ostrel/Vision/Cereal.h>
+
+namespace cereal {
+class access;
+}
 
 namespace Ostrel::Vision::Geometry::Private {
 
@@ -76,6 +79,3 @@ private:
 };
 
 } // namespace Ostrel::Vision::Geometry::Private
-
-CEREAL_CLASS_VERSION(Ostrel::Vision::Geometry::Private::ReadOnlyPoints, 1)
-CEREAL_CLASS_VERSION(Ostrel::Vision::Geometry::Private::ReadWritePoints, 1)

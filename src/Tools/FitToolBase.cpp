@@ -1,0 +1,240 @@
+#include <Geometry/Implementation/FitToolBase.h>
+#include <Ostrel/Quill/ChangedSignal.h>
+#include <Ostrel/Vision/MiscUtils.h>
+#include <Ostrel/Vision/PointMarker.h>
+#include <Ostrel/Vision/SpaceNameUtils.h>
+#include <Ostrel/Vision/Strings.h>
+
+namespace Ostrel::Vision::Geometry::Implementation {
+
+namespace {
+
+// The flags of a run-parameter change that moves, adds or removes points.
+constexpr std::uint64_t PointSetFlags = FitBase::SfNumPoints | FitBase::SfGetX | FitBase::SfGetY;
+// The flags of a composite's change that a drag of its marker raises (position, members);
+// style changes (colour, tip text, selection) are not moves.
+constexpr std::uint64_t ManipPointMoveFlags = 0xFFFFFFFFFFFC8001;
+// Positions in the marker tip texts.
+constexpr int TipDecimals = 3;
+
+// The "InputImage" record of either record tree, under `parent`; the tool's rows go beneath it.
+std::shared_ptr<Record> AddImageRecord(Record& parent, const std::shared_ptr<IImage>& image,
+                                       RecordUsageConstants usage)
+{
+    const rttr::type type = image ? rttr::type::get(*image) : rttr::type::get<IImage>();
+    auto record = Quill::Create<Record>("InputImage", type, usage, false, image, "InputImage");
+    parent.SubRecords().Add(record);
+    return record;
+}
+
+std::string TipNumber(double value)
+{
+    return Vision::Private::MiscUtils::GetFixedPrecisionNumericString(value, TipDecimals);
+}
+
+} // namespace
+
+struct FitToolBase::Connections {
+    boost::signals2::scoped_connection runParams;
+    std::vector<boost::signals2::scoped_connection> manipPoints;
+};
+
+FitToolBase::FitToolBase(std::shared_ptr<FitBase> runParams, const std::type_info& resultClass)
+    : runParams_(std::move(runParams)), runParamsClass_(typeid(*runParams_)), resultClass_(resultClass),
+      connections_(std::make_unique<Connections>())
+{
+    InitializeRecordSwitches(0x3, 0x1, 0x7);
+}
+
+FitToolBase::~FitToolBase() = default;
+
+void FitToolBase::setInputImage(const std::shared_ptr<IImage>& image)
+{
+    if (inputImage_ == image)
+        return;
+    inputImage_ = image;
+    OnChanged_(SfInputImage | SfCurrentRecord);
+}
+
+void FitToolBase::AddPins(std::int32_t pinnedPoints, std::initializer_list<const char*> outputs)
+{
+    Inputs().Add("InputImage");
+    for (std::int32_t i = 0; i < pinnedPoints; ++i) {
+        const std::string index = "(" + std::to_string(i) + ")";
+        Inputs().Add("RunParams.SetX" + index);
+        Inputs().Add("RunParams.SetY" + index);
+    }
+    for (const char* path : outputs)
+        Outputs().Add(path);
+}
+
+void FitToolBase::OnFinalConstruct()
+{
+    ToolBase::OnFinalConstruct();
+    HookOperatorChangedEvent();
+}
+
+void FitToolBase::HookOperatorChangedEvent()
+{
+    connections_->runParams.disconnect();
+    const std::weak_ptr<Quill::ShareableBase> weak = weak_from_this();
+    if (!runParams_ || weak.expired())
+        return; // not yet owned: OnFinalConstruct follows the run parameters
+    connections_->runParams = runParams_->ChangedEvent().connect(
+        Quill::ChangedSignal::slot_type([this](const std::shared_ptr<Quill::ChangedEventArgs>& args) {
+            OnOperatorChanged(args);
+        }).track_foreign(weak));
+}
+
+void FitToolBase::ChangeRunParams(const std::shared_ptr<FitBase>& runParams, std::uint64_t flag)
+{
+    if (runParams_ == runParams)
+        return;
+    if (runParams && !IsOwnRunParams(*runParams))
+        throw ArgumentException(
+            Strings::Substitute("Run parameters of class %1 do not belong to this fit tool.",
+                                {rttr::type::get(*runParams).get_name().to_string()}));
+    runParams_ = runParams;
+    DropManipPoints();
+    HookOperatorChangedEvent();
+    OnChanged_(flag | SfCurrentRecord);
+}
+
+void FitToolBase::OnOperatorChanged(const std::shared_ptr<Quill::ChangedEventArgs>& args)
+{
+    if (!(args->StateFlags() & PointSetFlags))
+        return;
+    DropManipPoints();
+    OnChanged_(SfCurrentRecord);
+}
+
+// The composite whose drag is being reported may go here, inside its own changed event:
+// the event's state outlives the call, the collection that forwards the drag is kept by
+// its tracked slot, and nothing touches the composite after the drop.
+void FitToolBase::DropManipPoints()
+{
+    connections_->manipPoints.clear();
+    manipPoints_.clear();
+}
+
+void FitToolBase::OnManipPointChanged(const CompositeShape& composite,
+                                      const std::shared_ptr<Quill::ChangedEventArgs>& args)
+{
+    if (!(args->StateFlags() & ManipPointMoveFlags) || !runParams_ || composite.Shapes().Count() == 0)
+        return;
+    const auto marker = std::dynamic_pointer_cast<PointMarker>(composite.Shapes()[0]);
+    if (!marker)
+        return;
+    runParams_->SetPoint(composite.ID(), marker->X(), marker->Y());
+}
+
+// ---- Run ----
+
+ToolResultConstants FitToolBase::InternalRun(std::string&)
+{
+    RunInternal();
+    return ToolResultConstants::Accept;
+}
+
+void FitToolBase::RunInternal()
+{
+    lastRunImage_.reset();
+    if (result_) {
+        result_.reset();
+        OnChanged_(SfResult | SfLastRunRecord);
+    }
+    if (!runParams_)
+        throw ToolNoOperatorException("The fit tool has no run parameters to fit.");
+    if (!inputImage_)
+        throw OperatorNoInputImageException(std::string(Strings::E_OstOperator_NoInputImage));
+    if (lastRunRecordDiagEnable_ & 0x4)
+        lastRunImage_ = inputImage_->Copy(static_cast<std::uint32_t>(ImageCopyConstants::All));
+    else if (lastRunRecordDiagEnable_ & 0x1)
+        lastRunImage_ = inputImage_;
+    // The points are taken in the image's selected space; nothing is mapped.
+    result_ = ExecuteInternal(SpaceNameUtils::ImageSpaceNameFQ(*inputImage_));
+    OnChanged_(SfResult | SfLastRunRecord);
+}
+
+// ---- Records ----
+
+void FitToolBase::InternalCreateCurrentRecord(const std::shared_ptr<Record>& parent,
+                                              std::uint32_t currentMask)
+{
+    if (!(currentMask & 0x1))
+        return;
+    auto image = AddImageRecord(*parent, inputImage_, RecordUsageConstants::CurrentInput);
+    if (!(currentMask & 0x2))
+        return;
+    auto points =
+        Quill::Create<Record>("InputPoints", rttr::type::get<GraphicCollection>(),
+                              RecordUsageConstants::CurrentInteractive, true, nullptr, "InputPoints");
+    points->Construct(std::static_pointer_cast<IRecordConstructor>(shared_from_this()), 0);
+    image->SubRecords().Add(points);
+}
+
+void FitToolBase::ConstructContent(Record& record, std::uint32_t)
+{
+    DropManipPoints();
+    auto collection = Quill::Create<GraphicCollection>();
+    if (runParams_) {
+        const std::weak_ptr<Quill::ShareableBase> weak = weak_from_this();
+        const std::int32_t count = runParams_->NumPoints();
+        manipPoints_.reserve(static_cast<std::size_t>(count));
+        connections_->manipPoints.reserve(static_cast<std::size_t>(count));
+        for (std::int32_t i = 0; i < count; ++i) {
+            double x = 0, y = 0;
+            runParams_->GetPoint(i, x, y);
+            auto marker = Quill::Create<PointMarker>();
+            marker->setX(x);
+            marker->setY(y);
+            marker->setInteractive(true);
+            marker->setSelectedSpaceName("$");
+            marker->setSelectedLineStyle(GraphicLineStyleConstants::Dot);
+            marker->setGraphicDOFEnable(0x80000000);
+            marker->setTipText(
+                Strings::Substitute("ID=%1, XY=(%2,%3)", {std::to_string(i), TipNumber(x), TipNumber(y)}));
+
+            auto composite = Quill::Create<CompositeShape>();
+            composite->setID(i);
+            composite->setCompositionMode(CompositeShapeCompositionModeConstants::Grouped);
+            composite->setInteractive(true);
+            composite->Shapes().Add(marker);
+            const CompositeShape* raw = composite.get();
+            connections_->manipPoints.emplace_back(composite->ChangedEvent().connect(
+                Quill::ChangedSignal::slot_type([this,
+                                                 raw](const std::shared_ptr<Quill::ChangedEventArgs>& args) {
+                    OnManipPointChanged(*raw, args);
+                }).track_foreign(weak)));
+            collection->Add(composite);
+            manipPoints_.push_back(std::move(composite));
+        }
+    }
+    record.setContent(collection);
+}
+
+void FitToolBase::ConstructAnnotation(Record&, std::uint32_t) {}
+void FitToolBase::ConstructSubRecords(Record&, std::uint32_t) {}
+
+void FitToolBase::InternalCreateLastRunRecord(const std::shared_ptr<Record>& parent,
+                                              std::uint32_t lastRunMask, std::uint32_t diagMask)
+{
+    if (!(diagMask & 0x5))
+        return;
+    auto image = AddImageRecord(*parent, lastRunImage_, RecordUsageConstants::LastRunInput);
+    // The result draws each row itself; without a result the rows stand empty.
+    static constexpr struct {
+        std::uint32_t bit;
+        const char* key;
+    } rows[] = {{0x1, "UsedPoints"}, {0x2, "IgnoredPoints"}, {0x4, "Shape"}};
+    for (const auto& row : rows) {
+        if (!(lastRunMask & row.bit))
+            continue;
+        auto record = Quill::Create<Record>(row.key, rttr::type::get<GraphicCollection>(),
+                                            RecordUsageConstants::LastRunInput, false, nullptr, row.key);
+        record->Construct(result_, row.bit);
+        image->SubRecords().Add(record);
+    }
+}
+
+} // namespace Ostrel::Vision::Geometry::Implementation

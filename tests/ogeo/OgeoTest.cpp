@@ -208,6 +208,67 @@ TEST_F(Ogeo, BadInputEndsWithStatusTwoAndAMessageNamingThePlace)
     EXPECT_EQ(Ogeo_("frobnicate").status, 2);
 }
 
+TEST_F(Ogeo, ArchivesSaveRunInspectAndConvert)
+{
+    const auto block = Write("known.json", KnownBlock().dump());
+    ASSERT_EQ(Ogeo_("run " + block.string() + " --json " + Path("from-json.json").string()).status, 0);
+    ASSERT_EQ(Ogeo_("save " + block.string() + " -o " + Path("block.bin").string() + " --options 0x101").status, 0);
+    const auto run = Ogeo_("run " + Path("block.bin").string() + " --json " + Path("from-bin.json").string());
+    ASSERT_EQ(run.status, 0) << run.err;
+    auto outputs = [&](const char* file) {
+        Json all;
+        for (const auto& tool : Json::parse(Read(Path(file)))["tools"])
+            all[tool["name"].get<std::string>()] = tool["outputs"];
+        return all;
+    };
+    EXPECT_EQ(outputs("from-bin.json"), outputs("from-json.json"));
+
+    const auto tree = Ogeo_("inspect " + Path("block.bin").string());
+    ASSERT_EQ(tree.status, 0) << tree.err;
+    EXPECT_NE(tree.out.find("DistancePointCircleTool (class version 1)"), std::string::npos) << tree.out;
+    EXPECT_NE(tree.out.find("Radius = 20.000000"), std::string::npos) << tree.out;
+
+    const auto table = Write("legacy.json", R"({"objects": [
+        {"handle": 1, "type": "DistancePointPointTool", "properties": {"Name": "Old",
+         "StartPoint": {"handle": 3}, "EndPoint": {"handle": 4}}},
+        {"handle": 3, "type": "PointMarker", "properties": {"X": 1.0, "Y": 2.0, "Rotation": 0.0, "Size": 11}},
+        {"handle": 4, "type": "PointMarker", "properties": {"X": 4.0, "Y": 6.0, "Rotation": 0.0, "Size": 11}}]})");
+    ASSERT_EQ(Ogeo_("convert " + table.string() + " -o " + Path("old.bin").string()).status, 0);
+    const auto old = Ogeo_("run " + Path("old.bin").string());
+    EXPECT_EQ(old.status, 0) << old.err;
+    EXPECT_NE(old.out.find("Distance  5.000000"), std::string::npos) << old.out;
+
+    // Damaged archives and tables: the library's message, status 2, nothing written.
+    auto bytes = Read(Path("block.bin"));
+    std::ofstream(Path("cut.bin"), std::ios::binary) << bytes.substr(0, bytes.size() - 9);
+    const auto cut = Ogeo_("run " + Path("cut.bin").string());
+    EXPECT_EQ(cut.status, 2);
+    EXPECT_NE(cut.err.find("cut.bin"), std::string::npos) << cut.err;
+    const auto bad = Ogeo_("convert " + Write("bad.json", R"({"objects": [{"handle": 1}]})").string() + " -o " +
+                           Path("never.bin").string());
+    EXPECT_EQ(bad.status, 2);
+    EXPECT_NE(bad.err.find("bad.json"), std::string::npos) << bad.err;
+    EXPECT_FALSE(fs::exists(Path("never.bin")));
+}
+
+TEST_F(Ogeo, BatchGivesOneRowPerImageAndOutput)
+{
+    fs::create_directory(Path("images"));
+    for (int i = 0; i < 10; ++i) {
+        auto image = Ostrel::Quill::Create<Ostrel::Vision::Image8Grey>(64 + i, 48);
+        ::Ogeo::WritePng(Path("images") / ("i" + std::to_string(i) + ".png"), *image);
+    }
+    const auto block = Write("angle.json", R"({"image": {"width": 8, "height": 8}, "tools": [
+        {"name": "A", "class": "AnglePointPointTool", "properties": {"StartX": 0, "StartY": 0, "EndX": 1, "EndY": 1}}]})");
+    const auto result = Ogeo_("run " + block.string() + " --images " + Path("images").string() + " --csv " +
+                              Path("rows.csv").string() + " --jobs 2");
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_NE(result.err.find("10 images, 0 failed"), std::string::npos) << result.err;
+    const auto csv = Read(Path("rows.csv"));
+    EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 11) << csv;
+    EXPECT_NE(csv.find("i9.png,A,Accept,Angle,0.785398"), std::string::npos) << csv;
+}
+
 TEST_F(Ogeo, DemoWritesItsFilesAndItsBlockRunsAgain)
 {
     const auto result = Ogeo_("demo --out " + Path("demo").string());

@@ -111,13 +111,15 @@ std::array<int, 3> PixelAt(const fs::path& png, int x, int y)
 
 TEST_F(Ogeo, DrawsTheLastRunRecordsOverTheImageInPngAndSvg)
 {
-    // A grey image written as a PNG; the distance arrow runs along row 50 in yellow.
+    // A grey image written as a PNG, measured in a plate space of two units per pixel: the
+    // distance arrow, given in plate units, must be mapped onto row 50 of the pixels.
     auto image = Ostrel::Quill::Create<Ostrel::Vision::Image8Grey>(200, 100);
     image->Fill(90);
     ::Ogeo::WritePng(Path("grey.png"), *image);
-    const auto block = Write("draw.json", R"({"image": {"png": "grey.png"}, "tools": [
+    const auto block = Write("draw.json", R"({"image": {"png": "grey.png"},
+        "spaces": [{"name": "Plate", "scale": 2}], "selectedSpace": "Plate", "tools": [
         {"name": "D", "class": "DistancePointPointTool",
-         "properties": {"StartX": 20, "StartY": 50, "EndX": 180, "EndY": 50,
+         "properties": {"StartX": 40, "StartY": 100, "EndX": 360, "EndY": 100,
                         "LastRunRecordDiagEnable": "InputImageByReference|Arrow"}}]})");
     const auto result = Ogeo_("run " + block.string() + " --overlay " + Path("o.png").string() + " --overlay " +
                               Path("o.svg").string());
@@ -156,7 +158,7 @@ TEST_F(Ogeo, DrawsTheLastRunRecordsOverTheImageInPngAndSvg)
     // The arrow alone: the record switches leave the point copies out.
     EXPECT_EQ(count.groups, 1);
     EXPECT_EQ(count.titles, count.groups);
-    EXPECT_NE(count.titlesText.find("Distance=160.000000"), std::string::npos) << count.titlesText;
+    EXPECT_NE(count.titlesText.find("Distance=320.000000"), std::string::npos) << count.titlesText;
 }
 
 TEST_F(Ogeo, BadInputEndsWithStatusTwoAndAMessageNamingThePlace)

@@ -15,8 +15,11 @@ using Json = nlohmann::ordered_json;
 
 namespace {
 
-std::string ResultName(ToolResultConstants result)
+std::string ResultName(const ToolOutcome& outcome)
 {
+    if (outcome.disabled)
+        return "Disabled";
+    const auto result = outcome.result;
     const auto name = rttr::type::get<ToolResultConstants>().get_enumeration().value_to_name(result);
     return name.empty() ? std::to_string(static_cast<int>(result)) : name.to_string();
 }
@@ -130,6 +133,7 @@ std::vector<ToolOutcome> RunBlock(Block& block)
         outcome.className = entry.className;
         outcome.result = ToolResultConstants::Error;
         if (!entry.tool->Enabled()) {
+            outcome.disabled = true;
             outcome.message = "not run: disabled";
             continue;
         }
@@ -173,7 +177,7 @@ std::vector<ToolOutcome> RunBlock(Block& block)
 bool AllAccepted(const std::vector<ToolOutcome>& outcomes)
 {
     return std::all_of(outcomes.begin(), outcomes.end(),
-                       [](const auto& o) { return o.result == ToolResultConstants::Accept; });
+                       [](const auto& o) { return o.disabled || o.result == ToolResultConstants::Accept; });
 }
 
 std::string FormatTable(const std::vector<ToolOutcome>& outcomes)
@@ -189,7 +193,7 @@ std::string FormatTable(const std::vector<ToolOutcome>& outcomes)
                                     "RESULT", "OUTPUT", pathWidth, "VALUE");
     for (const auto& o : outcomes) {
         const auto head = fmt::format("{:<{}}  {:<{}}  {:<7}  ", o.name, nameWidth, o.className, classWidth,
-                                      ResultName(o.result));
+                                      ResultName(o));
         if (o.outputs.empty()) {
             table += head + o.message + "\n";
             continue;
@@ -212,7 +216,7 @@ Json ToJson(const Block& block, const std::vector<ToolOutcome>& outcomes)
         Json tool;
         tool["name"] = o.name;
         tool["class"] = o.className;
-        tool["result"] = ResultName(o.result);
+        tool["result"] = ResultName(o);
         tool["message"] = o.message;
         tool["seconds"] = o.seconds;
         tool["outputs"] = Json::object();

@@ -20,13 +20,15 @@ struct OutputValue {
 struct ToolOutcome {
     std::string name, className;
     Ostrel::Vision::ToolResultConstants result = Ostrel::Vision::ToolResultConstants::Accept;
+    bool disabled = false;  // skipped: neither accepted nor failed
     std::string message;
     double seconds = 0;
     std::vector<OutputValue> outputs;  // empty unless the run was accepted
 };
 
-// Runs the block's tools in order. A tool whose linked source did not accept is not run:
-// it reports Error with a message naming the source.
+// Runs the block's tools in order, skipping disabled ones. A tool whose linked source did
+// not accept (or was disabled) is not run: it reports Error with a message naming the
+// source.
 std::vector<ToolOutcome> RunBlock(Block& block);
 bool AllAccepted(const std::vector<ToolOutcome>& outcomes);
 

@@ -99,6 +99,18 @@ TEST_F(Ogeo, RunOrderFollowsTheLinksNotTheFile)
     EXPECT_LT(result.out.find("Gap "), result.out.find("Span "));
 }
 
+TEST_F(Ogeo, AToolWithoutItsLinkedInputFailsTheRun)
+{
+    auto document = KnownBlock();
+    document["tools"][0]["properties"]["Enabled"] = false;
+    const auto result = Ogeo_("run " + Write("disabled.json", document.dump()).string());
+    EXPECT_EQ(result.status, 1) << result.err;
+    EXPECT_NE(result.out.find("Disabled"), std::string::npos) << result.out;
+    EXPECT_NE(result.out.find("Error    not run: its input StartX comes from Gap, which has no result"),
+              std::string::npos)
+        << result.out;
+}
+
 std::array<int, 3> PixelAt(const fs::path& png, int x, int y)
 {
     auto* surface = cairo_image_surface_create_from_png(png.c_str());

@@ -118,6 +118,14 @@ public:
     SceneBuilder(const IImage& image, std::vector<SceneItem>& scene, std::vector<std::string>* skipped)
         : image_(image), scene_(scene), skipped_(skipped) {}
 
+    // The graphics of one tool's record tree; their titles start with the tool's name.
+    void AddTool(const std::string& tool, const Record& record)
+    {
+        tool_ = tool;
+        AddRecord(record);
+    }
+
+private:
     void AddRecord(const Record& record)
     {
         if (auto graphic = record.ValueAs<GraphicBase>())
@@ -131,7 +139,6 @@ public:
             AddRecord(*sub);
     }
 
-private:
     void Add(const GraphicBase& graphic, const std::pair<const GraphicBase*, const Mapping*>* holder,
              const std::string& key)
     {
@@ -168,7 +175,7 @@ private:
     {
         SceneItem item;
         item.kind = ShortClassName(graphic);
-        item.tip = graphic.TipText().empty() ? key : graphic.TipText();
+        item.tip = tool_ + ": " + (graphic.TipText().empty() ? key : graphic.TipText());
         item.color = graphic.Color();
         item.lineWidth = std::max(1, graphic.LineWidthInScreenPixels());
         item.lineStyle = graphic.LineStyle();
@@ -244,6 +251,7 @@ private:
     }
 
     const IImage& image_;
+    std::string tool_;
     std::vector<SceneItem>& scene_;
     std::vector<std::string>* skipped_;
 };
@@ -444,7 +452,7 @@ std::vector<SceneItem> BuildScene(Block& block, std::vector<std::string>* skippe
     std::vector<SceneItem> scene;
     SceneBuilder builder(*block.image, scene, skipped);
     for (int index : block.order)
-        builder.AddRecord(*block.tools[index].tool->CreateLastRunRecord());
+        builder.AddTool(block.tools[index].name, *block.tools[index].tool->CreateLastRunRecord());
     return scene;
 }
 

@@ -22,7 +22,7 @@ struct PixelPoint {
 
 struct SceneItem {
     std::string kind;  // the graphic's class, without namespace
-    std::string tip;   // its tip text, or the record key when it has none
+    std::string tip;   // the tool's name, then the tip text (or the record key when it has none)
     Ostrel::Vision::Color32 color;
     double lineWidth = 1;
     Ostrel::Vision::GraphicLineStyleConstants lineStyle = Ostrel::Vision::GraphicLineStyleConstants::Solid;

@@ -35,8 +35,10 @@ configure: deps $(BUILD)/build.ninja
 build: configure
 	cmake --build $(BUILD) -j $(JOBS)
 
+# The host's demo: a synthetic part measured by a block of tools; its pictures, the part and
+# the block file land in $(BUILD)/demo.
 run: build
-	$(BUILD)/apps/demo/ostrel-demo
+	$(BUILD)/apps/ogeo/ogeo demo --out $(BUILD)/demo
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)

@@ -12,6 +12,10 @@
 
 #include <rttr/registration>
 
+#include <Ostrel/Quill/IObject.h>
+
+#include <Ostrel/Quill/IObject.h>
+
 namespace Ostrel::Vision::Geometry::Registration {
 
 inline constexpr std::string_view Namespace = "Ostrel::Vision::Geometry::";
@@ -32,7 +36,11 @@ void RegisterSwitchEnumeration(const std::string& name)
 }
 
 // `className` is the tool's name without its namespace ("DistancePointCircleTool"); its
-// enumerations are named by the class name without "Tool".
+// enumerations are named by the class name without "Tool". The class is constructible
+// by name (rttr::type::create gives a std::shared_ptr made by the factory), which is how a
+// host builds a tool block from a file. The class is constructible
+// by name (rttr::type::create gives a std::shared_ptr made by the factory), which is how a
+// host builds a tool block from a file.
 template <class Tool>
 rttr::registration::class_<Tool> RegisterTool(std::string_view className)
 {
@@ -45,6 +53,7 @@ rttr::registration::class_<Tool> RegisterTool(std::string_view className)
     RegisterSwitchEnumeration<LastRun>(stem + "LastRunRecordConstants");
     RegisterSwitchEnumeration<Diag>(stem + "LastRunRecordDiagConstants");
     rttr::registration::class_<Tool>(name)
+        .constructor(&Quill::Create<Tool>)
         .property("CurrentRecordEnable", &Tool::CurrentRecordEnable, &Tool::setCurrentRecordEnable)
         .property("LastRunRecordEnable", &Tool::LastRunRecordEnable, &Tool::setLastRunRecordEnable)
         .property("LastRunRecordDiagEnable", &Tool::LastRunRecordDiagEnable, &Tool::setLastRunRecordDiagEnable);

@@ -6,3 +6,4 @@ ostrel_add_test(GeometryToolSpineTests LIBS Ostrel.Vision.Geometry SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/ResultGraphicsTest.cpp)
 include(${CMAKE_CURRENT_LIST_DIR}/mathutils/tests.cmake)
 include(${CMAKE_CURRENT_LIST_DIR}/fitting/tests.cmake)
+ostrel_add_test(GeometryIntersectionToolsTests LIBS Ostrel.Vision.Geometry SOURCES ${CMAKE_CURRENT_LIST_DIR}/IntersectionToolsTest.cpp ${CMAKE_CURRENT_LIST_DIR}/AngleLineLineToolTest.cpp)

@@ -1,10 +1,6 @@
 // The cost of an intersection tool's run against the bare MathUtils call on the same shapes,
 // with every record switch off and with the default ones, and the heap allocations per run
 // (counted by replacing the global operator new).
-#include <atomic>
-#include <cstdlib>
-#include <new>
-
 #include <benchmark/benchmark.h>
 
 #include <Geometry/AngleLineLineTool.h>
@@ -19,29 +15,7 @@
 #include <Geometry/MathUtils.h>
 #include <Ostrel/Vision/Image8Grey.h>
 
-namespace {
-std::atomic<std::uint64_t> allocations{0};
-}
-
-// The replacement pairs operator new with malloc and operator delete with free; g++ cannot
-// see that they belong together once both are inlined into the same caller.
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-
-void* operator new(std::size_t size)
-{
-    allocations.fetch_add(1, std::memory_order_relaxed);
-    if (void* p = std::malloc(size ? size : 1))
-        return p;
-    throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept
-{
-    std::free(p);
-}
-void operator delete(void* p, std::size_t) noexcept
-{
-    std::free(p);
-}
+#include "AllocationCounter.h"
 
 using namespace Ostrel;
 using namespace Ostrel::Vision;
@@ -109,21 +83,15 @@ template <class Tool> std::shared_ptr<Tool> MakeTool(bool records)
     return tool;
 }
 
-void CountAllocations(benchmark::State& state, std::uint64_t before)
-{
-    state.counters["allocs/run"] =
-        static_cast<double>(allocations.load() - before) / static_cast<double>(state.iterations());
-}
-
 template <class Tool, bool records> void Run(benchmark::State& state)
 {
     auto tool = MakeTool<Tool>(records);
-    const std::uint64_t before = allocations.load();
+    const std::uint64_t before = AllocationCounter::allocations.load();
     for (auto _ : state) {
         tool->Run();
         benchmark::DoNotOptimize(tool->RunStatus().Result());
     }
-    CountAllocations(state, before);
+    AllocationCounter::Report(state, before);
 }
 
 template <class Tool> void BareCall(benchmark::State& state)
@@ -131,12 +99,12 @@ template <class Tool> void BareCall(benchmark::State& state)
     auto tool = MakeTool<Tool>(false);
     const IImage& image = *tool->InputImage();
     Bare bare;
-    const std::uint64_t before = allocations.load();
+    const std::uint64_t before = AllocationCounter::allocations.load();
     for (auto _ : state) {
         benchmark::DoNotOptimize(bare(*tool, image));
         benchmark::DoNotOptimize(bare);
     }
-    CountAllocations(state, before);
+    AllocationCounter::Report(state, before);
 }
 
 #define INTERSECTION_BENCHMARKS(Tool)                                                                        \

@@ -7,8 +7,7 @@ namespace Ostrel::Vision::Geometry {
 
 // The crossing of the two lines gives the angle and where its arc is drawn.
 template <> struct Implementation::IntersectionRow<AngleLineLineTool> {
-    static constexpr ShapeNames a{"LineA", "LineA"}, b{"LineB", "LineB"};
-    static constexpr CopiesBy copiesBy = CopiesBy::DiagnosticMask;
+    static constexpr ToolNames names{{"LineA", "LineA"}, {"LineB", "LineB"}, CopiesBy::DiagnosticMask};
     static void Defaults(Line& a, Line& b)
     {
         a.SetFromStartXYEndXY(10, 10, 40, 20), b.SetFromStartXYEndXY(10, 10, 50, 60);

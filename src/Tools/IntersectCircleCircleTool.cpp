@@ -6,8 +6,8 @@
 namespace Ostrel::Vision::Geometry {
 
 template <> struct Implementation::IntersectionRow<IntersectCircleCircleTool> {
-    static constexpr ShapeNames a{"CircleA", "CircleA"}, b{"CircleB", "CircleB"};
-    static constexpr CopiesBy copiesBy = CopiesBy::ImageRetentionMask;
+    static constexpr ToolNames names{
+        {"CircleA", "CircleA"}, {"CircleB", "CircleB"}, CopiesBy::ImageRetentionMask};
     static void Defaults(Circle& a, Circle& b)
     {
         a.SetCenterRadius(50, 50, 30), b.SetCenterRadius(65, 65, 30);

@@ -6,8 +6,7 @@
 namespace Ostrel::Vision::Geometry {
 
 template <> struct Implementation::IntersectionRow<IntersectLineCircleTool> {
-    static constexpr ShapeNames a{"Line", "Line"}, b{"InputCircle", "Circle"};
-    static constexpr CopiesBy copiesBy = CopiesBy::DiagnosticMask;
+    static constexpr ToolNames names{{"Line", "Line"}, {"InputCircle", "Circle"}, CopiesBy::DiagnosticMask};
     static void Defaults(Line& line, Circle&) { line.SetXYRotation(10, 50, 0.5); }
     static bool Intersect(const Line& line, const Circle& circle, const IImage& image,
                           TwoPointIntersection& r)

@@ -6,8 +6,7 @@
 namespace Ostrel::Vision::Geometry {
 
 template <> struct Implementation::IntersectionRow<IntersectLineEllipseTool> {
-    static constexpr ShapeNames a{"Line", "Line"}, b{"Ellipse", "Ellipse"};
-    static constexpr CopiesBy copiesBy = CopiesBy::ImageRetentionMask;
+    static constexpr ToolNames names{{"Line", "Line"}, {"Ellipse", "Ellipse"}, CopiesBy::ImageRetentionMask};
     static void Defaults(Line& line, Ellipse&) { line.SetXYRotation(10, 50, 0.5); }
     static bool Intersect(const Line& line, const Ellipse& ellipse, const IImage& image,
                           TwoPointIntersection& r)

@@ -6,8 +6,7 @@
 namespace Ostrel::Vision::Geometry {
 
 template <> struct Implementation::IntersectionRow<IntersectLineLineTool> {
-    static constexpr ShapeNames a{"LineA", "LineA"}, b{"LineB", "LineB"};
-    static constexpr CopiesBy copiesBy = CopiesBy::DiagnosticMask;
+    static constexpr ToolNames names{{"LineA", "LineA"}, {"LineB", "LineB"}, CopiesBy::DiagnosticMask};
     static void Defaults(Line& a, Line& b)
     {
         a.SetXYRotation(10, 40, 0);

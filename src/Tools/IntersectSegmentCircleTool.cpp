@@ -6,8 +6,8 @@
 namespace Ostrel::Vision::Geometry {
 
 template <> struct Implementation::IntersectionRow<IntersectSegmentCircleTool> {
-    static constexpr ShapeNames a{"Segment", "Segment"}, b{"InputCircle", "Circle"};
-    static constexpr CopiesBy copiesBy = CopiesBy::DiagnosticMask;
+    static constexpr ToolNames names{
+        {"Segment", "Segment"}, {"InputCircle", "Circle"}, CopiesBy::DiagnosticMask};
     static void Defaults(LineSegment&, Circle&) {}
     static bool Intersect(const LineSegment& segment, const Circle& circle, const IImage& image,
                           TwoPointIntersection& r)

@@ -6,8 +6,8 @@
 namespace Ostrel::Vision::Geometry {
 
 template <> struct Implementation::IntersectionRow<IntersectSegmentEllipseTool> {
-    static constexpr ShapeNames a{"Segment", "Segment"}, b{"Ellipse", "Ellipse"};
-    static constexpr CopiesBy copiesBy = CopiesBy::ImageRetentionMask;
+    static constexpr ToolNames names{
+        {"Segment", "Segment"}, {"Ellipse", "Ellipse"}, CopiesBy::ImageRetentionMask};
     static void Defaults(LineSegment&, Ellipse&) {}
     static bool Intersect(const LineSegment& segment, const Ellipse& ellipse, const IImage& image,
                           TwoPointIntersection& r)

@@ -6,8 +6,7 @@
 namespace Ostrel::Vision::Geometry {
 
 template <> struct Implementation::IntersectionRow<IntersectSegmentLineTool> {
-    static constexpr ShapeNames a{"Segment", "Segment"}, b{"Line", "Line"};
-    static constexpr CopiesBy copiesBy = CopiesBy::DiagnosticMask;
+    static constexpr ToolNames names{{"Segment", "Segment"}, {"Line", "Line"}, CopiesBy::DiagnosticMask};
     static void Defaults(LineSegment&, Line& line) { line.SetXYRotation(10, 50, 0); }
     static bool Intersect(const LineSegment& segment, const Line& line, const IImage& image,
                           OnePointIntersection& r)

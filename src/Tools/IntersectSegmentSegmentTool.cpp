@@ -6,8 +6,8 @@
 namespace Ostrel::Vision::Geometry {
 
 template <> struct Implementation::IntersectionRow<IntersectSegmentSegmentTool> {
-    static constexpr ShapeNames a{"SegmentA", "SegmentA"}, b{"SegmentB", "SegmentB"};
-    static constexpr CopiesBy copiesBy = CopiesBy::DiagnosticMask;
+    static constexpr ToolNames names{
+        {"SegmentA", "SegmentA"}, {"SegmentB", "SegmentB"}, CopiesBy::DiagnosticMask};
     static void Defaults(LineSegment& a, LineSegment& b)
     {
         a.SetStartEnd(20, 20, 120, 120);

@@ -6,10 +6,9 @@
 //
 //   template <>
 //   struct Implementation::IntersectionRow<IntersectLineCircleTool> {
-//       static constexpr ShapeNames a{"Line", "Line"}, b{"InputCircle", "Circle"};
-//       static constexpr CopiesBy copiesBy = CopiesBy::DiagnosticMask;
-//       static void Defaults(Line& line, Circle&) { line.SetXYRotation(10, 50, 0.5); }
-//       static bool Intersect(const Line& line, const Circle& circle, const IImage& image,
+//       static constexpr ToolNames names{{"Line", "Line"}, {"InputCircle", "Circle"},
+//       CopiesBy::DiagnosticMask}; static void Defaults(Line& line, Circle&) { line.SetXYRotation(10, 50,
+//       0.5); } static bool Intersect(const Line& line, const Circle& circle, const IImage& image,
 //                             TwoPointIntersection& r) { return MathUtils::IntersectLineCircle(...); }
 //   };
 //   OSTREL_GEOMETRY_INTERSECTION_TOOL_DEFINITIONS(IntersectLineCircleTool)
@@ -31,12 +30,15 @@ struct ShapeNames {
 // the last-run record.
 enum class CopiesBy { DiagnosticMask, ImageRetentionMask };
 
-// A tool's row, specialised in the tool's source.
-template <class Tool>
-struct IntersectionRow;
+struct ToolNames {
+    ShapeNames a, b;
+    CopiesBy copiesBy;
+};
 
-template <class Tool>
-struct IntersectionToolFrame {
+// A tool's row, specialised in the tool's source.
+template <class Tool> struct IntersectionRow;
+
+template <class Tool> struct IntersectionToolFrame {
     using Row = IntersectionRow<Tool>;
     using ShapeA = typename decltype(Tool::shapes_)::ShapeA;
     using ShapeB = typename decltype(Tool::shapes_)::ShapeB;
@@ -54,7 +56,7 @@ struct IntersectionToolFrame {
         tool.shapes_.b = Tool::template CreateInputShape<ShapeB>(0xFFFF00FF);
         Row::Defaults(*tool.shapes_.a, *tool.shapes_.b);
         tool.InitializeRecordSwitches(0x7, ShapeABit | ShapeBBit | 0x1, lastRunRecordEnable);
-        for (const char* path : {"InputImage", Row::a.property, Row::b.property})
+        for (const char* path : {"InputImage", Row::names.a.property, Row::names.b.property})
             tool.Inputs().Add(path);
         for (const char* path : Result::OutputPins)
             tool.Outputs().Add(path);
@@ -65,11 +67,12 @@ struct IntersectionToolFrame {
     {
         auto& shapes = tool.shapes_;
         tool.BeginRun(OutputFlags, tool.result_, shapes.copies);
-        const ShapeA& a = Tool::Required(shapes.a, Row::a.record);
-        const ShapeB& b = Tool::Required(shapes.b, Row::b.record);
+        const ShapeA& a = Tool::Required(shapes.a, Row::names.a.record);
+        const ShapeB& b = Tool::Required(shapes.b, Row::names.b.record);
         tool.PreRun(tool.imageRetentionMask_);
-        const std::uint32_t copyMask =
-            Row::copiesBy == CopiesBy::ImageRetentionMask ? tool.imageRetentionMask_ : tool.lastRunRecordDiagEnable_;
+        const std::uint32_t copyMask = Row::names.copiesBy == CopiesBy::ImageRetentionMask
+                                           ? tool.imageRetentionMask_
+                                           : tool.lastRunRecordDiagEnable_;
         if (copyMask & ShapeABit)
             shapes.copies.a = tool.MakeRecordGraphicCopy(a);
         if (copyMask & ShapeBBit)
@@ -81,8 +84,9 @@ struct IntersectionToolFrame {
     // "InputImage" with the live shapes beneath it.
     static void CurrentRecord(const Tool& tool, Record& parent, std::uint32_t currentMask)
     {
-        tool.AddCurrentRecords(parent, currentMask,
-                               {{0x2, Row::a.record, tool.shapes_.a}, {0x4, Row::b.record, tool.shapes_.b}});
+        tool.AddCurrentRecords(
+            parent, currentMask,
+            {{0x2, Row::names.a.record, tool.shapes_.a}, {0x4, Row::names.b.record, tool.shapes_.b}});
     }
 
     // The shapes' last-run copies, when the image was kept, beneath "InputImage".
@@ -91,22 +95,22 @@ struct IntersectionToolFrame {
         auto image = tool.AddLastRunInputImageRecord(parent, diagMask);
         if (image && tool.LastRunImage())
             Tool::AddLastRunRows(*image, diagMask,
-                                 {{ShapeABit, Row::a.record, tool.shapes_.copies.a},
-                                  {ShapeBBit, Row::b.record, tool.shapes_.copies.b}});
+                                 {{ShapeABit, Row::names.a.record, tool.shapes_.copies.a},
+                                  {ShapeBBit, Row::names.b.record, tool.shapes_.copies.b}});
         return image;
     }
 
     // The shapes' copies and a marker at every reported crossing (last-run bit 0x1, after a
     // successful run).
-    static void LastRunRecord(const Tool& tool, Record& parent, std::uint32_t lastRunMask, std::uint32_t diagMask)
+    static void LastRunRecord(const Tool& tool, Record& parent, std::uint32_t lastRunMask,
+                              std::uint32_t diagMask)
     {
         const auto image = LastRunShapes(tool, parent, diagMask);
         if (image && (lastRunMask & 0x1) && tool.HasResult())
             AddPointRecords(tool, *image, tool.result_);
     }
 
-    template <class OnePoint>
-    static void AddPointRecords(const Tool& tool, Record& image, const OnePoint& r)
+    template <class OnePoint> static void AddPointRecords(const Tool& tool, Record& image, const OnePoint& r)
     {
         if (r.numPoints >= 1)
             tool.CreateIntersectionPointRecord(r.x, r.y, image, "IntersectionPoint");
@@ -124,18 +128,24 @@ struct IntersectionToolFrame {
 
 // The members an intersection tool defines from its row: the constructors, the run and both
 // records; its LastRunRecordEnable is 0x1 (the crossing markers).
-#define OSTREL_GEOMETRY_INTERSECTION_TOOL_DEFINITIONS(Tool)                                                         \
-    using Tool##Frame = Implementation::IntersectionToolFrame<Tool>;                                                \
-    Tool::Tool(ObjectCreateAccessToken) { Tool##Frame::Construct(*this, 0x1); }                                     \
-    Tool::Tool() : Tool(MakeAccessToken()) {}                                                                       \
-    Tool::~Tool() = default;                                                                                        \
-    ToolResultConstants Tool::InternalRun(std::string&) { return Tool##Frame::Run(*this); }                        \
-    void Tool::InternalCreateCurrentRecord(const std::shared_ptr<Record>& parent, std::uint32_t currentMask)       \
-    {                                                                                                               \
-        Tool##Frame::CurrentRecord(*this, *parent, currentMask);                                                    \
-    }                                                                                                               \
-    void Tool::InternalCreateLastRunRecord(const std::shared_ptr<Record>& parent, std::uint32_t lastRunMask,       \
-                                           std::uint32_t diagMask)                                                  \
-    {                                                                                                               \
-        Tool##Frame::LastRunRecord(*this, *parent, lastRunMask, diagMask);                                          \
+#define OSTREL_GEOMETRY_INTERSECTION_TOOL_DEFINITIONS(Tool)                                                  \
+    using Tool##Frame = Implementation::IntersectionToolFrame<Tool>;                                         \
+    Tool::Tool(ObjectCreateAccessToken)                                                                      \
+    {                                                                                                        \
+        Tool##Frame::Construct(*this, 0x1);                                                                  \
+    }                                                                                                        \
+    Tool::Tool() : Tool(MakeAccessToken()) {}                                                                \
+    Tool::~Tool() = default;                                                                                 \
+    ToolResultConstants Tool::InternalRun(std::string&)                                                      \
+    {                                                                                                        \
+        return Tool##Frame::Run(*this);                                                                      \
+    }                                                                                                        \
+    void Tool::InternalCreateCurrentRecord(const std::shared_ptr<Record>& parent, std::uint32_t currentMask) \
+    {                                                                                                        \
+        Tool##Frame::CurrentRecord(*this, *parent, currentMask);                                             \
+    }                                                                                                        \
+    void Tool::InternalCreateLastRunRecord(const std::shared_ptr<Record>& parent, std::uint32_t lastRunMask, \
+                                           std::uint32_t diagMask)                                           \
+    {                                                                                                        \
+        Tool##Frame::LastRunRecord(*this, *parent, lastRunMask, diagMask);                                   \
     }

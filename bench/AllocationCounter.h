@@ -1,0 +1,40 @@
+#pragma once
+// Counts the heap allocations of a benchmark program by replacing the global operator new.
+// Include it in exactly one source of the program.
+#include <atomic>
+#include <cstdint>
+#include <cstdlib>
+#include <new>
+
+#include <benchmark/benchmark.h>
+
+namespace AllocationCounter {
+inline std::atomic<std::uint64_t> allocations{0};
+
+// Reports the allocations made since `before` per iteration of `state`.
+inline void Report(benchmark::State& state, std::uint64_t before)
+{
+    state.counters["allocs/run"] =
+        static_cast<double>(allocations.load() - before) / static_cast<double>(state.iterations());
+}
+} // namespace AllocationCounter
+
+// The replacement pairs operator new with malloc and operator delete with free; g++ cannot
+// see that they belong together once both are inlined into the same caller.
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+
+void* operator new(std::size_t size)
+{
+    AllocationCounter::allocations.fetch_add(1, std::memory_order_relaxed);
+    if (void* p = std::malloc(size ? size : 1))
+        return p;
+    throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept
+{
+    std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept
+{
+    std::free(p);
+}

@@ -23,7 +23,7 @@ template <> struct ToolTraits<AngleLineLineTool> {
     static constexpr std::uint32_t masks[3] = {0x7, 0x31, 0x0};
     static Names Inputs() { return {"InputImage", "LineA", "LineB"}; }
     static Names Outputs() { return {"Angle"}; }
-    static constexpr std::uint64_t resetFlags = 0x2000, outputFlags = 0x2000, nextFlag = 0x4000;
+    static constexpr std::uint64_t resetFlags = 0x2000, outputFlags = 0x2000, nextFlag = 0x4000, dragFlags = 0;
     static Names LastRunKeys() { return {"LineA", "LineB", "Angle"}; }
     static Names ResultKeys() { return {"Angle"}; }
     static void SetInputs(AngleLineLineTool& t)

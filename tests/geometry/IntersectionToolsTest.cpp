@@ -54,7 +54,7 @@ namespace ToolFrameTests {
 struct OnePointKind {
     static constexpr std::uint32_t masks[3] = {0x7, 0x31, 0x1};
     static Names Outputs() { return {"NumPoints", "X", "Y"}; }
-    static constexpr std::uint64_t resetFlags = 0x1E000, outputFlags = 0x1E000, nextFlag = 0x20000;
+    static constexpr std::uint64_t resetFlags = 0x1E000, outputFlags = 0x1E000, nextFlag = 0x20000, dragFlags = 0;
     static Names ResultKeys() { return {"IntersectionPoint"}; }
     static constexpr double expected = 1;
     template <class A, class B>
@@ -67,7 +67,7 @@ struct LineLineKind : OnePointKind {
 struct TwoPointKind {
     static constexpr std::uint32_t masks[3] = {0x7, 0x31, 0x1};
     static Names Outputs() { return {"NumPoints", "X0", "Y0", "X1", "Y1"}; }
-    static constexpr std::uint64_t resetFlags = 0x7E000, outputFlags = 0x7E000, nextFlag = 0x80000;
+    static constexpr std::uint64_t resetFlags = 0x7E000, outputFlags = 0x7E000, nextFlag = 0x80000, dragFlags = 0;
     static Names ResultKeys() { return {"IntersectionPoint1", "IntersectionPoint2"}; }
     static constexpr double expected = 2;
     template <class A, class B>

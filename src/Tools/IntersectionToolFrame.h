@@ -7,8 +7,9 @@
 //   template <>
 //   struct Implementation::IntersectionRow<IntersectLineCircleTool> {
 //       static constexpr ToolNames names{{"Line", "Line"}, {"InputCircle", "Circle"},
-//       CopiesBy::DiagnosticMask}; static void Defaults(Line& line, Circle&) { line.SetXYRotation(10, 50,
-//       0.5); } static bool Intersect(const Line& line, const Circle& circle, const IImage& image,
+//                                        CopiesBy::DiagnosticMask};
+//       static void Defaults(Line& line, Circle&) { line.SetXYRotation(10, 50, 0.5); }
+//       static bool Intersect(const Line& line, const Circle& circle, const IImage& image,
 //                             TwoPointIntersection& r) { return MathUtils::IntersectLineCircle(...); }
 //   };
 //   OSTREL_GEOMETRY_INTERSECTION_TOOL_DEFINITIONS(IntersectLineCircleTool)
@@ -30,6 +31,7 @@ struct ShapeNames {
 // the last-run record.
 enum class CopiesBy { DiagnosticMask, ImageRetentionMask };
 
+// Shapes A and B, and the mask that decides their copies.
 struct ToolNames {
     ShapeNames a, b;
     CopiesBy copiesBy;

@@ -1,32 +1,12 @@
 // The cost of a point-pair tool run against a direct MathUtils call on the same data, and
 // the heap allocations a run makes (counted by replacing the global operator new).
-#include <atomic>
-#include <cstdlib>
-#include <new>
-
 #include <benchmark/benchmark.h>
 
 #include <Geometry/DistancePointPointTool.h>
 #include <Geometry/MathUtils.h>
 #include <Ostrel/Vision/Image8Grey.h>
 
-namespace {
-std::atomic<std::uint64_t> allocations{0};
-}
-
-// The replacement pairs operator new with malloc and operator delete with free; g++ cannot
-// see that they belong together once both are inlined into the same caller.
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-
-void* operator new(std::size_t size)
-{
-    allocations.fetch_add(1, std::memory_order_relaxed);
-    if (void* p = std::malloc(size ? size : 1))
-        return p;
-    throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+#include "AllocationCounter.h"
 
 using namespace Ostrel;
 using namespace Ostrel::Vision;
@@ -55,13 +35,12 @@ void RunTool(benchmark::State& state, bool records)
 {
     auto tool = MakeTool(records);
     tool->Run();  // warm up: the first run sizes the image space name
-    const std::uint64_t before = allocations.load();
+    const std::uint64_t before = BenchSupport::allocations.load();
     for (auto _ : state) {
         tool->Run();
         benchmark::DoNotOptimize(tool->Distance());
     }
-    state.counters["allocs/run"] =
-        static_cast<double>(allocations.load() - before) / static_cast<double>(state.iterations());
+    BenchSupport::ReportAllocations(state, before);
 }
 
 void ToolRunDefaultMasks(benchmark::State& state) { RunTool(state, true); }
@@ -70,14 +49,13 @@ void ToolRunNoRecords(benchmark::State& state) { RunTool(state, false); }
 void MathUtilsDirect(benchmark::State& state)
 {
     double x0 = 12.5, y0 = -3, x1 = 400.25, y1 = 310, angle = 0;
-    const std::uint64_t before = allocations.load();
+    const std::uint64_t before = BenchSupport::allocations.load();
     for (auto _ : state) {
         benchmark::DoNotOptimize(x0);
         benchmark::DoNotOptimize(MathUtils::DistancePointPoint(x0, y0, x1, y1, angle));
         benchmark::DoNotOptimize(angle);
     }
-    state.counters["allocs/run"] =
-        static_cast<double>(allocations.load() - before) / static_cast<double>(state.iterations());
+    BenchSupport::ReportAllocations(state, before);
 }
 
 BENCHMARK(ToolRunDefaultMasks);

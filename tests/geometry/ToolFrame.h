@@ -4,6 +4,8 @@
 // and instantiates the suite over its tools:
 //     using FamilyTools = ::testing::Types<ToolA, ToolB>;
 //     INSTANTIATE_TYPED_TEST_SUITE_P(Family, ToolFrame, FamilyTools);
+#include <algorithm>
+
 #include <Ostrel/Vision/CoordinateSpaceTree.h>
 #include <Ostrel/Vision/Image8Grey.h>
 
@@ -18,11 +20,47 @@ using namespace Ostrel::Vision::Geometry;
 using Names = std::vector<std::string>;
 
 // Per tool: its name, default masks, pins, output flags (cleared, then set by a run), the
-// flags a drag of its first live graphic raises (0 for a tool that does not follow its
-// graphics), the keys of its default last-run record, and inputs with one known value of
-// its first output.
+// flags a drag of its first marker raises, the keys of its default last-run record, and
+// inputs with one known value of its first output. A dragFlags of 0 means the tool follows
+// no live graphic; a tool whose result graphics are not named "Arrow" names them in
+// ResultKeys().
 template <class T>
 struct ToolTraits;
+
+// Changes a tool's live graphic as a display would: a point marker by `drag`, any other
+// graphic by a new tip text.
+template <class Drag>
+void ChangeLiveGraphic(const std::shared_ptr<Record>& row, Drag drag)
+{
+    if (const auto marker = row->ValueAs<PointMarker>())
+        drag(*marker);
+    else
+        row->ValueAs<GraphicBase>()->setTipText("moved");
+}
+
+inline std::vector<std::uint64_t> NonZero(std::initializer_list<std::uint64_t> flags)
+{
+    std::vector<std::uint64_t> kept;
+    for (auto flag : flags)
+        if (flag)
+            kept.push_back(flag);
+    return kept;
+}
+
+template <class Traits>
+Names ResultKeys()
+{
+    if constexpr (requires { Traits::ResultKeys(); })
+        return Traits::ResultKeys();
+    else
+        return {"Arrow"};
+}
+
+// An output read through its pin, as a number whatever its type.
+inline double OutputValue(const std::shared_ptr<ITool>& tool, const std::string& path)
+{
+    return tool->Outputs()[path]->GetValue(tool).convert<double>();
+}
 
 template <class Tool>
 class ToolFrame : public ::testing::Test {
@@ -34,16 +72,9 @@ protected:
     // The value of the tool's first output pin, read as a host reads it.
     double FirstOutput() const
     {
-        return tool->Outputs()[Traits::Outputs()[0]]->GetValue(tool).template get_value<double>();
+        return OutputValue(tool, Traits::Outputs()[0]);
     }
     std::shared_ptr<Record> CurrentImageRecord() const { return tool->CreateCurrentRecord()->SubRecords()[0]; }
-    // The events a change of the first live graphic raises on the tool.
-    static std::vector<std::uint64_t> DragEvents()
-    {
-        if (Traits::dragFlags == 0)
-            return {};
-        return {Traits::dragFlags};
-    }
 };
 
 TYPED_TEST_SUITE_P(ToolFrame);
@@ -107,25 +138,25 @@ TYPED_TEST_P(ToolFrame, SettersAndDragsRaiseExactlyTheirFlags)
     using Diag = decltype(tool.LastRunRecordDiagEnable());
     tool.setInputImage(this->image);
     tool.setInputImage(this->image);
-    tool.setCurrentRecordEnable(static_cast<Current>(0x3));
-    tool.setLastRunRecordEnable(static_cast<LastRun>(0x1));
-    tool.setLastRunRecordDiagEnable(static_cast<Diag>(0x11));
-    EXPECT_EQ(events.flags, (std::vector<std::uint64_t>{0x84, 0x404, 0x108, 0x200}));
-    EXPECT_EQ(tool.ImageRetentionMask(), 0x11u);
+    // Each mask changed in one bit from its default.
+    tool.setCurrentRecordEnable(static_cast<Current>(Traits::masks[0] ^ 0x4));
+    tool.setLastRunRecordEnable(static_cast<LastRun>(Traits::masks[2] ^ 0x1));
+    tool.setLastRunRecordDiagEnable(static_cast<Diag>(Traits::masks[1] ^ 0x60));
+    EXPECT_EQ(events.flags, (std::vector<std::uint64_t>{0x84, TypeParam::SfCurrentRecordEnable | 0x4,
+                                                        TypeParam::SfLastRunRecordEnable | 0x8,
+                                                        TypeParam::SfLastRunRecordDiagEnable}));
+    EXPECT_EQ(tool.ImageRetentionMask(), Traits::masks[1] ^ 0x60);
 
     // A drag of the first live graphic, as a display does through the current record.
-    auto graphic = this->CurrentImageRecord()->SubRecords()[0]->template ValueAs<GraphicBase>();
-    ASSERT_TRUE(graphic);
+    const auto live = this->CurrentImageRecord()->SubRecords()[0];
+    ASSERT_TRUE(live->template ValueAs<GraphicBase>());
     events.flags.clear();
-    if (auto marker = std::dynamic_pointer_cast<PointMarker>(graphic))
-        marker->SetCenterRotationSize(1, 2, 0, 11);
-    else
-        graphic->setTipText("dragged");
-    EXPECT_EQ(events.flags, this->DragEvents());
+    ChangeLiveGraphic(live, [](PointMarker& marker) { marker.SetCenterRotationSize(1, 2, 0, 11); });
+    EXPECT_EQ(events.flags, NonZero({Traits::dragFlags}));
     std::weak_ptr<TypeParam> weak = this->tool;
     this->tool.reset();
     EXPECT_TRUE(weak.expired());
-    graphic->setTipText("after");  // reaches no destroyed tool
+    ChangeLiveGraphic(live, [](PointMarker& marker) { marker.setX(5); });  // reaches no destroyed tool
 }
 
 TYPED_TEST_P(ToolFrame, RunRaisesClearThenResult)
@@ -155,8 +186,9 @@ TYPED_TEST_P(ToolFrame, RecordsFollowTheMasks)
         const auto graphic = row->template ValueAs<GraphicBase>();
         ASSERT_TRUE(graphic) << row->Key();
         EXPECT_EQ(graphic->SelectedSpaceName(), "#") << row->Key();
-        EXPECT_EQ(row->Usage(), row->Key() == "Arrow" ? RecordUsageConstants::LastRunResult
-                                                      : RecordUsageConstants::LastRunInput);
+        const auto results = ResultKeys<Traits>();
+        const bool isResult = std::find(results.begin(), results.end(), row->Key()) != results.end();
+        EXPECT_EQ(row->Usage(), isResult ? RecordUsageConstants::LastRunResult : RecordUsageConstants::LastRunInput);
     }
     for (std::uint32_t diag : {0x0u, 0x70u}) {
         tool.setLastRunRecordDiagEnable(static_cast<Diag>(diag));
@@ -210,17 +242,19 @@ TYPED_TEST_P(ToolFrame, ArchiveOptionsDecideWhatSurvives)
         auto loaded = LoadFromString<TypeParam>(SaveToString(this->tool, options));
         ASSERT_TRUE(loaded);
         EXPECT_EQ(loaded->InputImage() != nullptr, (options & 0x100) != 0);
-        auto output = [&] { return loaded->Outputs()[Traits::Outputs()[0]]->GetValue(loaded).template get_value<double>(); };
+        auto output = [&] { return OutputValue(loaded, Traits::Outputs()[0]); };
         if (options & 0x1) {
             EXPECT_NEAR(output(), Traits::expected, 1e-12);
         } else {
             EXPECT_THROW(output(), ToolNoResultException);
         }
-        // The loaded tool keeps its inputs, follows its markers and runs.
-        EventRecorder events(*loaded);
-        loaded->CreateCurrentRecord()->SubRecords()[0]->SubRecords()[0]->template ValueAs<GraphicBase>()->setTipText("x");
-        EXPECT_EQ(events.flags, this->DragEvents());
+        // The loaded tool keeps its inputs, follows its markers and runs (over an image, where
+        // every tool shows its live graphics).
         loaded->setInputImage(this->image);
+        EventRecorder events(*loaded);
+        ChangeLiveGraphic(loaded->CreateCurrentRecord()->SubRecords()[0]->SubRecords()[0],
+                          [](PointMarker& marker) { marker.setRotation(1); });
+        EXPECT_EQ(events.flags, NonZero({Traits::dragFlags}));
         RunOk(*loaded);
         EXPECT_NEAR(output(), Traits::expected, 1e-12);
     }

@@ -25,6 +25,10 @@ namespace boost::signals2 {
 class scoped_connection;
 }
 
+namespace Ostrel::Vision {
+class Line;
+}
+
 namespace Ostrel::Vision::Geometry::Implementation {
 
 class GeometryToolBase;
@@ -264,6 +268,11 @@ protected:
     void CreateCircularArcRecord(double centerX, double centerY, double radius, double angleStart,
                                  double angleSpan, Record& parent, const std::string& name) const;
     void CreateIntersectionPointRecord(double x, double y, Record& parent, const std::string& name) const;
+    // Name labels for up to two lines (either may be null), each a child graphic of its line
+    // in the line's colour, placed at the line's point nearest the image centre; the second
+    // moves aside (down for a steep line, right otherwise) when it would cover the first.
+    static void AddLineLabelGraphics(const IImage& image, Line* first, Line* second, const std::string& firstText,
+                                     const std::string& secondText);
 
 private:
     std::shared_ptr<IImage> inputImage_;

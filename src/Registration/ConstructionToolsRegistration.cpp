@@ -1,6 +1,7 @@
-// Reflection of the construction tools: their input shapes and points, and the output
-// getters that the output pins call.
+// Reflection of the construction tools and the graphic label tool: their inputs, and the
+// output getters that the output pins call.
 #include <Geometry/CreateCircleTool.h>
+#include <Geometry/CreateGraphicLabelTool.h>
 #include <Geometry/CreateEllipseTool.h>
 #include <Geometry/CreateLineBisectPointsTool.h>
 #include <Geometry/CreateLineParallelTool.h>
@@ -49,4 +50,22 @@ RTTR_REGISTRATION
         .property("SegmentA", &Average::SegmentA, &Average::setSegmentA)
         .property("SegmentB", &Average::SegmentB, &Average::setSegmentB)
         .method("GetOutputSegment", &Average::GetOutputSegment);
+
+    using Label = CreateGraphicLabelTool;
+    using Selector = CreateGraphicLabelSourceSelectorConstants;
+    rttr::registration::enumeration<Selector>("Ostrel::Vision::Geometry::CreateGraphicLabelSourceSelectorConstants")(
+        rttr::value("InputGraphicLabelText", Selector::InputGraphicLabelText),
+        rttr::value("InputBoolean", Selector::InputBoolean), rttr::value("InputDouble", Selector::InputDouble),
+        rttr::value("InputInteger", Selector::InputInteger),
+        rttr::value("InputToolResultConstant", Selector::InputToolResultConstant),
+        rttr::value("FormattedText", Selector::FormattedText));
+    RegisterTool<Label>("CreateGraphicLabelTool")
+        .property("InputGraphicLabel", &Label::InputGraphicLabel, &Label::setInputGraphicLabel)
+        .property("InputBoolean", &Label::InputBoolean, &Label::setInputBoolean)
+        .property("InputDouble", &Label::InputDouble, &Label::setInputDouble)
+        .property("InputInteger", &Label::InputInteger, &Label::setInputInteger)
+        .property("InputToolResultConstant", &Label::InputToolResultConstant, &Label::setInputToolResultConstant)
+        .property("SourceSelector", &Label::SourceSelector, &Label::setSourceSelector)
+        .property("OutputColor", &Label::OutputColor, &Label::setOutputColor)
+        .method("GetOutputGraphicLabel", &Label::GetOutputGraphicLabel);
 }

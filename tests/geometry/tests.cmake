@@ -7,4 +7,5 @@ ostrel_add_test(GeometryToolSpineTests LIBS Ostrel.Vision.Geometry SOURCES
 include(${CMAKE_CURRENT_LIST_DIR}/mathutils/tests.cmake)
 include(${CMAKE_CURRENT_LIST_DIR}/fitting/tests.cmake)
 ostrel_add_test(GeometryConstructionToolsTests LIBS Ostrel.Vision.Geometry SOURCES
-  ${CMAKE_CURRENT_LIST_DIR}/ConstructionToolsTest.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/ConstructionToolsTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/GraphicLabelToolTest.cpp)

@@ -1,32 +1,15 @@
 // The cost of a point-pair tool run against a direct MathUtils call on the same data, and
 // the heap allocations a run makes (counted by replacing the global operator new).
-#include <atomic>
-#include <cstdlib>
-#include <new>
-
 #include <benchmark/benchmark.h>
 
 #include <Geometry/DistancePointPointTool.h>
 #include <Geometry/MathUtils.h>
 #include <Ostrel/Vision/Image8Grey.h>
 
-namespace {
-std::atomic<std::uint64_t> allocations{0};
-}
+#include "AllocationCounter.h"
 
-// The replacement pairs operator new with malloc and operator delete with free; g++ cannot
-// see that they belong together once both are inlined into the same caller.
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-
-void* operator new(std::size_t size)
-{
-    allocations.fetch_add(1, std::memory_order_relaxed);
-    if (void* p = std::malloc(size ? size : 1))
-        return p;
-    throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+using BenchSupport::allocations;
+using BenchSupport::ReportAllocations;
 
 using namespace Ostrel;
 using namespace Ostrel::Vision;
@@ -60,8 +43,7 @@ void RunTool(benchmark::State& state, bool records)
         tool->Run();
         benchmark::DoNotOptimize(tool->Distance());
     }
-    state.counters["allocs/run"] =
-        static_cast<double>(allocations.load() - before) / static_cast<double>(state.iterations());
+    ReportAllocations(state, before);
 }
 
 void ToolRunDefaultMasks(benchmark::State& state) { RunTool(state, true); }
@@ -76,8 +58,7 @@ void MathUtilsDirect(benchmark::State& state)
         benchmark::DoNotOptimize(MathUtils::DistancePointPoint(x0, y0, x1, y1, angle));
         benchmark::DoNotOptimize(angle);
     }
-    state.counters["allocs/run"] =
-        static_cast<double>(allocations.load() - before) / static_cast<double>(state.iterations());
+    ReportAllocations(state, before);
 }
 
 BENCHMARK(ToolRunDefaultMasks);

@@ -276,9 +276,6 @@ TEST(CreateGraphicLabelTool, RegisteredWithItsOwnImageBits)
               (Bits{{"InputGraphicLabelText", 0}, {"InputBoolean", 1}, {"InputDouble", 2}, {"InputInteger", 3},
                     {"InputToolResultConstant", 4}, {"FormattedText", 5}}));
     const auto type = rttr::type::get_by_name(stem + "Tool");
-    EXPECT_TRUE(type.is_derived_from(rttr::type::get_by_name("Ostrel::Vision::Geometry::Implementation::GeometryToolBase")));
-    for (const char* property : {"InputGraphicLabel", "InputBoolean", "InputDouble", "InputInteger",
-                                 "InputToolResultConstant", "SourceSelector", "OutputColor"})
+    for (const char* property : {"SourceSelector", "OutputColor"})  // those no pin reaches
         EXPECT_TRUE(type.get_property(property).is_valid()) << property;
-    EXPECT_TRUE(type.get_method("GetOutputGraphicLabel").is_valid());
 }

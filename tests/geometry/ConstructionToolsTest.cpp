@@ -7,6 +7,7 @@
 
 #include <Geometry/CreateCircleTool.h>
 #include <Geometry/CreateEllipseTool.h>
+#include <Geometry/CreateGraphicLabelTool.h>
 #include <Geometry/CreateLineBisectPointsTool.h>
 #include <Geometry/CreateLineParallelTool.h>
 #include <Geometry/CreateLinePerpendicularTool.h>
@@ -434,4 +435,29 @@ TEST(DerivedTools, RefuseMissingAndDegenerateInputsAndRecover)
     bisect->setEndY(0);
     RunOk(*bisect);
     EXPECT_EQ(bisect->GetOutputLine()->Y(), 5);
+}
+
+TEST(ConstructionTools, RefuseDamagedArchives)
+{
+    using Make = std::shared_ptr<Quill::IObject> (*)();
+    const std::pair<Make, std::string> tools[] = {
+        {ToolRowTests::New<CreateSegmentTool>, "CreateSegmentTool"},
+        {ToolRowTests::New<CreateCircleTool>, "CreateCircleTool"},
+        {ToolRowTests::New<CreateLineBisectPointsTool>, "CreateLineBisectPointsTool"},
+        {ToolRowTests::New<CreateSegmentAvgSegsTool>, "CreateSegmentAvgSegsTool"},
+        {ToolRowTests::New<CreateGraphicLabelTool>, "CreateGraphicLabelTool"},
+    };
+    for (const auto& [make, name] : tools) {
+        const std::string bytes = SaveToString(make(), 0x1);
+        EXPECT_THROW(LoadFromString<Quill::IObject>(bytes.substr(0, bytes.size() / 2)), std::exception) << name;
+        // The tool's class version, after its name and its pointer id.
+        std::string newer = bytes;
+        newer[newer.find("Ostrel::Vision::Geometry::" + name) + 26 + name.size() + 4] = 2;
+        try {
+            LoadFromString<Quill::IObject>(newer);
+            ADD_FAILURE() << name;
+        } catch (const SerializationException& e) {
+            EXPECT_NE(e.Message().find(name + "::serialize()"), std::string::npos) << e.Message();
+        }
+    }
 }

@@ -62,7 +62,7 @@ check-release: deps
 bench: build
 	@for b in $(BUILD)/bench/*-bench; do [ -x "$$b" ] && "$$b" --benchmark_min_time=0.2; done
 
-# make fuzz TARGET=archive|legacy-table SECONDS=600: one libFuzzer run of one target (with
+# make fuzz TARGET=archive|legacy-table|label-format SECONDS=600: one libFuzzer run of one target (with
 # ASan and UBSan), resuming from its saved corpus in $(FUZZ_BUILD)/corpus/<target> and
 # starting from the committed seeds in fuzz/corpus/<target>. Findings (crashes, timeouts,
 # out-of-memory inputs) land in $(FUZZ_BUILD)/findings/<target>. ASan's quarantine is kept
@@ -72,6 +72,7 @@ TARGET ?= archive
 SECONDS ?= 600
 FUZZ_EXE_archive = OstrelArchiveFuzz
 FUZZ_EXE_legacy-table = OstrelLegacyTableFuzz
+FUZZ_EXE_label-format = OstrelLabelFormatFuzz
 FUZZ_EXE = $(FUZZ_EXE_$(TARGET))
 
 fuzz-deps:
@@ -82,7 +83,7 @@ $(FUZZ_BUILD)/build.ninja: | fuzz-deps
 	  -DOSTREL_BUILD_TESTS=OFF -DOSTREL_BUILD_BENCH=OFF -DOSTREL_BUILD_APPS=OFF $(OWN_FLAGS) $(CMAKE_FLAGS)
 
 fuzz: fuzz-deps $(FUZZ_BUILD)/build.ninja
-	@[ -n "$(FUZZ_EXE)" ] || { echo "make fuzz: TARGET is archive or legacy-table" >&2; exit 2; }
+	@[ -n "$(FUZZ_EXE)" ] || { echo "make fuzz: TARGET is archive, legacy-table or label-format" >&2; exit 2; }
 	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target $(FUZZ_EXE)
 	mkdir -p $(FUZZ_BUILD)/corpus/$(TARGET) $(FUZZ_BUILD)/findings/$(TARGET)
 	ASAN_OPTIONS=detect_leaks=1:quarantine_size_mb=32 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \

@@ -1,7 +1,8 @@
 #pragma once
 // A circle placed by the user (or supplied through a pin) published as a tool output: a
 // new circle per run, expressed in the input image's space and drawn in the tool's
-// output style.
+// output style. A space whose mapping would stretch the circle into an ellipse (radii
+// differing by more than one part in 10^5) fails the run with ArgumentException.
 
 #include <Geometry/Implementation/GeometryToolBaseOutputStyle.h>
 #include <Ostrel/Vision/Circle.h>

@@ -64,7 +64,7 @@ check-release: deps
 bench: build
 	@for b in $(BUILD)/bench/*-bench; do [ -x "$$b" ] && "$$b" --benchmark_min_time=0.2; done
 
-# make fuzz TARGET=archive|legacy-table SECONDS=600: one libFuzzer run of one target (with
+# make fuzz TARGET=archive|legacy-table|label-format SECONDS=600: one libFuzzer run of one target (with
 # ASan and UBSan; FUZZ_SANITIZE=OFF builds without them in build-fuzz-fast, several times
 # faster, for long campaigns that look for crashes, hangs and non-finite results; replay
 # what it finds in the sanitizer build), resuming from its saved corpus in $(FUZZ_BUILD)/corpus/<target> and
@@ -81,6 +81,7 @@ TARGET ?= archive
 SECONDS ?= 600
 FUZZ_EXE_archive = OstrelArchiveFuzz
 FUZZ_EXE_legacy-table = OstrelLegacyTableFuzz
+FUZZ_EXE_label-format = OstrelLabelFormatFuzz
 FUZZ_EXE = $(FUZZ_EXE_$(TARGET))
 
 fuzz-deps:
@@ -91,7 +92,7 @@ $(FUZZ_BUILD)/build.ninja: | fuzz-deps
 	  -DOSTREL_BUILD_TESTS=OFF -DOSTREL_BUILD_BENCH=OFF -DOSTREL_BUILD_APPS=OFF $(OWN_FLAGS) $(CMAKE_FLAGS)
 
 fuzz: fuzz-deps $(FUZZ_BUILD)/build.ninja
-	@[ -n "$(FUZZ_EXE)" ] || { echo "make fuzz: TARGET is archive or legacy-table" >&2; exit 2; }
+	@[ -n "$(FUZZ_EXE)" ] || { echo "make fuzz: TARGET is archive, legacy-table or label-format" >&2; exit 2; }
 	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target $(FUZZ_EXE)
 	mkdir -p $(FUZZ_BUILD)/corpus/$(TARGET) $(FUZZ_BUILD)/findings/$(TARGET)
 	ASAN_OPTIONS=detect_leaks=1:quarantine_size_mb=32 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \

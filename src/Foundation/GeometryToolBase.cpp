@@ -32,11 +32,18 @@ void GeometryToolBase::PreRun(std::uint32_t imageRetentionMask)
 {
     if (!inputImage_)
         throw OperatorNoInputImageException(std::string(Strings::E_OstOperator_NoInputImage));
+    KeepLastRunImage(imageRetentionMask);
+    imageSpaceName_ = FindImageSpaceName(*inputImage_);
+}
+
+void GeometryToolBase::KeepLastRunImage(std::uint32_t imageRetentionMask)
+{
+    if (!inputImage_)
+        return;
     if (imageRetentionMask & 0x4)
         lastRunImage_ = inputImage_->Copy(static_cast<std::uint32_t>(ImageCopyConstants::All));
     else if (imageRetentionMask & 0x1)
         lastRunImage_ = inputImage_;
-    imageSpaceName_ = FindImageSpaceName(*inputImage_);
 }
 
 const std::string& GeometryToolBase::FindImageSpaceName(const IImage& image)

@@ -71,8 +71,8 @@ void CheckVersion(std::uint32_t version, std::string_view className)
 // left, real only with the archive option that keeps last-run results.
 //
 //   ToolFields(ar, version, *this, "DistancePointCircleTool")
-//       .Inputs(point_, circle_)
-//       .LastRun(result_.distance, result_.circleX, result_.circleY);
+//       .Inputs(point_, shape_)
+//       .LastRun(result_.distance, result_.x, result_.y);
 template <class Archive, class Tool>
 class ToolFields {
 public:

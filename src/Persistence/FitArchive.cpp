@@ -49,6 +49,10 @@ template <class Archive> void ReadOnlyPoints::serialize(Archive& ar, std::uint32
         if (points_.size() != used_.size())
             Refuse("ReadOnlyPoints", std::to_string(points_.size()) + " points with " +
                                          std::to_string(used_.size()) + " used flags");
+        // Points are added only finite; a list that holds another was not written by us.
+        for (std::size_t i = 0; i < points_.size(); ++i)
+            if (!std::isfinite(points_[i].x) || !std::isfinite(points_[i].y))
+                Refuse("ReadOnlyPoints", "point " + std::to_string(i) + " with a coordinate that is not finite");
     }
 }
 

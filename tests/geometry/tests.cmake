@@ -8,3 +8,6 @@ include(${CMAKE_CURRENT_LIST_DIR}/mathutils/tests.cmake)
 include(${CMAKE_CURRENT_LIST_DIR}/fitting/tests.cmake)
 ostrel_add_test(GeometryFitToolsTests LIBS Ostrel.Vision.Geometry SOURCES ${CMAKE_CURRENT_LIST_DIR}/FitToolsTest.cpp)
 ostrel_add_test(GeometryIntersectionToolsTests LIBS Ostrel.Vision.Geometry SOURCES ${CMAKE_CURRENT_LIST_DIR}/IntersectionToolsTest.cpp ${CMAKE_CURRENT_LIST_DIR}/AngleLineLineToolTest.cpp)
+ostrel_add_test(GeometryConstructionToolsTests LIBS Ostrel.Vision.Geometry SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/ConstructionToolsTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/GraphicLabelToolTest.cpp)

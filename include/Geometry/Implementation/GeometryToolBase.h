@@ -154,6 +154,10 @@ protected:
     // itself); records the image's fully qualified space name, looked up again only when
     // the image, its space tree or its selected space changed since the last run.
     void PreRun(std::uint32_t imageRetentionMask);
+    // PreRun's keeping of the input image alone, for a tool that runs without PreRun: bit
+    // 0x4 of `imageRetentionMask` keeps a copy, else bit 0x1 the image itself; nothing
+    // without an input image.
+    void KeepLastRunImage(std::uint32_t imageRetentionMask);
     void PostRun() { hasResult_ = true; }
 
     bool HasResult() const { return hasResult_; }

@@ -40,6 +40,40 @@ protected:
     // Gives an output shape the tool's style.
     void ApplyOutputStyle(GraphicBase& shape) const;
 
+    // The shape a construction tool outputs and its display copy for the last-run record;
+    // both empty until a run succeeds.
+    template <class Shape>
+    struct ShapeOutput {
+        std::shared_ptr<Shape> shape;
+        std::shared_ptr<Shape> copy;
+    };
+
+    // The start of a construction run: the run state cleared, each of `parts` (the output,
+    // the record copies) given its empty value, then one event with `outputFlag` and the
+    // last-run flag.
+    template <class... Parts>
+    void BeginConstruction(std::uint64_t outputFlag, Parts&... parts)
+    {
+        ClearRunState();
+        ((parts = Parts{}), ...);
+        OnChanged_(outputFlag | SfLastRunRecord);
+    }
+    // The end of a construction run: `shape`, a new object of this run (a host holding an
+    // earlier output never sees it change), becomes the output, expressed in the run's image
+    // space and drawn in the tool's style; its display copy is made when the diagnostic
+    // mask holds one of `diagBits`; then the result is marked present and `outputFlag`
+    // raised with the last-run flag.
+    template <class Shape, class Bits>
+    ToolResultConstants FinishConstruction(ShapeOutput<Shape>& output, std::shared_ptr<Shape> shape, Bits diagBits,
+                                           std::uint64_t outputFlag)
+    {
+        shape->setSelectedSpaceName(ImageSpaceName());
+        ApplyOutputStyle(*shape);
+        output.shape = std::move(shape);
+        KeepRecordCopy(output.copy, *output.shape, diagBits);
+        return FinishRun(outputFlag);
+    }
+
 private:
     Color32 outputColor_ = Color32::FromUInt32(0xFF00FF00);
     GraphicLineStyleConstants outputLineStyle_ = GraphicLineStyleConstants::Solid;

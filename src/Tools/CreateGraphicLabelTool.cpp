@@ -1,0 +1,174 @@
+#include <cmath>
+#include <limits>
+
+#include <fmt/args.h>
+#include <fmt/format.h>
+#include <rttr/type>
+
+#include <Geometry/CreateGraphicLabelTool.h>
+
+#include "ConstructionSupport.h"
+
+namespace Ostrel::Vision::Geometry {
+
+using Selector = CreateGraphicLabelSourceSelectorConstants;
+
+namespace {
+
+// An output iterator that appends to a string and refuses to grow it past a limit, so
+// that {fmt} fails after at most `limit` characters, however wide a field it was asked
+// to pad. (A back-insert iterator would let {fmt} reserve the whole field at once.)
+class BoundedAppender {
+public:
+    using iterator_category = std::output_iterator_tag;
+    using value_type = void;
+    using difference_type = std::ptrdiff_t;
+    using pointer = void;
+    using reference = void;
+
+    BoundedAppender(std::string& out, std::size_t limit) : out_(&out), limit_(limit) {}
+    BoundedAppender& operator=(char c)
+    {
+        if (out_->size() == limit_)
+            throw fmt::format_error("The formatted label text would exceed " + std::to_string(limit_) +
+                                    " characters: a width or precision of its format string is too large.");
+        out_->push_back(c);
+        return *this;
+    }
+    BoundedAppender& operator*() { return *this; }
+    BoundedAppender& operator++() { return *this; }
+    BoundedAppender operator++(int) { return *this; }
+
+private:
+    std::string* out_;
+    std::size_t limit_;
+};
+
+std::string ResultName(ToolResultConstants result)
+{
+    const auto name = rttr::type::get<ToolResultConstants>().get_enumeration().value_to_name(result);
+    return std::string(name.data(), name.size());
+}
+
+} // namespace
+
+CreateGraphicLabelTool::CreateGraphicLabelTool(ObjectCreateAccessToken) : label_(Quill::Create<GraphicLabel>())
+{
+    // The user may move the label as a whole, nothing else.
+    label_->setGraphicDOFEnable(0x80000000);
+    label_->setInteractive(true);
+    InitializeRecordSwitches(0x3, 0x5, 0x0);
+    for (const char* path : {"InputImage", "InputGraphicLabel.X", "InputGraphicLabel.Y", "InputGraphicLabel.Text",
+                             "InputBoolean", "InputDouble", "InputInteger", "InputToolResultConstant"})
+        Inputs().Add(path);
+    Outputs().Add("GetOutputGraphicLabel()");
+}
+
+CreateGraphicLabelTool::CreateGraphicLabelTool() : CreateGraphicLabelTool(MakeAccessToken()) {}
+CreateGraphicLabelTool::~CreateGraphicLabelTool() = default;
+
+void CreateGraphicLabelTool::setOutputColor(Color32 color)
+{
+    ChangeInput(outputColor_, color, SfOutputColor | SfCurrentRecord);
+}
+
+std::shared_ptr<GraphicLabel> CreateGraphicLabelTool::GetOutputGraphicLabel() const
+{
+    // The output itself marks the result: this tool keeps no has-result mark.
+    if (!output_.label)
+        throw ToolNoResultException(std::string(Strings::E_OstTool_NoResult));
+    return output_.label;
+}
+
+std::string CreateGraphicLabelTool::GenerateFormattedText() const
+{
+    const double real = std::isnan(inputs_.real) ? std::numeric_limits<double>::quiet_NaN() : inputs_.real;
+    fmt::dynamic_format_arg_store<fmt::format_context> args;
+    args.push_back(fmt::arg("B", inputs_.boolean));
+    args.push_back(fmt::arg("D", real));
+    args.push_back(fmt::arg("I", inputs_.integer));
+    args.push_back(fmt::arg("T", ResultName(inputs_.result)));
+    std::string text;
+    fmt::vformat_to(BoundedAppender(text, kMaxFormattedText), fmt::string_view(label_->Text()), args);
+    return text;
+}
+
+std::string CreateGraphicLabelTool::SelectedText() const
+{
+    switch (inputs_.selector) {
+    case Selector::InputGraphicLabelText:
+        return label_->Text();
+    case Selector::InputBoolean:
+        return inputs_.boolean ? "True" : "False";
+    case Selector::InputDouble:
+        return fmt::format("{:f}", inputs_.real);
+    case Selector::InputInteger:
+        return std::to_string(inputs_.integer);
+    case Selector::InputToolResultConstant:
+        return ResultName(inputs_.result);
+    case Selector::FormattedText:
+        try {
+            return GenerateFormattedText();
+        } catch (const fmt::format_error& e) {
+            // The user's format string is at fault, not the library: a VisionException
+            // with {fmt}'s reason, which the run status reports.
+            throw ArgumentException(std::string("The label's format string cannot be formatted: ") + e.what());
+        }
+    }
+    return label_->Text();  // an unknown selector leaves the label's text
+}
+
+ToolResultConstants CreateGraphicLabelTool::InternalRun(std::string&)
+{
+    ClearRunState();
+    output_.copy.reset();
+    if (output_.label) {
+        output_.label.reset();
+        OnChanged_(SfGetOutputGraphicLabel);
+    }
+    OnChanged_(SfLastRunRecord);
+    if (!InputImage())
+        throw ArgumentNullException("InputImage");
+    if (!label_)
+        throw ArgumentNullException("InputGraphicLabel");
+
+    auto label = Tools::MapIntoImage(*label_, *InputImage());
+    label->setSelectedSpaceName(InputImage()->SelectedSpaceName());
+    label->setColor(outputColor_);
+    label->setSelectable(false);
+    label->setInteractive(false);
+    label->setText(SelectedText());
+
+    output_.label = std::move(label);
+    CacheLastRunData(lastRunRecordEnable_, lastRunRecordDiagEnable_);
+    OnChanged_(SfGetOutputGraphicLabel | SfLastRunRecord);
+    return ToolResultConstants::Accept;
+}
+
+void CreateGraphicLabelTool::CacheLastRunData(std::uint32_t, std::uint32_t diagMask)
+{
+    // The image bits of this tool: 0x2 a copy, else 0x1 the image itself.
+    KeepLastRunImage(((diagMask & 0x2) ? 0x4 : 0x0) | (diagMask & 0x1));
+    if (output_.label && (diagMask & 0x4))
+        output_.copy = output_.label->Copy(static_cast<std::uint32_t>(CopyShapeConstants::All));
+}
+
+void CreateGraphicLabelTool::InternalCreateCurrentRecord(const std::shared_ptr<Record>& parent,
+                                                         std::uint32_t currentMask)
+{
+    AddCurrentRecords(*parent, currentMask, {{0x2, "InputGraphicLabel", label_}});
+}
+
+void CreateGraphicLabelTool::InternalCreateLastRunRecord(const std::shared_ptr<Record>& parent, std::uint32_t,
+                                                         std::uint32_t diagMask)
+{
+    if (!(diagMask & 0x3))
+        return;
+    const auto& kept = LastRunImage();
+    auto image = Quill::Create<Record>("InputImage", kept ? rttr::type::get(*kept) : rttr::type::get<IImage>(),
+                                       RecordUsageConstants::LastRunInput, false, kept, "InputImage");
+    parent->SubRecords().Add(image);
+    AddLastRunRows(*image, diagMask, {{0x4, "OutputGraphicLabel", output_.copy}});
+}
+
+} // namespace Ostrel::Vision::Geometry

@@ -1,10 +1,12 @@
 #pragma once
 // Helpers the tool tests share: archive round trips, record keys, a run that must succeed.
 
+#include <cstdint>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <Ostrel/Vision/Archive.h>
@@ -23,6 +25,23 @@ std::shared_ptr<T> LoadFromString(const std::string& bytes)
 {
     std::istringstream in(bytes);
     return std::dynamic_pointer_cast<T>(Ostrel::Vision::Serialization::Load(in));
+}
+
+// The FNV-1a hash of an archive's stored bytes: a change of the wire format (a field moved,
+// added or dropped, on save and load alike) changes it.
+inline std::uint64_t Fingerprint(const std::string& bytes)
+{
+    std::uint64_t hash = 0xcbf29ce484222325ull;
+    for (const unsigned char byte : bytes)
+        hash = (hash ^ byte) * 0x100000001b3ull;
+    return hash;
+}
+
+// Matches a call that throws an E whose Message() holds `text`.
+template <class E>
+auto ThrowsWith(const std::string& text)
+{
+    return testing::Throws<E>(testing::Property(&E::Message, testing::HasSubstr(text)));
 }
 
 inline std::vector<std::string> Keys(const Ostrel::Vision::Record& record)

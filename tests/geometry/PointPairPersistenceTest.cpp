@@ -44,12 +44,11 @@ TEST(PointPairArchive, VersionAndCorruptionFailCleanly)
         std::string patched = bytes;
         for (int i = 0; i < 4; ++i)
             patched[at + name.size() + 4 + i] = static_cast<char>(version >> (8 * i));
-        try {
-            LoadFromString<DistancePointPointTool>(patched);
-            FAIL() << version;
-        } catch (const SerializationException& e) {
-            EXPECT_EQ(e.Message(), "Persistence version mismatch in DistancePointPointTool::serialize()");
-        }
+        EXPECT_THAT([&] { LoadFromString<DistancePointPointTool>(patched); },
+                    testing::Throws<SerializationException>(testing::Property(
+                        &SerializationException::Message,
+                        "Persistence version mismatch in DistancePointPointTool::serialize()")))
+            << version;
     }
     std::mt19937 random(7);
     for (int trial = 0; trial < 300; ++trial) {
@@ -88,12 +87,8 @@ TEST(PointPairLegacy, ConvertsMarkersAndTheImageUnderEitherName)
     missing.Add(1, ObjectInfo("AnglePointPointTool", {{"InputImage", LegacyHandle{2}}, {"StartPoint", LegacyHandle{3}}}));
     missing.Add(2, ObjectInfo("Image8Grey", {{"Width", 4}, {"Height", 4}}));
     missing.Add(3, ObjectInfo("PointMarker", {{"X", 1.0}, {"Y", 2.0}, {"Rotation", 0.0}, {"Size", 11}}));
-    try {
-        Orv9xConverter::Orv9xConvert(1, &missing);
-        FAIL();
-    } catch (const std::out_of_range& e) {
-        EXPECT_STREQ(e.what(), "invalid map<K, T> key");
-    }
+    EXPECT_THAT([&] { Orv9xConverter::Orv9xConvert(1, &missing); },
+                testing::ThrowsMessage<std::out_of_range>(testing::StrEq("invalid map<K, T> key")));
     EXPECT_THROW(Orv9xConverter::Orv9xConvert(99, &missing), std::out_of_range);
 
     // A number where a marker is expected stops the conversion with a clear error.

@@ -22,77 +22,56 @@ using namespace Ostrel::Vision;
 using namespace Ostrel::Vision::Geometry;
 using namespace Ostrel::Vision::Implementation::Internal;
 
+namespace {
+
+std::vector<double> GeometryOf(const Circle& c) { return {c.CenterX(), c.CenterY(), c.Radius()}; }
+std::vector<double> GeometryOf(const Line& l) { return {l.X(), l.Y(), l.Rotation()}; }
+std::vector<double> GeometryOf(const LineSegment& s) { return {s.StartX(), s.StartY(), s.EndX(), s.EndY()}; }
+std::vector<double> GeometryOf(const Ellipse& e) { return {e.CenterX(), e.CenterY(), e.RadiusX(), e.RadiusY(), e.Rotation()}; }
+
+} // namespace
+
 namespace ToolFrameTests {
 
-// A point (0, 40) and shapes 15 away from it.
+// A point (0, 40) and shapes 15 away from it. Beyond the frame's rows: the shape's accessors
+// (pin) and name, and the defaults of the point and the shape.
+#define OSTREL_POINT_SHAPE_TRAITS(Tool, Pin, Shape, reset, ...)                                                     \
+    static constexpr const char* name = #Tool;                                                                      \
+    static constexpr std::uint32_t masks[3] = {0x7, 0x71, 0x0};                                                     \
+    static Names Inputs() { return {"InputImage", "X", "Y", #Pin}; }                                                \
+    static Names Outputs() { return {"Distance", Shape "X", Shape "Y"}; }                                           \
+    static constexpr std::uint64_t resetFlags = reset, outputFlags = 0x1C000, dragFlags = 0x1800, nextFlag = 0x20000; \
+    static Names LastRunKeys() { return {Shape, "Point", "Arrow"}; }                                                \
+    static constexpr double expected = 15;                                                                          \
+    static constexpr auto get = &Tool::Pin;                                                                         \
+    static constexpr auto set = &Tool::set##Pin;                                                                    \
+    static constexpr const char* shape = Shape;                                                                     \
+    static std::vector<double> Defaults() { return {__VA_ARGS__}; }
+
 template <>
 struct ToolTraits<DistancePointCircleTool> {
-    static constexpr const char* name = "DistancePointCircleTool";
-    static constexpr std::uint32_t masks[3] = {0x7, 0x71, 0x0};
-    static Names Inputs() { return {"InputImage", "X", "Y", "InputCircle"}; }
-    static Names Outputs() { return {"Distance", "CircleX", "CircleY"}; }
-    static constexpr std::uint64_t resetFlags = 0x1C000, outputFlags = 0x1C000, dragFlags = 0x1800, nextFlag = 0x20000;
-    static Names LastRunKeys() { return {"Circle", "Point", "Arrow"}; }
+    OSTREL_POINT_SHAPE_TRAITS(DistancePointCircleTool, InputCircle, "Circle", 0x1C000, 10, 10, 80, 30, 20)
     static void SetInputs(DistancePointCircleTool& t) { t.setX(0), t.setY(40), t.InputCircle()->SetCenterRadius(0, 0, 25); }
-    static constexpr double expected = 15;
-    // Beyond the frame's rows: the shape's accessors and name, the defaults of the point and the shape.
-    static constexpr auto get = &DistancePointCircleTool::InputCircle;
-    static constexpr auto set = &DistancePointCircleTool::setInputCircle;
-    static constexpr const char* shape = "Circle";
-    static std::vector<double> Geometry(const Circle& c) { return {c.CenterX(), c.CenterY(), c.Radius()}; }
-    static std::vector<double> Defaults() { return {10, 10, 80, 30, 20}; }
 };
 template <>
 struct ToolTraits<DistancePointLineTool> {
-    static constexpr const char* name = "DistancePointLineTool";
-    static constexpr std::uint32_t masks[3] = {0x7, 0x71, 0x0};
-    static Names Inputs() { return {"InputImage", "X", "Y", "Line"}; }
-    static Names Outputs() { return {"Distance", "LineX", "LineY"}; }
-    static constexpr std::uint64_t resetFlags = 0x1C000, outputFlags = 0x1C000, dragFlags = 0x1800, nextFlag = 0x20000;
-    static Names LastRunKeys() { return {"Line", "Point", "Arrow"}; }
+    OSTREL_POINT_SHAPE_TRAITS(DistancePointLineTool, Line, "Line", 0x1C000, 10, 60, 10, 10, std::atan2(10.0, 30.0))
     static void SetInputs(DistancePointLineTool& t) { t.setX(0), t.setY(40), t.Line()->SetXYRotation(-7, 25, 0); }
-    static constexpr double expected = 15;
-    static constexpr auto get = &DistancePointLineTool::Line;
-    static constexpr auto set = &DistancePointLineTool::setLine;
-    static constexpr const char* shape = "Line";
-    static std::vector<double> Geometry(const Line& l) { return {l.X(), l.Y(), l.Rotation()}; }
-    static std::vector<double> Defaults() { return {10, 60, 10, 10, std::atan2(10.0, 30.0)}; }
 };
 template <>
 struct ToolTraits<DistancePointSegmentTool> {
-    static constexpr const char* name = "DistancePointSegmentTool";
-    static constexpr std::uint32_t masks[3] = {0x7, 0x71, 0x0};
-    static Names Inputs() { return {"InputImage", "X", "Y", "Segment"}; }
-    static Names Outputs() { return {"Distance", "SegmentX", "SegmentY"}; }
-    static constexpr std::uint64_t resetFlags = 0x10000, outputFlags = 0x1C000, dragFlags = 0x1800, nextFlag = 0x20000;
-    static Names LastRunKeys() { return {"Segment", "Point", "Arrow"}; }
+    OSTREL_POINT_SHAPE_TRAITS(DistancePointSegmentTool, Segment, "Segment", 0x10000, 10, 10, 160, 10, 120, 50)
     static void SetInputs(DistancePointSegmentTool& t) { t.setX(0), t.setY(40), t.Segment()->SetStartEnd(9, 52, 30, 80); }
-    static constexpr double expected = 15;
-    static constexpr auto get = &DistancePointSegmentTool::Segment;
-    static constexpr auto set = &DistancePointSegmentTool::setSegment;
-    static constexpr const char* shape = "Segment";
-    static std::vector<double> Geometry(const LineSegment& s) { return {s.StartX(), s.StartY(), s.EndX(), s.EndY()}; }
-    static std::vector<double> Defaults() { return {10, 10, 160, 10, 120, 50}; }
 };
 template <>
 struct ToolTraits<DistancePointEllipseTool> {
-    static constexpr const char* name = "DistancePointEllipseTool";
-    static constexpr std::uint32_t masks[3] = {0x7, 0x71, 0x0};
-    static Names Inputs() { return {"InputImage", "X", "Y", "Ellipse"}; }
-    static Names Outputs() { return {"Distance", "EllipseX", "EllipseY"}; }
-    static constexpr std::uint64_t resetFlags = 0x1C000, outputFlags = 0x1C000, dragFlags = 0x1800, nextFlag = 0x20000;
-    static Names LastRunKeys() { return {"Ellipse", "Point", "Arrow"}; }
+    OSTREL_POINT_SHAPE_TRAITS(DistancePointEllipseTool, Ellipse, "Ellipse", 0x1C000, 10, 10, 80, 30, 20, 15, 0)
     static void SetInputs(DistancePointEllipseTool& t)
     {
         t.setX(0), t.setY(40), t.Ellipse()->SetCenterXYRadiusXYRotation(0, 0, 10, 25, 0);
     }
-    static constexpr double expected = 15;
-    static constexpr auto get = &DistancePointEllipseTool::Ellipse;
-    static constexpr auto set = &DistancePointEllipseTool::setEllipse;
-    static constexpr const char* shape = "Ellipse";
-    static std::vector<double> Geometry(const Ellipse& e) { return {e.CenterX(), e.CenterY(), e.RadiusX(), e.RadiusY(), e.Rotation()}; }
-    static std::vector<double> Defaults() { return {10, 10, 80, 30, 20, 15, 0}; }
 };
+#undef OSTREL_POINT_SHAPE_TRAITS
 
 using PointShapeTools = ::testing::Types<DistancePointCircleTool, DistancePointLineTool, DistancePointSegmentTool,
                                          DistancePointEllipseTool>;
@@ -118,13 +97,13 @@ TYPED_TEST(PointShapeTool, ShapeInputDefaultsFlagsAndMissingShape)
     using Input = typename TestFixture::Input;
     auto& tool = *this->tool;
     std::vector<double> defaults{tool.X(), tool.Y()};
-    for (double v : Input::Geometry(*this->Shape()))
+    for (double v : GeometryOf(*this->Shape()))
         defaults.push_back(v);
     EXPECT_EQ(defaults, Input::Defaults());
-    EXPECT_EQ(this->Shape()->Color().ToUInt32(), 0xFFFF00FFu);
-    EXPECT_EQ(tool.CreateCurrentRecord()->SubRecords()[0]->SubRecords()[0]->template ValueAs<PointMarker>()->Color().ToUInt32(),
-              0xFF00FFFFu);
-    EXPECT_EQ(this->Shape()->GraphicDOFEnable(), 0xFFFFFFFFu);
+    const auto marker = tool.CreateCurrentRecord()->SubRecords()[0]->SubRecords()[0]->template ValueAs<PointMarker>();
+    EXPECT_EQ((std::vector<std::uint32_t>{this->Shape()->Color().ToUInt32(), marker->Color().ToUInt32(),
+                                          this->Shape()->GraphicDOFEnable()}),
+              (std::vector<std::uint32_t>{0xFFFF00FF, 0xFF00FFFF, 0xFFFFFFFF}));
 
     EventRecorder events(tool);
     const auto shape = this->Shape();
@@ -224,15 +203,15 @@ TEST(PointShapeTools, MeasureAsTheReferenceInARotatedScaledSpace)
 TEST(PointShapeTools, RegisteredAsTheirRows)
 {
     using namespace ToolRowTests;
+    auto row = [](auto create, const char* name, const char* shape) {
+        return ToolRow{create, name, "GeometryToolBase", {{"Point", 0x2}, {shape, 0x4}}, {{"None", 0}},
+                       {{"Point", 0x10}, {shape, 0x20}, {"Arrow", 0x40}}};
+    };
     const ToolRow rows[] = {
-        {New<DistancePointCircleTool>, "DistancePointCircleTool", "GeometryToolBase", {{"Point", 0x2}, {"Circle", 0x4}},
-         {{"None", 0}}, {{"Point", 0x10}, {"Circle", 0x20}, {"Arrow", 0x40}}},
-        {New<DistancePointLineTool>, "DistancePointLineTool", "GeometryToolBase", {{"Point", 0x2}, {"Line", 0x4}},
-         {{"None", 0}}, {{"Point", 0x10}, {"Line", 0x20}, {"Arrow", 0x40}}},
-        {New<DistancePointSegmentTool>, "DistancePointSegmentTool", "GeometryToolBase",
-         {{"Point", 0x2}, {"Segment", 0x4}}, {{"None", 0}}, {{"Point", 0x10}, {"Segment", 0x20}, {"Arrow", 0x40}}},
-        {New<DistancePointEllipseTool>, "DistancePointEllipseTool", "GeometryToolBase",
-         {{"Point", 0x2}, {"Ellipse", 0x4}}, {{"None", 0}}, {{"Point", 0x10}, {"Ellipse", 0x20}, {"Arrow", 0x40}}},
+        row(New<DistancePointCircleTool>, "DistancePointCircleTool", "Circle"),
+        row(New<DistancePointLineTool>, "DistancePointLineTool", "Line"),
+        row(New<DistancePointSegmentTool>, "DistancePointSegmentTool", "Segment"),
+        row(New<DistancePointEllipseTool>, "DistancePointEllipseTool", "Ellipse"),
     };
     ExpectToolRows(rows);
 }

@@ -14,6 +14,9 @@
 #include <Ostrel/Vision/Archive.h>
 #include <Ostrel/Vision/Exceptions.h>
 #include <Ostrel/Vision/Legacy.h>
+#include <Ostrel/Vision/ToolPin.h>
+
+#include "common/ToolTestSupport.h"
 
 using namespace Ostrel;
 using namespace Ostrel::Vision;
@@ -25,19 +28,6 @@ using std::numbers::pi;
 
 namespace {
 
-std::string Save(const std::shared_ptr<Quill::IObject>& object, std::uint32_t options)
-{
-    std::ostringstream out;
-    Serialization::Save(out, object, options);
-    return out.str();
-}
-
-template <class T> std::shared_ptr<T> Load(const std::string& bytes)
-{
-    std::istringstream in(bytes);
-    return std::dynamic_pointer_cast<T>(Serialization::Load(in));
-}
-
 std::shared_ptr<FitCircle> SampleCircleFit()
 {
     auto fit = Quill::Create<FitCircle>();
@@ -46,15 +36,6 @@ std::shared_ptr<FitCircle> SampleCircleFit()
     fit->setNumToIgnore(1);
     fit->setRadiusConstraint(4.5);
     return fit;
-}
-
-// The FNV-1a hash of an archive: its stored bytes in sixteen hex digits.
-std::uint64_t Fingerprint(const std::string& bytes)
-{
-    std::uint64_t hash = 0xcbf29ce484222325ull;
-    for (const unsigned char byte : bytes)
-        hash = (hash ^ byte) * 0x100000001b3ull;
-    return hash;
 }
 
 } // namespace
@@ -81,7 +62,7 @@ TEST(FitArchive, StoredBytesAreTheWireFormatAndEveryVersionIsChecked)
         {SampleCircleFit()->Execute("#"), "FitCircleResult", 294, 0xc642c993cef8a16eull},
     };
     for (const auto& [object, name, size, hash] : stored) {
-        const std::string bytes = Save(object, 0);
+        const std::string bytes = SaveToString(object, 0);
         EXPECT_EQ(bytes.size(), size) << name;
         EXPECT_EQ(Fingerprint(bytes), hash) << name << ": " << std::hex << Fingerprint(bytes);
         // Each class of the object's chain checks its version: the root's follows its
@@ -92,12 +73,8 @@ TEST(FitArchive, StoredBytesAreTheWireFormatAndEveryVersionIsChecked)
         for (std::size_t level = 0; level < 2; ++level) {
             std::string newer = bytes;
             newer[at + qualified.size() + 4 + 4 * level] += 1;
-            try {
-                Load<Quill::IObject>(newer);
-                ADD_FAILURE() << "a newer version at level " << level << " of " << name << " loads";
-            } catch (const SerializationException& e) {
-                EXPECT_NE(e.Message().find("::serialize()"), std::string::npos) << e.Message();
-            }
+            EXPECT_THAT([&] { LoadFromString<Quill::IObject>(newer); }, ThrowsWith<SerializationException>("::serialize()"))
+                << "level " << level << " of " << name;
         }
     }
 }
@@ -106,8 +83,8 @@ TEST(FitArchive, ParametersRoundTripWhateverTheOptions)
 {
     const auto circle = SampleCircleFit();
     // The fit classes read no option: the archives differ in the leading mask alone.
-    EXPECT_EQ(Save(circle, 0x0).substr(4), Save(circle, 0x101).substr(4));
-    const auto loaded = Load<FitCircle>(Save(circle, 0x1));
+    EXPECT_EQ(SaveToString(circle, 0x0).substr(4), SaveToString(circle, 0x101).substr(4));
+    const auto loaded = LoadFromString<FitCircle>(SaveToString(circle, 0x1));
     ASSERT_TRUE(loaded);
     EXPECT_EQ(loaded->NumPoints(), 5);
     EXPECT_EQ(loaded->GetY(4), 9);
@@ -120,23 +97,23 @@ TEST(FitArchive, ParametersRoundTripWhateverTheOptions)
     ellipse->AddPoint(1, 2);
     ellipse->setRotationConstraint(-1.25);
     ellipse->setRotationConstraintEnabled(true);
-    const auto loadedEllipse = Load<FitEllipse>(Save(ellipse, 0));
+    const auto loadedEllipse = LoadFromString<FitEllipse>(SaveToString(ellipse, 0));
     EXPECT_EQ(loadedEllipse->RotationConstraint(), -1.25);
     EXPECT_TRUE(loadedEllipse->RotationConstraintEnabled());
     EXPECT_EQ(loadedEllipse->GetX(0), 1);
     auto line = Quill::Create<FitLine>();
     line->setNumPoints(2);
-    EXPECT_EQ(Load<FitLine>(Save(line, 0))->NumPoints(), 2);
+    EXPECT_EQ(LoadFromString<FitLine>(SaveToString(line, 0))->NumPoints(), 2);
     auto base = Quill::Create<FitImpl::FitBase>();
     base->setNumToIgnore(3);
-    EXPECT_EQ(Load<FitImpl::FitBase>(Save(base, 0))->NumToIgnore(), 3);
+    EXPECT_EQ(LoadFromString<FitImpl::FitBase>(SaveToString(base, 0))->NumToIgnore(), 3);
 }
 
 TEST(FitArchive, ResultsKeepTheirDistanceCache)
 {
     const auto result = SampleCircleFit()->Execute("#/Fixture");
     const double outlier = result->GetDistance(4);
-    const auto loaded = Load<FitCircleResult>(Save(result, 0));
+    const auto loaded = LoadFromString<FitCircleResult>(SaveToString(result, 0));
     ASSERT_TRUE(loaded);
     EXPECT_EQ(loaded->NumPoints(), 5);
     EXPECT_FALSE(loaded->GetUsed(4));
@@ -151,12 +128,12 @@ TEST(FitArchive, ResultsKeepTheirDistanceCache)
     auto lineFit = Quill::Create<FitLine>();
     lineFit->AddPoint(3, 1);
     lineFit->AddPoint(1, 1);
-    const auto line = Load<FitLineResult>(Save(lineFit->Execute("#"), 0))->GetLine();
+    const auto line = LoadFromString<FitLineResult>(SaveToString(lineFit->Execute("#"), 0))->GetLine();
     EXPECT_DOUBLE_EQ(line->Rotation(), pi);
     auto ellipseFit = Quill::Create<FitEllipse>();
     for (int k = 0; k < 6; ++k)
         ellipseFit->AddPoint(4 * std::cos(k), 2 * std::sin(k));
-    const auto ellipse = Load<FitEllipseResult>(Save(ellipseFit->Execute("#"), 0));
+    const auto ellipse = LoadFromString<FitEllipseResult>(SaveToString(ellipseFit->Execute("#"), 0));
     const auto radii = std::minmax({ellipse->GetEllipse()->RadiusX(), ellipse->GetEllipse()->RadiusY()});
     EXPECT_NEAR(radii.first, 2, 1e-6);
     EXPECT_NEAR(radii.second, 4, 1e-6);
@@ -165,18 +142,14 @@ TEST(FitArchive, ResultsKeepTheirDistanceCache)
 
 TEST(FitArchive, VersionAndCorruptionFailCleanly)
 {
-    const std::string bytes = Save(SampleCircleFit()->Execute("#"), 0);
+    const std::string bytes = SaveToString(SampleCircleFit()->Execute("#"), 0);
     const std::string name = "Ostrel::Vision::Geometry::FitCircleResult";
     const auto at = bytes.find(name);
     ASSERT_NE(at, std::string::npos);
     std::string patched = bytes;
     patched[at + name.size() + 4] = 2; // after the pointer id: the class version
-    try {
-        Load<FitCircleResult>(patched);
-        FAIL();
-    } catch (const SerializationException& e) {
-        EXPECT_NE(e.Message().find("FitCircleResult::serialize()"), std::string::npos) << e.Message();
-    }
+    EXPECT_THAT([&] { LoadFromString<FitCircleResult>(patched); },
+                ThrowsWith<SerializationException>("FitCircleResult::serialize()"));
     // Used flags (a count, a byte each) and points (a count, then x and y) that do not pair
     // up are refused.
     const std::string five("\5\0\0\0\0\0\0\0", 8);
@@ -185,31 +158,27 @@ TEST(FitArchive, VersionAndCorruptionFailCleanly)
     std::string unpaired = bytes;
     unpaired[usedAt] = 4;
     unpaired.erase(usedAt + 8 + 4, 1);
-    try {
-        Load<FitCircleResult>(unpaired);
-        ADD_FAILURE() << "points without used flags load";
-    } catch (const SerializationException& e) {
-        EXPECT_NE(e.Message().find("5 points with 4 used flags"), std::string::npos) << e.Message();
-    }
+    EXPECT_THAT([&] { LoadFromString<FitCircleResult>(unpaired); },
+                ThrowsWith<SerializationException>("5 points with 4 used flags"));
     // A cached distance for a point one past the last is refused, as is a negative count
     // of points to leave out.
     const auto result = SampleCircleFit()->Execute("#");
     const double cached = result->GetDistance(result->NumPoints() - 1);
-    std::string last = Save(result, 0);
+    std::string last = SaveToString(result, 0);
     std::int32_t index = result->NumPoints() - 1;
     std::string indexAndDistance(reinterpret_cast<const char*>(&index), 4);
     indexAndDistance.append(reinterpret_cast<const char*>(&cached), 8);
     const auto cacheAt = last.rfind(indexAndDistance);
     ASSERT_NE(cacheAt, std::string::npos);
     last[cacheAt] = static_cast<char>(result->NumPoints());
-    EXPECT_THROW(Load<FitCircleResult>(last), SerializationException);
+    EXPECT_THROW(LoadFromString<FitCircleResult>(last), SerializationException);
     auto fit = SampleCircleFit();
     fit->setNumToIgnore(0x5A5A5A);
-    std::string negative = Save(fit, 0);
+    std::string negative = SaveToString(fit, 0);
     const auto ignoreAt = negative.find(std::string("\x5A\x5A\x5A\0", 4));
     ASSERT_NE(ignoreAt, std::string::npos);
     negative.replace(ignoreAt, 4, std::string("\xFF\xFF\xFF\xFF", 4));
-    EXPECT_THROW(Load<FitCircle>(negative), SerializationException);
+    EXPECT_THROW(LoadFromString<FitCircle>(negative), SerializationException);
 
     std::mt19937 random(11);
     for (int trial = 0; trial < 300; ++trial) {
@@ -217,7 +186,7 @@ TEST(FitArchive, VersionAndCorruptionFailCleanly)
         for (int flips = 0; flips < 3; ++flips)
             damaged[random() % damaged.size()] ^= static_cast<char>(1 + random() % 255);
         try {
-            Load<FitCircleResult>(damaged);
+            LoadFromString<FitCircleResult>(damaged);
         } catch (const SerializationException&) {
         }
     }
@@ -249,18 +218,11 @@ TEST(FitLegacy, ConvertsPointsCountsAndConstraints)
     EXPECT_DOUBLE_EQ(ellipse->RotationConstraint(), 4.0 - 2 * pi);
     EXPECT_FALSE(ellipse->RotationConstraintEnabled());
 
-    try {
-        Orv9xConverter::Orv9xConvert(3, table.get());
-        FAIL();
-    } catch (const std::out_of_range& e) {
-        EXPECT_STREQ(e.what(), "invalid map<K, T> key");
-    }
-    try {
-        Orv9xConverter::Orv9xConvert(4, table.get());
-        FAIL();
-    } catch (const std::runtime_error& e) {
-        EXPECT_STREQ(e.what(), "Bad Fetch, null variant");
-    }
+    using testing::StrEq, testing::ThrowsMessage;
+    EXPECT_THAT([&] { Orv9xConverter::Orv9xConvert(3, table.get()); },
+                ThrowsMessage<std::out_of_range>(StrEq("invalid map<K, T> key")));
+    EXPECT_THAT([&] { Orv9xConverter::Orv9xConvert(4, table.get()); },
+                ThrowsMessage<std::runtime_error>(StrEq("Bad Fetch, null variant")));
     EXPECT_THROW(Orv9xConverter::Orv9xConvert(9, table.get()), std::out_of_range);
 }
 

@@ -4,6 +4,7 @@
 #include <functional>
 #include <numbers>
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <Geometry/FitCircle.h>
@@ -116,15 +117,10 @@ TEST(FitResults, UsedFlagsAndDistancesDescribeTheFit)
         {"GetDistance", [&] { result->GetDistance(9); }},
         {"GetXYUsedDistance", [&] { result->GetXYUsedDistance(9, x, y, used, distance); }},
     };
-    for (const auto& [name, call] : badIndices) {
-        try {
-            call();
-            FAIL() << name;
-        } catch (const ArgumentOutOfRangeException& e) {
-            EXPECT_EQ(e.Message(),
-                      Strings::Substitute(Strings::IDS_Ost_InvalidArgGEandLT_3, {name, "0", "9"}));
-        }
-    }
+    for (const auto& [name, call] : badIndices)
+        EXPECT_THAT(call, testing::Throws<ArgumentOutOfRangeException>(testing::Property(
+                              &ArgumentOutOfRangeException::Message,
+                              Strings::Substitute(Strings::IDS_Ost_InvalidArgGEandLT_3, {name, "0", "9"}))));
     // Without outliers every point is used; the line and ellipse measure the same way.
     auto line = Quill::Create<FitLine>();
     for (double x : {0.0, 1.0, 2.0})
@@ -265,11 +261,11 @@ TEST(FitResults, FitsDoNotDependOnWhereAndHowLargeThePointsAre)
         }
         const auto e = result->GetEllipse(), r = reference->GetEllipse();
         const double tolerance = 1e-6 * scale;
-        EXPECT_NEAR(e->CenterX() - dx, scale * r->CenterX(), tolerance + 1e-9 * std::abs(dx)) << what;
-        EXPECT_NEAR(e->CenterY() - dy, scale * r->CenterY(), tolerance + 1e-9 * std::abs(dy)) << what;
-        EXPECT_NEAR(e->RadiusX(), scale * r->RadiusX(), tolerance) << what;
-        EXPECT_NEAR(e->RadiusY(), scale * r->RadiusY(), tolerance) << what;
-        EXPECT_NEAR(result->RMSError(), scale * reference->RMSError(), tolerance) << what;
+        EXPECT_NEAR(e->CenterX() - dx, scale * r->CenterX(), tolerance + 1e-9 * std::abs(dx));
+        EXPECT_NEAR(e->CenterY() - dy, scale * r->CenterY(), tolerance + 1e-9 * std::abs(dy));
+        EXPECT_NEAR(e->RadiusX(), scale * r->RadiusX(), tolerance);
+        EXPECT_NEAR(e->RadiusY(), scale * r->RadiusY(), tolerance);
+        EXPECT_NEAR(result->RMSError(), scale * reference->RMSError(), tolerance);
     }
 
     // Points near the ends of the double range: a line through them and a circle about them.

@@ -2,6 +2,7 @@
 #include <functional>
 #include <numbers>
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <Geometry/MathUtils.h>
@@ -14,6 +15,7 @@ namespace {
 
 using namespace Testing;
 constexpr double kPi = std::numbers::pi;
+using V = std::vector<double>;
 
 // Value of the implicit form of an axis-aligned ellipse at (x, y): 1 on the outline.
 double OnAxisEllipse(double x, double y, double cx, double cy, double rx, double ry)
@@ -82,127 +84,93 @@ TEST(MathUtilsSpaces, FailuresLeaveTheOutParametersAsTheyWere)
 
 TEST(MathUtilsDistances, MixedShapesReportThePointOnTheStraightShapeFirst)
 {
+    using testing::DoubleNear, testing::Pointwise;
     double sx, sy, cx, cy;
     const auto segment = MakeSegment(-3, 10, 3, 10);
-    EXPECT_DOUBLE_EQ(
-        MathUtils::DistanceSegmentCircle(*segment, *MakeCircle(0, 0, 4), nullptr, sx, sy, cx, cy), 6);
-    EXPECT_DOUBLE_EQ(sy, 10);
-    EXPECT_DOUBLE_EQ(cy, 4);
-    EXPECT_DOUBLE_EQ(
-        MathUtils::DistanceSegmentEllipse(*segment, *MakeEllipse(0, 0, 8, 2, 0), nullptr, sx, sy, cx, cy), 8);
-    EXPECT_DOUBLE_EQ(sy, 10);
-    EXPECT_NEAR(cy, 2, 1e-15);
-    EXPECT_NEAR(MathUtils::DistanceLineEllipse(*MakeLine(0, -9, kPi), *MakeEllipse(0, 0, 8, 2, kPi / 2),
-                                               nullptr, sx, sy, cx, cy),
-                1, 1e-12);
-    EXPECT_DOUBLE_EQ(sy, -9);
-    EXPECT_NEAR(cy, -8, 1e-12);
+    EXPECT_THAT(With(MathUtils::DistanceSegmentCircle(*segment, *MakeCircle(0, 0, 4), nullptr, sx, sy, cx, cy), sy, cy),
+                Pointwise(DoubleNear(1e-14), V{6, 10, 4}));
+    EXPECT_THAT(With(MathUtils::DistanceSegmentEllipse(*segment, *MakeEllipse(0, 0, 8, 2, 0), nullptr, sx, sy, cx, cy),
+                     sy, cy),
+                Pointwise(DoubleNear(1e-14), V{8, 10, 2}));
+    EXPECT_THAT(With(MathUtils::DistanceLineEllipse(*MakeLine(0, -9, kPi), *MakeEllipse(0, 0, 8, 2, kPi / 2), nullptr,
+                                                    sx, sy, cx, cy),
+                     sy, cy),
+                Pointwise(DoubleNear(1e-12), V{1, -9, -8}));
 
-    // Circle pairs: the point on A first, whichever argument comes first.
+    // Circle pairs: the point on A first, whichever argument comes first; with an image the
+    // circles are measured as ellipses, with the same answer here.
     const auto a = MakeCircle(0, 0, 1);
     const auto b = MakeCircle(10, 0, 2);
     double ax, ay, bx, by;
-    EXPECT_DOUBLE_EQ(MathUtils::DistanceCircleCircle(*a, *b, nullptr, ax, ay, bx, by), 7);
-    EXPECT_DOUBLE_EQ(ax, 1);
-    EXPECT_DOUBLE_EQ(bx, 8);
-    EXPECT_DOUBLE_EQ(MathUtils::DistanceCircleCircle(*b, *a, nullptr, ax, ay, bx, by), 7);
-    EXPECT_DOUBLE_EQ(ax, 8);
-    EXPECT_DOUBLE_EQ(bx, 1);
-    // With an image the circles are measured as ellipses, with the same answer here.
+    EXPECT_EQ(With(MathUtils::DistanceCircleCircle(*a, *b, nullptr, ax, ay, bx, by), ax, bx), (V{7, 1, 8}));
+    EXPECT_EQ(With(MathUtils::DistanceCircleCircle(*b, *a, nullptr, ax, ay, bx, by), ax, bx), (V{7, 8, 1}));
     const auto image = ImageWithPlate({});
-    EXPECT_NEAR(MathUtils::DistanceCircleCircle(*a, *b, image.get(), ax, ay, bx, by), 7, 1e-10);
-    EXPECT_NEAR(ax, 1, 1e-10);
-    EXPECT_NEAR(bx, 8, 1e-10);
+    EXPECT_THAT(With(MathUtils::DistanceCircleCircle(*a, *b, image.get(), ax, ay, bx, by), ax, bx),
+                Pointwise(DoubleNear(1e-10), V{7, 1, 8}));
 }
 
 TEST(MathUtilsDistances, SegmentToLineTakesTheNearerEndAndZeroForTouching)
 {
-    const auto line = MakeLine(0, 0, 0);
     double sx = 1, sy = 1, lx = 1, ly = 1;
-    // One end exactly on the line: 0 and four zeros.
-    EXPECT_EQ(MathUtils::DistanceSegmentLine(*MakeSegment(4, 0, 6, 5), *line, nullptr, sx, sy, lx, ly), 0);
-    EXPECT_EQ(sx + sy + lx + ly, 0);
-    // Crossing.
-    EXPECT_EQ(MathUtils::DistanceSegmentLine(*MakeSegment(4, -1, 6, 5), *line, nullptr, sx, sy, lx, ly), 0);
-    // Parallel: the tie goes to the end point E.
-    EXPECT_DOUBLE_EQ(
-        MathUtils::DistanceSegmentLine(*MakeSegment(1, -2, 9, -2), *line, nullptr, sx, sy, lx, ly), 2);
-    EXPECT_EQ(sx, 9);
-    EXPECT_EQ(lx, 9);
-    EXPECT_EQ(ly, 0);
-    // Start nearer.
-    EXPECT_DOUBLE_EQ(MathUtils::DistanceSegmentLine(*MakeSegment(1, 3, 2, 7), *line, nullptr, sx, sy, lx, ly),
-                     3);
-    EXPECT_EQ(sx, 1);
-    EXPECT_EQ(sy, 3);
-    EXPECT_EQ(lx, 1);
+    const auto measure = [&](double x0, double y0, double x1, double y1) {
+        return With(MathUtils::DistanceSegmentLine(*MakeSegment(x0, y0, x1, y1), *MakeLine(0, 0, 0), nullptr, sx, sy,
+                                                   lx, ly),
+                    sx, sy, lx, ly);
+    };
+    EXPECT_EQ(measure(4, 0, 6, 5), (V{0, 0, 0, 0, 0}));    // one end exactly on the line
+    EXPECT_EQ(measure(4, -1, 6, 5)[0], 0);                  // crossing
+    EXPECT_EQ(measure(1, -2, 9, -2), (V{2, 9, -2, 9, 0})); // parallel: the tie goes to the end point E
+    EXPECT_EQ(measure(1, 3, 2, 7), (V{3, 1, 3, 1, 0}));    // the start nearer
 }
 
 TEST(MathUtilsDistances, SegmentToSegmentKeepsTheFirstOfEqualCandidates)
 {
     double ax = 1, ay = 1, bx = 1, by = 1;
-    // Crossing: 0 and four zeros.
-    EXPECT_EQ(MathUtils::DistanceSegmentSegment(*MakeSegment(0, 0, 4, 4), *MakeSegment(0, 4, 4, 0), nullptr,
-                                                ax, ay, bx, by),
-              0);
-    EXPECT_EQ(ax + ay + bx + by, 0);
+    const auto measure = [&](const V& a, const V& b) {
+        return With(MathUtils::DistanceSegmentSegment(*MakeSegment(a[0], a[1], a[2], a[3]),
+                                                      *MakeSegment(b[0], b[1], b[2], b[3]), nullptr, ax, ay, bx, by),
+                    ax, ay, bx, by);
+    };
+    EXPECT_EQ(measure({0, 0, 4, 4}, {0, 4, 4, 0}), (V{0, 0, 0, 0, 0})); // crossing
     // Parallel, offset sideways: A0, A1, B0, B1 all at distance 2; A0 wins.
-    EXPECT_DOUBLE_EQ(MathUtils::DistanceSegmentSegment(*MakeSegment(0, 0, 4, 0), *MakeSegment(0, 2, 4, 2),
-                                                       nullptr, ax, ay, bx, by),
-                     2);
-    EXPECT_EQ(ax, 0);
-    EXPECT_EQ(bx, 0);
-    EXPECT_EQ(by, 2);
+    EXPECT_EQ(measure({0, 0, 4, 0}, {0, 2, 4, 2}), (V{2, 0, 0, 0, 2}));
     // B's start is the nearest candidate: A's point is its foot.
-    EXPECT_DOUBLE_EQ(MathUtils::DistanceSegmentSegment(*MakeSegment(0, 0, 10, 0), *MakeSegment(5, 3, 6, 9),
-                                                       nullptr, ax, ay, bx, by),
-                     3);
-    EXPECT_EQ(ax, 5);
-    EXPECT_EQ(ay, 0);
-    EXPECT_EQ(bx, 5);
-    EXPECT_EQ(by, 3);
+    EXPECT_EQ(measure({0, 0, 10, 0}, {5, 3, 6, 9}), (V{3, 5, 0, 5, 3}));
 }
 
 TEST(MathUtilsDistances, PolygonDistancesAreNegativeInsideAndZeroOnTheOutline)
 {
     const auto square = MakeRectangle(0, 0, 10, 10);
-    double px, py, qx, qy;
-    EXPECT_DOUBLE_EQ(MathUtils::DistancePointPolygon(3, 5, *square, nullptr, px, py), -3);
-    EXPECT_EQ(px, 0);
-    EXPECT_EQ(py, 5);
-    EXPECT_DOUBLE_EQ(MathUtils::DistancePointPolygon(13, 5, *square, nullptr, px, py), 3);
+    double px = 1, py = 1, qx = 1, qy = 1;
+    EXPECT_EQ(With(MathUtils::DistancePointPolygon(3, 5, *square, nullptr, px, py), px, py), (V{-3, 0, 5}));
+    EXPECT_EQ(MathUtils::DistancePointPolygon(13, 5, *square, nullptr, px, py), 3);
     // On an edge: 0 (not -0) and the point itself.
-    const double onEdge = MathUtils::DistancePointPolygon(10, 4, *square, nullptr, px, py);
-    EXPECT_EQ(onEdge, 0);
-    EXPECT_FALSE(std::signbit(onEdge));
-    EXPECT_EQ(px, 10);
-    EXPECT_EQ(py, 4);
+    const V onEdge = With(MathUtils::DistancePointPolygon(10, 4, *square, nullptr, px, py), px, py);
+    EXPECT_EQ(onEdge, (V{0, 10, 4}));
+    EXPECT_FALSE(std::signbit(onEdge[0]));
 
-    // A segment wholly inside: minus its distance to the outline.
-    EXPECT_DOUBLE_EQ(
-        MathUtils::DistanceSegmentPolygon(*MakeSegment(2, 3, 2, 7), *square, nullptr, px, py, qx, qy), -2);
-    EXPECT_EQ(px, 2); // on the segment
-    EXPECT_EQ(qx, 0); // on the polygon
-    double sx = 1, sy = 1;
-    EXPECT_EQ(MathUtils::DistanceSegmentPolygon(*MakeSegment(5, 5, 15, 5), *square, nullptr, sx, sy, qx, qy),
-              0);
-    EXPECT_EQ(sx + sy + qx + qy, 0);
+    // A segment wholly inside: minus its distance to the outline; the segment's point first.
+    EXPECT_EQ(With(MathUtils::DistanceSegmentPolygon(*MakeSegment(2, 3, 2, 7), *square, nullptr, px, py, qx, qy), px,
+                   qx),
+              (V{-2, 2, 0}));
+    EXPECT_EQ(With(MathUtils::DistanceSegmentPolygon(*MakeSegment(5, 5, 15, 5), *square, nullptr, px, py, qx, qy),
+                   px, py, qx, qy),
+              (V{0, 0, 0, 0, 0}));
 
     // B inside A is negative; A inside B positive; overlapping outlines 0 and four zeros.
     const auto inner = MakeRectangle(4, 4, 6, 6);
-    EXPECT_DOUBLE_EQ(MathUtils::DistancePolygonPolygon(*square, *inner, nullptr, px, py, qx, qy), -4);
-    EXPECT_DOUBLE_EQ(MathUtils::DistancePolygonPolygon(*inner, *square, nullptr, px, py, qx, qy), 4);
-    const double overlap =
-        MathUtils::DistancePolygonPolygon(*square, *MakeRectangle(5, 5, 20, 20), nullptr, px, py, qx, qy);
-    EXPECT_EQ(overlap, 0);
-    EXPECT_EQ(px + py + qx + qy, 0);
+    EXPECT_EQ(MathUtils::DistancePolygonPolygon(*square, *inner, nullptr, px, py, qx, qy), -4);
+    EXPECT_EQ(MathUtils::DistancePolygonPolygon(*inner, *square, nullptr, px, py, qx, qy), 4);
+    EXPECT_EQ(With(MathUtils::DistancePolygonPolygon(*square, *MakeRectangle(5, 5, 20, 20), nullptr, px, py, qx, qy),
+                   px, py, qx, qy),
+              (V{0, 0, 0, 0, 0}));
 
     // With an image each polygon is mapped by its own transform.
-    const auto image = ImageWithPlate({2, 0, 0, 2, 0, 0});
     auto plateSquare = MakeRectangle(0, 0, 5, 5);
     plateSquare->setSelectedSpaceName("Plate");
-    EXPECT_DOUBLE_EQ(MathUtils::DistancePolygonPolygon(*plateSquare, *inner, image.get(), px, py, qx, qy),
-                     -4);
+    EXPECT_EQ(MathUtils::DistancePolygonPolygon(*plateSquare, *inner, ImageWithPlate({2, 0, 0, 2, 0, 0}).get(), px, py,
+                                                qx, qy),
+              -4);
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include <Ostrel/Vision/Circle.h>
 #include <Ostrel/Vision/CoordinateSpaceTree.h>
@@ -64,6 +65,14 @@ inline std::shared_ptr<Image8Grey> ImageWithPlate(const Transform2DLinear& pixel
     auto image = Quill::Create<Image8Grey>(64, 48);
     image->CoordinateSpaceTree()->AddSpace("#", "Plate", pixelsFromPlate.InverseLinear());
     return image;
+}
+
+// A call's result followed by the out-parameters it wrote: With(f(..., x, y), x, y). The
+// out-parameters are read once every argument has been evaluated, so after the call.
+template <class... Out>
+std::vector<double> With(double result, const Out&... out)
+{
+    return {result, static_cast<double>(out)...};
 }
 
 } // namespace Ostrel::Vision::Geometry::Testing

@@ -231,7 +231,8 @@ TEST_F(Ogeo, ArchivesSaveRunInspectAndConvert)
     ASSERT_EQ(run.status, 0) << run.err;
     auto outputs = [&](const char* file) {
         Json all;
-        for (const auto& tool : Json::parse(Read(Path(file)))["tools"])
+        const Json run = Json::parse(Read(Path(file)));  // held: a range over a temporary's member dangles
+        for (const auto& tool : run["tools"])
             all[tool["name"].get<std::string>()] = tool["outputs"];
         return all;
     };

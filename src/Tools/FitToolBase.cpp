@@ -109,8 +109,8 @@ void FitToolBase::OnOperatorChanged(const std::shared_ptr<Quill::ChangedEventArg
 }
 
 // The composite whose drag is being reported may go here, inside its own changed event:
-// the event's state outlives the call, the collection that forwards the drag is kept by
-// its tracked slot, and nothing touches the composite after the drop.
+// the event's state outlives the call, the collection that forwards the drag is held by
+// the marker that reports to it, and nothing touches the composite after the drop.
 void FitToolBase::DropManipPoints()
 {
     connections_->manipPoints.clear();

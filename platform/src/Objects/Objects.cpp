@@ -30,15 +30,24 @@ void ChangedEventShareableBase::OnChanged_(std::uint64_t stateFlags)
         pendingFlags_ |= stateFlags;
         return;
     }
-    if (!changed_ || !changed_->Listened())
-        return;
-    OnChanged_(std::make_shared<ChangedEventArgs>(stateFlags));
+    if (changed_ && changed_->Listened())
+        OnChanged_(std::make_shared<ChangedEventArgs>(stateFlags));
+    else if (PassesChangesOn())
+        OnChangedEventRaised(stateFlags);
 }
 
 void ChangedEventShareableBase::OnChanged_(const std::shared_ptr<ChangedEventArgs>& args)
 {
+    if (!PassesChangesOn()) {
+        if (changed_)
+            (*changed_)(args);
+        return;
+    }
+    const auto self = weak_from_this().lock();
     if (changed_)
         (*changed_)(args);
+    if (args)
+        OnChangedEventRaised(args->StateFlags());
 }
 
 void ChangedEventShareableBase::ResumeAndRaiseChangedEvent()

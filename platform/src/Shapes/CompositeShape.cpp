@@ -79,7 +79,7 @@ void CompositeShape::OnOwnedCollectionChanged(const GraphicCollection& collectio
         GraphicBase::OnOwnedCollectionChanged(collection, stateFlags);
 }
 
-void CompositeShape::AppendOwnedCollections(std::vector<const GraphicCollection*>& collections) const
+void CompositeShape::AppendOwnedCollections(OwnedCollections& collections) const
 {
     GraphicBase::AppendOwnedCollections(collections);
     collections.push_back(shapes_.get());

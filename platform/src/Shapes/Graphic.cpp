@@ -1,4 +1,4 @@
-#include <Ostrel/Quill/ChangedSignal.h>
+#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -97,7 +97,7 @@ bool GraphicBase::ContainsGraphic(const GraphicBase& graphic) const
 {
     if (&graphic == this)
         return true;
-    std::vector<const GraphicCollection*> collections;
+    OwnedCollections collections;
     AppendOwnedCollections(collections);
     for (const GraphicCollection* collection : collections)
         for (const auto& item : *collection)
@@ -106,9 +106,27 @@ bool GraphicBase::ContainsGraphic(const GraphicBase& graphic) const
     return false;
 }
 
-void GraphicBase::AppendOwnedCollections(std::vector<const GraphicCollection*>& collections) const
+void GraphicBase::AppendOwnedCollections(OwnedCollections& collections) const
 {
     collections.push_back(childGraphics_.get());
+}
+
+void GraphicBase::OnChangedEventRaised(std::uint64_t stateFlags)
+{
+    if (collections_.empty())
+        return;
+    // A collection's subscribers may let this graphic go, drop a collection or drop the
+    // graphic itself: the graphic and each collection are held for the call, and a
+    // collection that left the list meanwhile hears nothing more. A collection that no
+    // shared pointer owns (one being destroyed) is skipped.
+    const auto self = weak_from_this().lock();
+    const auto holders = collections_;
+    for (GraphicCollection* collection : holders) {
+        if (std::find(collections_.begin(), collections_.end(), collection) == collections_.end())
+            continue;
+        if (const auto held = collection->weak_from_this().lock())
+            collection->OnChanged_(stateFlags);
+    }
 }
 
 void GraphicBase::OnOwnedCollectionChanged(const GraphicCollection&, std::uint64_t)
@@ -145,7 +163,11 @@ void GraphicBase::CopyGraphicPartsFrom(const GraphicBase& source, std::uint32_t 
 
 GraphicCollection::GraphicCollection(ObjectCreateAccessToken) {}
 
-GraphicCollection::~GraphicCollection() = default;
+GraphicCollection::~GraphicCollection()
+{
+    for (const auto& item : items_)
+        Release(*item);
+}
 
 const std::shared_ptr<GraphicBase>& GraphicCollection::Item(std::int32_t index) const
 {
@@ -164,10 +186,22 @@ void GraphicCollection::CheckCanAdd(const std::shared_ptr<GraphicBase>& graphic)
 
 void GraphicCollection::Append(std::shared_ptr<GraphicBase> graphic)
 {
-    connections_.emplace_back(graphic->ChangedEvent().connect(
-        Quill::ChangedSignal::slot_type(&GraphicCollection::OnItemChanged, this, boost::placeholders::_1)
-            .track_foreign(weak_from_this())));
+    GraphicBase& item = *graphic;
     items_.push_back(std::move(graphic));
+    try {
+        item.collections_.push_back(this);
+    } catch (...) {
+        items_.pop_back();
+        throw;
+    }
+}
+
+void GraphicCollection::Release(GraphicBase& graphic) const noexcept
+{
+    auto& holders = graphic.collections_;
+    const auto entry = std::find(holders.begin(), holders.end(), this);
+    if (entry != holders.end())
+        holders.erase(entry);
 }
 
 void GraphicCollection::Add(std::shared_ptr<GraphicBase> graphic)
@@ -180,7 +214,7 @@ void GraphicCollection::Add(std::shared_ptr<GraphicBase> graphic)
 void GraphicCollection::RemoveAt(std::int32_t index)
 {
     CheckIndex(index, Count(), "GraphicCollection::RemoveAt");
-    connections_.erase(connections_.begin() + index);
+    Release(*items_[static_cast<std::size_t>(index)]);
     items_.erase(items_.begin() + index);
     OnChanged_(SfItems);
 }
@@ -189,7 +223,8 @@ void GraphicCollection::Clear()
 {
     if (items_.empty())
         return;
-    connections_.clear();
+    for (const auto& item : items_)
+        Release(*item);
     items_.clear();
     OnChanged_(SfItems);
 }
@@ -210,11 +245,6 @@ void GraphicCollection::AppendCopiesOf(const GraphicCollection& source, std::uin
         else
             Append(item->CopyGraphic(mode));
     }
-}
-
-void GraphicCollection::OnItemChanged(const std::shared_ptr<Quill::ChangedEventArgs>& args)
-{
-    OnChanged_(args->StateFlags());
 }
 
 void GraphicCollection::OnChanged_(std::uint64_t stateFlags)

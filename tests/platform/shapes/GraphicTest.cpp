@@ -201,6 +201,50 @@ TEST(GraphicCollection, RefusesNullGraphicsCyclesAndBadIndices)
               "The index passed to GraphicCollection::Item is out of range: it must be at least 0 and less than 1.");
 }
 
+// A graphic reports each change to every collection holding it, once per place it has
+// there and after its own subscribers; letting it go, clearing and destroying a collection
+// cut the link, also in the middle of a report, and a suspended graphic reports at the resume.
+TEST(GraphicCollection, PassesOnTheChangesOfItsGraphicsWhileItHoldsThem)
+{
+    std::vector<std::string> log;
+    auto listen = [&log](Quill::IChangedEvent& source, const std::string& name) {
+        return std::make_unique<boost::signals2::scoped_connection>(source.ChangedEvent().connect(
+            [&log, name](const auto& args) { log.push_back(name + " " + std::to_string(args->StateFlags())); }));
+    };
+    auto entry = [](const std::string& name, std::uint64_t flags) { return name + " " + std::to_string(flags); };
+    const std::uint64_t items = GraphicCollection::SfItems, x = PointMarker::SfX, y = PointMarker::SfY;
+
+    auto marker = Quill::Create<PointMarker>();
+    auto first = Quill::Create<GraphicCollection>(), second = Quill::Create<GraphicCollection>(),
+         third = Quill::Create<GraphicCollection>();
+    const auto listeners = {listen(*first, "first"), listen(*second, "second"), listen(*third, "third")};
+    first->Add(marker);
+    first->Add(marker);
+    second->Add(marker);
+    const auto own = listen(*marker, "marker");
+    marker->setX(1);
+    first->RemoveAt(0);
+    marker->SuspendChangedEvent();
+    marker->setX(2);
+    marker->setY(3);
+    marker->ResumeAndRaiseChangedEvent();
+    first->Clear();
+    second.reset();
+    // Held twice, let go at the first report: the second place hears nothing.
+    third->Add(marker);
+    third->Add(marker);
+    const auto clearing = third->ChangedEvent().connect([&](const auto&) { third->Clear(); });
+    marker->setY(4);
+    marker->setX(5);
+    EXPECT_EQ(log, (std::vector<std::string>{
+                       entry("first", items), entry("first", items), entry("second", items),
+                       entry("marker", x), entry("first", x), entry("first", x), entry("second", x),
+                       entry("first", items),
+                       entry("marker", x | y), entry("first", x | y), entry("second", x | y),
+                       entry("first", items), entry("third", items), entry("third", items),
+                       entry("marker", y), entry("third", y), entry("third", items), entry("marker", x)}));
+}
+
 TEST(ShapeValidation, BadInputThrowsANamedErrorAndChangesNothing)
 {
     auto circle = Quill::Create<Circle>();

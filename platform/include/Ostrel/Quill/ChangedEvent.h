@@ -3,7 +3,9 @@
 // flags; subscribers are Boost.Signals2 slots (ChangedSignal.h, which only code that
 // subscribes needs). Objects that subscribe to one another use
 // tracked slots (track_foreign on a weak_ptr) held as scoped connections, so that no
-// subscription keeps an object alive and no call reaches a destroyed one.
+// subscription keeps an object alive and no call reaches a destroyed one. An object that
+// must pass every change on to the objects holding it (a graphic to its collections)
+// does so through OnChangedEventRaised instead, which costs no connection per holder.
 
 #include <cstdint>
 #include <memory>
@@ -55,6 +57,13 @@ protected:
     // A copy has no subscribers and nothing pending.
     ChangedEventShareableBase(const ChangedEventShareableBase& other);
     ChangedEventShareableBase& operator=(const ChangedEventShareableBase&) { return *this; }
+
+    // For an object that passes its changes on (PassesChangesOn): called with the flags of
+    // every changed event right after its subscribers had it, and also when nobody
+    // listens; not while the event is suspended, but with the collected flags at the
+    // resume. The object is kept alive for the call even if a subscriber drops it.
+    virtual bool PassesChangesOn() const { return false; }
+    virtual void OnChangedEventRaised(std::uint64_t /*stateFlags*/) {}
 
 private:
     std::unique_ptr<ChangedSignal> changed_;

@@ -45,7 +45,7 @@ public:
 
 protected:
     void OnOwnedCollectionChanged(const GraphicCollection& collection, std::uint64_t stateFlags) override;
-    void AppendOwnedCollections(std::vector<const GraphicCollection*>& collections) const override;
+    void AppendOwnedCollections(OwnedCollections& collections) const override;
 
 private:
     friend class cereal::access;

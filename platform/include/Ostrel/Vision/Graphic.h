@@ -21,12 +21,17 @@
 // nothing. A setter of several values raises one event with the flags of those that
 // changed. A graphic raises SfChildGraphics when its child graphics change, in membership
 // or in themselves.
+//
+// A graphic knows the collections that hold it and passes each of its changed events on
+// to them after its own subscribers had it, with no signal connection per membership:
+// records hold thousands of graphics, and a connection costs several allocations.
 
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include <boost/container/small_vector.hpp>
 
 #include <Ostrel/Quill/ChangedEvent.h>
 #include <Ostrel/Vision/Archive.h>
@@ -34,10 +39,6 @@
 #include <Ostrel/Vision/Color32.h>
 #include <Ostrel/Vision/GraphicConstants.h>
 #include <Ostrel/Vision/Transform2D.h>
-
-namespace boost::signals2 {
-class scoped_connection;
-}
 
 namespace Ostrel::Vision {
 
@@ -164,10 +165,16 @@ protected:
     void CopyGraphicPartsFrom(const GraphicBase& source, std::uint32_t copyShapeMode,
                               const Transform2DLinear* childTransform = nullptr);
 
+    // Passes the flags on to every collection that holds this graphic.
+    bool PassesChangesOn() const override { return !collections_.empty(); }
+    void OnChangedEventRaised(std::uint64_t stateFlags) override;
+
     // Called by an owned collection after it raised its changed event.
     virtual void OnOwnedCollectionChanged(const GraphicCollection& collection, std::uint64_t stateFlags);
-    // The collections this graphic owns, for ContainsGraphic.
-    virtual void AppendOwnedCollections(std::vector<const GraphicCollection*>& collections) const;
+    // The collections this graphic owns, for ContainsGraphic (which runs at every Add, so
+    // the list is kept inline).
+    using OwnedCollections = boost::container::small_vector<const GraphicCollection*, 2>;
+    virtual void AppendOwnedCollections(OwnedCollections& collections) const;
     // Makes `collection` report its changes to this graphic and refuse cycles through it;
     // Disown undoes that (a destructor calls it for every collection it adopted).
     void Adopt(GraphicCollection& collection);
@@ -195,6 +202,9 @@ private:
     GraphicLineStyleConstants selectedLineStyle_ = GraphicLineStyleConstants::Solid;
     std::uint32_t graphicDOFEnable_ = 0;
     std::shared_ptr<GraphicCollection> childGraphics_;
+    // The collections holding this graphic, once per place it has in them; each removes
+    // its entries when it lets the graphic go or is destroyed. Mostly one, kept inline.
+    boost::container::small_vector<GraphicCollection*, 1> collections_;
 
     RTTR_ENABLE(Quill::ChangedEventShareableBase, IGraphicInteractive)
 };
@@ -247,7 +257,8 @@ private:
 
     void CheckCanAdd(const std::shared_ptr<GraphicBase>& graphic) const;
     void Append(std::shared_ptr<GraphicBase> graphic);
-    void OnItemChanged(const std::shared_ptr<Quill::ChangedEventArgs>& args);
+    // Removes one entry of this collection from the graphic's list of holders.
+    void Release(GraphicBase& graphic) const noexcept;
     // Adds copies of the graphics of `source`; with a transform, graphics in "$" are
     // mapped by it instead.
     void AppendCopiesOf(const GraphicCollection& source, std::uint32_t copyShapeMode,
@@ -257,7 +268,6 @@ private:
     void serialize(Archive& ar, std::uint32_t version);
 
     std::vector<std::shared_ptr<GraphicBase>> items_;
-    std::vector<boost::signals2::scoped_connection> connections_;  // one per item
     GraphicBase* owner_ = nullptr;  // cleared by the owner's destructor
 
     RTTR_ENABLE(Quill::ChangedEventShareableBase)

@@ -1,6 +1,7 @@
 // `ogeo demo`: a synthetic machined part (a bored hole, a straight edge, a slot, noise and
 // a few burrs), edge points found by a plain gradient search along lines, and a block of
-// tools that measures the part in millimetres through a calibrated plate space.
+// tools (fits, a distance, an intersection, an angle and a label) that measures the part
+// in millimetres through a calibrated plate space.
 #include <algorithm>
 #include <cmath>
 #include <iostream>
@@ -9,10 +10,6 @@
 
 #include <fmt/format.h>
 
-#include <Geometry/FitCircle.h>
-#include <Geometry/FitCircleResult.h>
-#include <Geometry/FitLine.h>
-#include <Geometry/FitLineResult.h>
 #include <Ostrel/Vision/Vision.h>
 
 #include "Block.h"
@@ -59,6 +56,7 @@ std::shared_ptr<Image8Grey> DrawPart(std::uint32_t seed)
         burrs.push_back({HoleX + (HoleRadius - 4) * std::cos(a), HoleY + (HoleRadius - 4) * std::sin(a), 6});
     }
     burrs.push_back({EdgeTopX + (EdgeBottomX - EdgeTopX) * 300.0 / Height + 4, 300, 6});
+    burrs.push_back({400, SlotY - SlotRadius + 4, 5});
 
     auto image = Ostrel::Quill::Create<Image8Grey>(Width, Height);
     auto pixels = image->Data();
@@ -109,59 +107,48 @@ bool FindEdge(const Image8Grey& image, double x, double y, double dx, double dy,
     return true;
 }
 
-struct Measured {
-    std::vector<std::pair<double, double>> holePoints, edgePoints;
-    double holeX, holeY, holeRadius;             // fitted, pixels
-    double edgeX, edgeY, edgeRotation;           // fitted, pixels
-    std::pair<double, double> foot, edgeStart, edgeEnd;  // on the fitted edge, millimetres
+// Edge points in pixels, found by the gradient search: on the hole's rim, along the
+// straight edge and along the slot's upper flank.
+struct EdgePoints {
+    std::vector<std::pair<double, double>> hole, edge, flank;
 };
 
-Measured FindFeatures(const Image8Grey& image)
+EdgePoints FindEdgePoints(const Image8Grey& image)
 {
-    Measured m{};
+    EdgePoints found;
+    double x, y;
     // Rays out of the hole's nominal centre: dark inside, metal outside.
-    auto circle = Ostrel::Quill::Create<Geometry::FitCircle>();
     for (int i = 0; i < 36; ++i) {
         const double a = 2 * std::numbers::pi * i / 36;
-        double x, y;
-        if (FindEdge(image, HoleX + 40 * std::cos(a), HoleY + 40 * std::sin(a), std::cos(a), std::sin(a), 80, x, y)) {
-            m.holePoints.emplace_back(x, y);
-            circle->AddPoint(x, y);
-        }
+        if (FindEdge(image, HoleX + 40 * std::cos(a), HoleY + 40 * std::sin(a), std::cos(a), std::sin(a), 80, x, y))
+            found.hole.emplace_back(x, y);
     }
     // Rows across the edge, from the background into the metal.
-    auto line = Ostrel::Quill::Create<Geometry::FitLine>();
-    for (int y = 30; y <= 450; y += 30) {
-        double ex, ey;
-        if (FindEdge(image, 600, y, -1, 0, 160, ex, ey)) {
-            m.edgePoints.emplace_back(ex, ey);
-            line->AddPoint(ex, ey);
-        }
-    }
-    circle->setNumToIgnore(4);
-    line->setNumToIgnore(2);
-    const auto hole = circle->Execute("#")->GetCircle();
-    const auto edge = line->Execute("#")->GetLine();
-    m.holeX = hole->CenterX();
-    m.holeY = hole->CenterY();
-    m.holeRadius = hole->Radius();
-    m.edgeX = edge->X();
-    m.edgeY = edge->Y();
-    m.edgeRotation = edge->Rotation();
-    const double ux = std::cos(m.edgeRotation), uy = std::sin(m.edgeRotation);
-    auto onEdge = [&](double x, double y) {
-        const double t = (x - m.edgeX) * ux + (y - m.edgeY) * uy;
-        return std::pair{(m.edgeX + t * ux) * MillimetresPerPixel, (m.edgeY + t * uy) * MillimetresPerPixel};
-    };
-    m.foot = onEdge(m.holeX, m.holeY);
-    m.edgeStart = onEdge(m.edgePoints.front().first, m.edgePoints.front().second);
-    m.edgeEnd = onEdge(m.edgePoints.back().first, m.edgePoints.back().second);
-    return m;
+    for (int row = 30; row <= 450; row += 30)
+        if (FindEdge(image, 600, row, -1, 0, 160, x, y))
+            found.edge.emplace_back(x, y);
+    // Columns up from the slot's axis into the metal above it.
+    for (double column = SlotLeft + 10; column <= SlotRight - 10; column += 10)
+        if (FindEdge(image, column, SlotY, 0, -1, 2 * SlotRadius, x, y))
+            found.flank.emplace_back(x, y);
+    return found;
 }
 
-// The demo's block: one row per tool, then the links. Plain coordinates are in the plate
-// space (millimetres), which the block selects; the fitted hole is given in pixels.
-Json DemoBlock(const Measured& m)
+// A point list in the plate space, to a ten-thousandth of a millimetre.
+Json PlatePoints(const std::vector<std::pair<double, double>>& pixels)
+{
+    auto millimetres = [](double pixel) { return std::round(pixel * MillimetresPerPixel * 1e4) / 1e4; };
+    Json points = Json::array();
+    for (const auto& [x, y] : pixels)
+        points.push_back({millimetres(x), millimetres(y)});
+    return points;
+}
+
+// The demo's block: the fits of the hole, the edge and the slot's flank from the edge
+// points (in the plate space, millimetres, which the block selects), the gap from the hole
+// to the edge, the corner where the flank meets the edge and the angle between them, and a
+// label with the gap at the edge.
+Json DemoBlock(const EdgePoints& points)
 {
     Json block;
     block["image"] = {{"png", "demo-part.png"}};
@@ -170,23 +157,32 @@ Json DemoBlock(const Measured& m)
     auto row = [&](const char* name, const char* className, Json properties) {
         block["tools"].push_back({{"name", name}, {"class", className}, {"properties", std::move(properties)}});
     };
-    row("HoleToEdge", "DistancePointCircleTool",
-        {{"X", m.foot.first},
-         {"Y", m.foot.second},
-         {"InputCircle", {{"circle", {m.holeX, m.holeY, m.holeRadius}}, {"space", "#"}}}});
-    row("GapCheck", "DistancePointPointTool", {{"EndX", m.foot.first}, {"EndY", m.foot.second}});
-    row("EdgeLength", "DistancePointPointTool",
-        {{"StartX", m.edgeStart.first},
-         {"StartY", m.edgeStart.second},
-         {"EndX", m.edgeEnd.first},
-         {"EndY", m.edgeEnd.second}});
-    row("EdgeAngle", "AnglePointPointTool",
-        {{"StartX", m.edgeStart.first},
-         {"StartY", m.edgeStart.second},
-         {"EndX", m.edgeEnd.first},
-         {"EndY", m.edgeEnd.second}});
-    block["links"] = Json::array({{{"from", "HoleToEdge.CircleX"}, {"to", "GapCheck.StartX"}},
-                                  {{"from", "HoleToEdge.CircleY"}, {"to", "GapCheck.StartY"}}});
+    // The burrs are left out: one on each straight line, three on the hole's rim, where a
+    // burr may catch two rays.
+    auto fit = [](const std::vector<std::pair<double, double>>& pixels, int numToIgnore) {
+        return Json{{"RunParams", {{"points", PlatePoints(pixels)}}}, {"RunParams.NumToIgnore", numToIgnore}};
+    };
+    row("Hole", "FitCircleTool", fit(points.hole, 4));
+    row("Edge", "FitLineTool", fit(points.edge, 1));
+    row("Flank", "FitLineTool", fit(points.flank, 1));
+    row("Gap", "DistanceLineCircleTool", Json::object());
+    row("Corner", "IntersectLineLineTool", Json::object());
+    row("EdgeToFlank", "AngleLineLineTool", Json::object());
+    row("GapLabel", "CreateGraphicLabelTool",
+        {{"SourceSelector", "FormattedText"}, {"InputGraphicLabel", {{"label", {0, 0}}, {"text", "gap {D:.3f} mm"}}}});
+    auto links = Json::array();
+    for (const auto& [from, to] : std::initializer_list<std::pair<const char*, const char*>>{
+             {"Edge.Result.GetLine()", "Gap.Line"},
+             {"Hole.Result.GetCircle()", "Gap.InputCircle"},
+             {"Edge.Result.GetLine()", "Corner.LineA"},
+             {"Flank.Result.GetLine()", "Corner.LineB"},
+             {"Edge.Result.GetLine()", "EdgeToFlank.LineA"},
+             {"Flank.Result.GetLine()", "EdgeToFlank.LineB"},
+             {"Gap.Distance", "GapLabel.InputDouble"},
+             {"Gap.LineX", "GapLabel.InputGraphicLabel.X"},
+             {"Gap.LineY", "GapLabel.InputGraphicLabel.Y"}})
+        links.push_back({{"from", from}, {"to", to}});
+    block["links"] = std::move(links);
     return block;
 }
 
@@ -200,18 +196,17 @@ int RunDemo(const std::filesystem::path& outDir, int extraImages)
         throw InputError(outDir.string(), "", "cannot make the folder: " + error.message());
 
     const auto part = DrawPart(7);
-    const auto measured = FindFeatures(*part);
+    const auto points = FindEdgePoints(*part);
     std::cout << fmt::format(
         "Synthetic part {} x {} px, {} mm per pixel. Drawn: hole centre ({}, {}) px radius {} px; edge from "
-        "({}, 0) to ({}, {}) px.\nGradient search: {} hole points, {} edge points; hole fitted at ({:.3f}, "
-        "{:.3f}) px radius {:.3f} px with 4 points left out, edge with 2 left out.\n\n",
+        "({}, 0) to ({}, {}) px; slot flank at y = {} px.\nGradient search along lines (written for the demo): {} "
+        "hole points, {} edge points, {} flank points.\n\n",
         Width, Height, MillimetresPerPixel, HoleX, HoleY, HoleRadius, EdgeTopX, EdgeBottomX, Height,
-        measured.holePoints.size(), measured.edgePoints.size(), measured.holeX, measured.holeY, measured.holeRadius);
+        SlotY - SlotRadius, points.hole.size(), points.edge.size(), points.flank.size());
 
     const auto blockFile = outDir / "demo-block.json";
-    const auto document = DemoBlock(measured);
     WritePng(outDir / "demo-part.png", *part);
-    WriteFileAtomically(blockFile, document.dump(2) + "\n");
+    WriteFileAtomically(blockFile, DemoBlock(points).dump(2) + "\n");
     auto block = LoadBlock(blockFile);
     const auto outcomes = RunBlock(block);
     std::cout << FormatTable(outcomes);

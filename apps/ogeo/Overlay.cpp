@@ -283,13 +283,20 @@ constexpr const char* FontFamily = "DejaVu Sans";
 
 using Surface = std::unique_ptr<cairo_surface_t, decltype(&cairo_surface_destroy)>;
 
-Surface GreySurface(const Image8Grey& image)
+// A surface of the image's size (at least one pixel), ready to be written into.
+Surface ImageSizedSurface(cairo_format_t format, const Image8Grey& image)
 {
-    Surface surface(cairo_image_surface_create(CAIRO_FORMAT_RGB24, std::max(1, image.Width()), std::max(1, image.Height())),
+    Surface surface(cairo_image_surface_create(format, std::max(1, image.Width()), std::max(1, image.Height())),
                     &cairo_surface_destroy);
     if (cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS)
         throw InputError(fmt::format("cannot make a {} x {} picture", image.Width(), image.Height()));
     cairo_surface_flush(surface.get());
+    return surface;
+}
+
+Surface GreySurface(const Image8Grey& image)
+{
+    auto surface = ImageSizedSurface(CAIRO_FORMAT_RGB24, image);
     unsigned char* data = cairo_image_surface_get_data(surface.get());
     const int stride = cairo_image_surface_get_stride(surface.get());
     const auto pixels = image.Data();
@@ -467,9 +474,17 @@ void WriteOverlay(const std::filesystem::path& file, const Image8Grey& image, co
         throw InputError(file.string(), "", "an overlay is a .png or an .svg file");
 }
 
+// An 8-bit grey PNG (cairo writes an alpha-only surface as one): a third of the bytes of
+// an RGB picture, to write and to decode again.
 void WritePng(const std::filesystem::path& file, const Image8Grey& image)
 {
-    auto surface = GreySurface(image);
+    auto surface = ImageSizedSurface(CAIRO_FORMAT_A8, image);
+    unsigned char* data = cairo_image_surface_get_data(surface.get());
+    const int stride = cairo_image_surface_get_stride(surface.get());
+    for (int y = 0; y < image.Height(); ++y)
+        std::memcpy(data + static_cast<std::ptrdiff_t>(y) * stride,
+                    image.Data().data() + static_cast<std::size_t>(y) * image.Width(), image.Width());
+    cairo_surface_mark_dirty(surface.get());
     WriteFileAtomically(file, PngBytes(surface.get()));
 }
 

@@ -4,12 +4,18 @@
 
 #include <CLI/CLI.hpp>
 
+#include <Geometry/LibraryInfo.h>
+
 #include "Block.h"
 #include "Commands.h"
 
 int main(int argc, char** argv)
 {
     CLI::App app{"ogeo: runs blocks of geometry tools over images and draws their results"};
+    // The tools are created by name through the registration the library runs when it is
+    // loaded; asking it for its version also keeps the linker from leaving it out, since
+    // nothing else here names one of its symbols.
+    app.set_version_flag("--version", Ostrel::Vision::Geometry::LibraryVersion());
     app.require_subcommand(1);
     Ogeo::AddCommands(app);
     try {

@@ -2,12 +2,16 @@
 // its table, JSON, drawings and exit status checked.
 #include <sys/wait.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <fstream>
+#include <map>
+#include <numbers>
 #include <sstream>
 
 #include <cairo.h>
 #include <expat.h>
+#include <fmt/format.h>
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
@@ -290,10 +294,28 @@ TEST_F(Ogeo, DemoWritesItsFilesAndItsBlockRunsAgain)
     ASSERT_EQ(result.status, 0) << result.out << result.err;
     for (const char* file : {"demo.png", "demo.svg", "demo-part.png", "demo-block.json"})
         EXPECT_TRUE(fs::exists(Path("demo") / file)) << file;
-    const auto again = Ogeo_("run " + (Path("demo") / "demo-block.json").string());
+    const auto again = Ogeo_("run " + (Path("demo") / "demo-block.json").string() + " --json " +
+                             Path("demo.json").string());
     ASSERT_EQ(again.status, 0) << again.err;
     // The same block over the same image gives the same table.
     EXPECT_NE(result.out.find(again.out), std::string::npos) << result.out << again.out;
+    // The part as drawn, in millimetres (0.05 mm a pixel): the hole of radius 4 centred at
+    // (12.5, 11.5), its centre 125520 / |(24, 480)| px from the edge through (25, 0) and
+    // (26.2, 24); the flank at y = 18.5 meets the edge at x = 25.925, at the edge's angle.
+    const auto json = Json::parse(Read(Path("demo.json")));
+    std::map<std::string, Json> outputs;
+    for (const auto& tool : json["tools"])
+        outputs[tool["name"].get<std::string>()] = tool["outputs"];
+    const double edgeAngle = std::atan2(480.0, 24.0);
+    EXPECT_NEAR(outputs["Hole"]["Result.GetCircle().Radius"].get<double>(), 4, 0.01);
+    EXPECT_NEAR(outputs["Hole"]["Result.GetCircle().CenterX"].get<double>(), 12.5, 0.01);
+    EXPECT_NEAR(outputs["Gap"]["Distance"].get<double>(), (125520 / std::hypot(24.0, 480.0) - 80) * 0.05, 0.01);
+    EXPECT_NEAR(outputs["Corner"]["X"].get<double>(), 25.925, 0.03);
+    EXPECT_NEAR(outputs["Corner"]["Y"].get<double>(), 18.5, 0.03);
+    EXPECT_NEAR(std::abs(std::remainder(outputs["EdgeToFlank"]["Angle"].get<double>(), std::numbers::pi)),
+                edgeAngle, 0.005);
+    EXPECT_EQ(outputs["GapLabel"]["GetOutputGraphicLabel()"]["text"],
+              fmt::format("gap {:.3f} mm", outputs["Gap"]["Distance"].get<double>()));
 }
 
 } // namespace

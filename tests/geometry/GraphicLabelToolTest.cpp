@@ -3,6 +3,7 @@
 // inputs, against the regular expression that defines it), records and legacy names.
 #include <random>
 
+#include <fmt/args.h>
 #include <fmt/format.h>
 
 #include <Geometry/CreateGraphicLabelTool.h>
@@ -138,12 +139,21 @@ TEST(CreateGraphicLabelTool, FailsRunsOnBadInputAndStaysUsable)
     const Case cases[] = {
         {"{D:q}", "invalid type specifier"},
         {"{X}", "argument not found"},
+        {"{4}", "argument not found"},
+        {"{15:>2}", "argument not found"},
         {"{D:>1000000000}", "exceed 65536 characters"},
         {"{D:.1000000000f}", "exceed 65536 characters"},
         {"{T:>" + std::to_string(limit + 1) + "}", "exceed 65536 characters"},
     };
     auto tool = LabelTool(Selector::FormattedText);
     for (const auto& c : cases) {
+        {
+            // A freed block of formatter arguments, where the run's own arguments are likely
+            // to be allocated: an index read past the last argument would print a 777.
+            fmt::dynamic_format_arg_store<fmt::format_context> stale;
+            for (int k = 0; k < 8; ++k)
+                stale.push_back(777);
+        }
         tool->InputGraphicLabel()->setText(c.format);
         tool->Run();
         EXPECT_EQ(tool->RunStatus().Result(), ToolResultConstants::Error) << c.format;

@@ -227,12 +227,17 @@ TEST(CreateGraphicLabelTool, ConvertsItsLegacyFormatStringOnlyWhenItFormats)
 {
     for (const auto& [selector, text] : {std::pair{5, "{D:>6.1F}"}, {0, "{D,6:F1}"}}) {
         ConversionContext context;
-        context.Add(1, ObjectInfo("CreateGraphicLabelTool",
-                                  {{"mInputBoolean", true}, {"mInputDouble", 2.25}, {"mInputInteger", 12},
-                                   {"mInputToolResultConstant", 1}, {"mSourceSelector", selector},
-                                   {"mInputGraphicLabel", LegacyHandle{2}}, {"mOutputColor", 0x7F0000FF}}));
-        context.Add(2, ObjectInfo("GraphicLabel", {{"Text", std::string("{D,6:F1}")}, {"X", 1.0}, {"Y", 2.0}}));
-        auto tool = std::dynamic_pointer_cast<CreateGraphicLabelTool>(Orv9xConverter::Orv9xConvert(1, &context));
+        context.Add(1, ObjectInfo("CreateGraphicLabelTool", {{"mInputBoolean", true},
+                                                             {"mInputDouble", 2.25},
+                                                             {"mInputInteger", 12},
+                                                             {"mInputToolResultConstant", 1},
+                                                             {"mSourceSelector", selector},
+                                                             {"mInputGraphicLabel", LegacyHandle{2}},
+                                                             {"mOutputColor", 0x7F0000FF}}));
+        context.Add(2,
+                    ObjectInfo("GraphicLabel", {{"Text", std::string("{D,6:F1}")}, {"X", 1.0}, {"Y", 2.0}}));
+        auto tool =
+            std::dynamic_pointer_cast<CreateGraphicLabelTool>(Orv9xConverter::Orv9xConvert(1, &context));
         ASSERT_TRUE(tool);
         EXPECT_EQ(tool->InputGraphicLabel()->Text(), text);
         tool->setInputImage(Quill::Create<Image8Grey>(8, 8));

@@ -453,10 +453,11 @@ std::shared_ptr<Quill::IObject> ConvertLegacyObject(ConversionContext& table, st
     }
 }
 
-void ThrowConvertedToOtherClass(const ConversionContext& table, std::int64_t handle, const Quill::IObject& object,
-                                const std::string& wanted)
+void ThrowConvertedToOtherClass(const ConversionContext& table, std::int64_t handle,
+                                const Quill::IObject& object, const std::string& wanted)
 {
-    throw SerializationException(fmt::format("The {} converts to {}, not to the {} wanted.", Describe(table, handle),
+    throw SerializationException(fmt::format("The {} converts to {}, not to the {} wanted.",
+                                             Describe(table, handle),
                                              rttr::type::get(object).get_name().to_string(), wanted));
 }
 

@@ -80,7 +80,8 @@ void ExpectConverted(const ObjectInfo& legacy, const Quill::IObject& object,
         if (name == "Name") {
             EXPECT_EQ(dynamic_cast<const Vision::Implementation::ToolBase&>(object).Name(),
                       value.to_string());
-        } else if (name.starts_with("Points") && std::isdigit(static_cast<unsigned char>(name[6]))) { // Points<i>.X, Points<i>.Y
+        } else if (name.starts_with("Points") &&
+                   std::isdigit(static_cast<unsigned char>(name[6]))) { // Points<i>.X, Points<i>.Y
             const int index = std::stoi(name.substr(6));
             const auto getter = type.get_method(name.ends_with(".X") ? "GetX" : "GetY");
             EXPECT_EQ(getter.invoke(instance, index).to_double(), value.to_double()) << name;

@@ -288,7 +288,8 @@ std::vector<std::uint64_t> DragFirstLiveGraphic(const std::shared_ptr<IObject>& 
     auto tool = std::dynamic_pointer_cast<ITool>(object);
     EventRecorder events(dynamic_cast<Quill::IChangedEvent&>(*object));
     const auto record = tool->CreateCurrentRecord();
-    for (const auto& row : record->SubRecords().Count() ? record->SubRecords()[0]->SubRecords() : record->SubRecords()) {
+    for (const auto& row :
+         record->SubRecords().Count() ? record->SubRecords()[0]->SubRecords() : record->SubRecords()) {
         if (const auto marker = row->ValueAs<PointMarker>()) {
             marker->setX(marker->X() + 1);
             break;

@@ -1,7 +1,8 @@
 #pragma once
-// The frame every geometry tool shares (defaults, flags, pins, the run cycle, records,
-// archives), as a typed test suite. A family's test file gives a ToolTraits block per tool
-// and instantiates the suite over its tools:
+// The frame every geometry tool shares (the run cycle through pins, the flags its setters,
+// runs and drags raise, its records), as a typed test suite; defaults, pins and archives of
+// every tool are checked by GeometrySweepTests. A family's test file gives a ToolTraits
+// block per tool and instantiates the suite over its tools:
 //     using FamilyTools = ::testing::Types<ToolA, ToolB>;
 //     INSTANTIATE_TYPED_TEST_SUITE_P(Family, ToolFrame, FamilyTools);
 #include <algorithm>

@@ -11,3 +11,4 @@ ostrel_add_test(GeometryIntersectionToolsTests LIBS Ostrel.Vision.Geometry SOURC
 ostrel_add_test(GeometryConstructionToolsTests LIBS Ostrel.Vision.Geometry SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/ConstructionToolsTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/GraphicLabelToolTest.cpp)
+ostrel_add_test(GeometryReliabilityTests LIBS Ostrel.Vision.Geometry korm SOURCES ${CMAKE_CURRENT_LIST_DIR}/HostileInputsTest.cpp ${CMAKE_CURRENT_LIST_DIR}/ThreadsTest.cpp)

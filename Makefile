@@ -1,6 +1,7 @@
 # The two commands: `make run` and `make test`. Each installs what is missing first.
 BUILD ?= build
 ASAN_BUILD ?= build-asan
+TSAN_BUILD ?= build-tsan
 RELEASE_BUILD ?= build-release
 # The build type that check-release builds (Release as users build it; Debug, MinSizeRel
 # and RelWithDebInfo build warning-free too).
@@ -14,7 +15,7 @@ OWN_FLAGS = -DOSTREL_WERROR=ON
 # DEBUG_INFO=-g gives a build to step through in a debugger.
 DEBUG_INFO ?= -g1
 
-.PHONY: all deps bench-deps configure build run test test-asan check-release bench clean fuzz fuzz-deps
+.PHONY: all deps bench-deps configure build run test test-asan test-tsan test-valgrind check-release bench clean fuzz fuzz-deps
 
 all: build
 
@@ -51,6 +52,24 @@ test-asan: deps $(ASAN_BUILD)/build.ninja
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1:strict_string_checks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	  ctest --output-on-failure -j $(JOBS)
+
+# ThreadSanitizer over the test that drives tools, MathUtils and the fitting library from 8
+# threads over one shared image (tests/geometry/ThreadsTest.cpp), and the other tests of its
+# executable. A build of its own; any report fails the run.
+$(TSAN_BUILD)/build.ninja: Makefile | deps
+	cmake -S . -B $(TSAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O1 -g1 -DNDEBUG" \
+	  -DOSTREL_TSAN=ON -DOSTREL_BUILD_BENCH=OFF -DOSTREL_BUILD_APPS=OFF $(OWN_FLAGS) $(CMAKE_FLAGS)
+
+test-tsan: deps $(TSAN_BUILD)/build.ninja
+	cmake --build $(TSAN_BUILD) -j $(JOBS) --target GeometryReliabilityTests
+	TSAN_OPTIONS=halt_on_error=1:exitcode=66 $(TSAN_BUILD)/tests/GeometryReliabilityTests
+
+# Valgrind's memory checker over every test executable of the default build (each run once
+# as a whole, not case by case) and over `ogeo demo`; any error or definite leak fails.
+VALGRIND = valgrind --quiet --error-exitcode=99 --leak-check=full --errors-for-leak-kinds=definite
+test-valgrind: build
+	@scripts/install-deps --valgrind
+	scripts/valgrind-suite $(BUILD) "$(VALGRIND)"
 
 # The build users make: a full build and the suite (the installed-package test included) in
 # Release, warnings as errors. Not part of `make test`, which it would double; CI runs it

@@ -83,11 +83,12 @@ check-release: deps
 bench: build
 	@for b in $(BUILD)/bench/*-bench; do [ -x "$$b" ] && "$$b" --benchmark_min_time=0.2; done
 
-# make fuzz TARGET=archive|legacy-table|label-format SECONDS=600: one libFuzzer run of one target (with
+# make fuzz TARGET=archive|legacy-table|label-format|block SECONDS=600: one libFuzzer run of one target (with
 # ASan and UBSan; FUZZ_SANITIZE=OFF builds without them in build-fuzz-fast, several times
 # faster, for long campaigns that look for crashes, hangs and non-finite results; replay
-# what it finds in the sanitizer build), resuming from its saved corpus in $(FUZZ_BUILD)/corpus/<target> and
-# starting from the committed seeds in fuzz/corpus/<target>. Findings (crashes, timeouts,
+# what it finds in the sanitizer build), resuming from its saved corpus in $(FUZZ_CORPUS)/<target>
+# (FUZZ_CORPUS=DIR keeps it outside the build, so that a campaign goes on over several runs and
+# builds) and starting from the committed seeds in fuzz/corpus/<target>. Findings (crashes, timeouts,
 # out-of-memory inputs) land in $(FUZZ_BUILD)/findings/<target>. ASan's quarantine is kept
 # small, since -rss_limit_mb counts it.
 FUZZ_SANITIZE ?= ON
@@ -96,11 +97,16 @@ FUZZ_BUILD ?= build-fuzz-fast
 else
 FUZZ_BUILD ?= build-fuzz
 endif
+FUZZ_CORPUS ?= $(FUZZ_BUILD)/corpus
+# Seconds one input may take before it counts as a hang; a run niced on a loaded machine may
+# stall that long without a hang, so campaigns there raise it (and replay what it finds).
+FUZZ_TIMEOUT ?= 5
 TARGET ?= archive
 SECONDS ?= 600
 FUZZ_EXE_archive = OstrelArchiveFuzz
 FUZZ_EXE_legacy-table = OstrelLegacyTableFuzz
 FUZZ_EXE_label-format = OstrelLabelFormatFuzz
+FUZZ_EXE_block = OstrelBlockFuzz
 FUZZ_EXE = $(FUZZ_EXE_$(TARGET))
 
 fuzz-deps:
@@ -108,16 +114,16 @@ fuzz-deps:
 
 $(FUZZ_BUILD)/build.ninja: | fuzz-deps
 	cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DOSTREL_BUILD_FUZZ=ON -DOSTREL_SANITIZE=$(FUZZ_SANITIZE) \
-	  -DOSTREL_BUILD_TESTS=OFF -DOSTREL_BUILD_BENCH=OFF -DOSTREL_BUILD_APPS=OFF $(OWN_FLAGS) $(CMAKE_FLAGS)
+	  -DOSTREL_BUILD_TESTS=OFF -DOSTREL_BUILD_BENCH=OFF -DOSTREL_BUILD_APPS=ON $(OWN_FLAGS) $(CMAKE_FLAGS)
 
 fuzz: fuzz-deps $(FUZZ_BUILD)/build.ninja
-	@[ -n "$(FUZZ_EXE)" ] || { echo "make fuzz: TARGET is archive, legacy-table or label-format" >&2; exit 2; }
+	@[ -n "$(FUZZ_EXE)" ] || { echo "make fuzz: TARGET is archive, legacy-table, label-format or block" >&2; exit 2; }
 	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target $(FUZZ_EXE)
-	mkdir -p $(FUZZ_BUILD)/corpus/$(TARGET) $(FUZZ_BUILD)/findings/$(TARGET)
+	mkdir -p $(FUZZ_CORPUS)/$(TARGET) $(FUZZ_BUILD)/findings/$(TARGET)
 	ASAN_OPTIONS=detect_leaks=1:quarantine_size_mb=32 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-	  $(FUZZ_BUILD)/fuzz/$(FUZZ_EXE) -max_total_time=$(SECONDS) -rss_limit_mb=256 -malloc_limit_mb=256 -timeout=5 \
+	  $(FUZZ_BUILD)/fuzz/$(FUZZ_EXE) -max_total_time=$(SECONDS) -rss_limit_mb=256 -malloc_limit_mb=256 -timeout=$(FUZZ_TIMEOUT) \
 	  -dict=fuzz/$(TARGET).dict -print_final_stats=1 -artifact_prefix=$(FUZZ_BUILD)/findings/$(TARGET)/ \
-	  $(FUZZ_BUILD)/corpus/$(TARGET) fuzz/corpus/$(TARGET)
+	  $(FUZZ_CORPUS)/$(TARGET) fuzz/corpus/$(TARGET)
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(RELEASE_BUILD)

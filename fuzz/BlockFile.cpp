@@ -4,6 +4,7 @@
 // as a PNG file becomes a blank image, and a blank image larger than 1024 × 1024 pixels is
 // not built (its size alone would exceed the fuzzer's memory limit). Bad input must end in
 // the host's InputError; anything else is a finding.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <exception>
@@ -30,10 +31,13 @@ bool KeepImageSmall(Json& document)
     auto& image = document["image"];
     if (image.contains("png"))
         image = Json{{"width", 64}, {"height", 48}};
+    if (!image.contains("width") || !image.contains("height"))
+        return true;
     const auto& width = image["width"];
     const auto& height = image["height"];
-    return !width.is_number_integer() || !height.is_number_integer() ||
-           width.get<std::int64_t>() * height.get<std::int64_t>() <= MaxPixels;
+    // The product of two numbers up to 2^31 each; larger ones the block refuses itself.
+    const auto pixels = [](const Json& n) { return std::clamp<std::int64_t>(n.get<std::int64_t>(), 0, 1ll << 31); };
+    return !width.is_number_integer() || !height.is_number_integer() || pixels(width) * pixels(height) <= MaxPixels;
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <limits>
 #include <numbers>
+#include <utility>
 
 #include <Ostrel/Vision/Private/PrimitiveFailure.h>
 
@@ -98,14 +99,85 @@ void Turn(double& c, double& s, double d)
     c = nc;
 }
 
-// The crossings of the outlines of a and b (b not flat) in order of a's angle; with
-// `firstOnly` the search ends at the first one found.
+namespace {
+
+// The crossings and contacts of one search, gathered in order of the angle. A cluster is a
+// stretch of a's outline along which the outlines stay within the tangency band of each
+// other, with the roots and touching pieces found along it. The stretch is broken wherever
+// the search sees the outlines farther apart than the band.
+class Clusters {
+public:
+    // The outlines are farther apart than the band here: the open cluster ends.
+    void Break()
+    {
+        open_ = false;
+        fromStart_ = false;
+    }
+    // A root or a touching piece at `angle`, with its outline point.
+    void Add(double angle, const Point2D& point)
+    {
+        if (open_) {
+            Item& c = items_[count_ - 1];
+            c.last = angle;
+            ++c.members;
+        } else if (count_ < items_.size()) {
+            items_[count_++] = {angle, angle, point, 1, fromStart_};
+            open_ = true;
+        }
+    }
+    // Closes the turn: a cluster still open at its end and one open from its start are one
+    // stretch across the seam. Writes one point per cluster, in order of the angle, and
+    // returns their number; 0 when the whole turn lies within the band (coincident outlines).
+    int Finish(const TarnEllipse& a, std::array<Point2D, 4>& out)
+    {
+        if (count_ == 0 || (open_ && fromStart_))
+            return 0;
+        if (open_ && count_ > 1 && items_[0].fromStart) {
+            const Item& last = items_[count_ - 1];
+            items_[0].first = last.first - kTwoPi;
+            items_[0].members += last.members;
+            --count_;
+        }
+        std::array<std::pair<double, Point2D>, 64> points;
+        for (std::size_t i = 0; i < count_; ++i) {
+            const Item& c = items_[i];
+            // One root is a crossing at its refined point; a stretch of several members is
+            // one contact, reported at the middle of the stretch.
+            const double mid = 0.5 * (c.first + c.last);
+            points[i] = {mid < 0 ? mid + kTwoPi : mid, c.members == 1 ? c.point : OutlinePoint(a, mid)};
+        }
+        std::sort(points.begin(), points.begin() + static_cast<std::ptrdiff_t>(count_),
+                  [](const auto& x, const auto& y) { return x.first < y.first; });
+        const std::size_t n = std::min(count_, out.size());
+        for (std::size_t i = 0; i < n; ++i)
+            out[i] = points[i].second;
+        return static_cast<int>(n);
+    }
+
+private:
+    struct Item {
+        double first, last;
+        Point2D point; // of the first member
+        int members;
+        bool fromStart;
+    };
+    std::array<Item, 64> items_;
+    std::size_t count_ = 0;
+    bool open_ = false;
+    bool fromStart_ = true; // no break yet since the start of the turn
+};
+
+} // namespace
+
 int IntersectProper(const TarnEllipse& a, const TarnEllipse& b, const OutlineInFrame& f,
-                    std::array<Point2D, 4>& out, bool firstOnly)
+                    std::array<Point2D, 4>& out)
 {
     const AngleTables& t = Tables();
     const double size = std::max({a.RadiusX(), a.RadiusY(), b.RadiusX(), b.RadiusY()});
     const double band = TarnEllipse::kTangencyBand * size;
+    // The band in units of g: the gradient of b's implicit form is at most 2|v| / (b's
+    // smaller radius), and |v| <= 1 + |g|.
+    const double bandG = 2 * band * std::max(f.invRx, f.invRy);
     // Rounding allowance of g: a few ulps of |v|·(|p| + |A| + |B|), widened for the
     // drift of the rotated cos/sin pairs.
     const double slackScale = 1e-13 * (1 + f.scale);
@@ -125,50 +197,61 @@ int IntersectProper(const TarnEllipse& a, const TarnEllipse& b, const OutlineInF
     // Coincident outlines: g vanishes everywhere; there is no isolated crossing.
     if (f.coefficientSize <= 1e-13)
         return 0;
+    // Pieces come in order of angle, so a piece's start is often the end of the last
+    // piece whose ends were evaluated.
     double lastEnd = -1, lastG = 0;
-    std::array<double, 64> roots;
-    std::array<Point2D, 64> points;
-    std::size_t rootCount = 0;
-    for (int examined = 0; top > 0 && examined < kMaxPieces && !(firstOnly && rootCount > 0); ++examined) {
+    bool lastNear = false;
+    Clusters clusters;
+    for (int examined = 0; top > 0 && examined < kMaxPieces; ++examined) {
         const Piece piece = stack[--top];
         const double w = 0.5 * (piece.hi - piece.lo) + kAngleDrift;
         double g, g1, g2;
         f.Eval(piece.c, piece.s, g, g1, g2);
         // |v| <= 1 + |g|, so this covers a few ulps of |v|·(|p| + |A| + |B|).
         const double slack = slackScale * (2 + std::fabs(g));
-        // Taylor about the middle with the global bound of g''': no root when |g| exceeds
-        // what the first two terms and the remainder can reach over the piece.
+        // Taylor about the middle with the global bound of g''': neither a root nor a
+        // point within the band when |g| exceeds what the first two terms and the
+        // remainder can reach over the piece.
         const double reach3 = f.bound3 * w * w * w / 6;
-        if (std::fabs(g) > std::fabs(g1) * w + 0.5 * std::fabs(g2) * w * w + reach3 + slack)
+        if (std::fabs(g) >
+            std::fabs(g1) * w + 0.5 * std::fabs(g2) * w * w + reach3 + slack + bandG * (1 + std::fabs(g))) {
+            clusters.Break();
             continue;
+        }
         if (std::fabs(g1) > std::fabs(g2) * w + 0.5 * f.bound3 * w * w + slack) {
             // Monotone: one root at most, present when the ends differ in sign (a zero
-            // counts as positive, so a root on a shared end is found once).
-            // Pieces come in order of angle, so a piece's start is often the end of the
-            // last piece whose ends were evaluated.
-            const double glo = piece.lo == lastEnd ? lastG : f.G(piece.lo), ghi = f.G(piece.hi);
+            // counts as positive, so a root on a shared end is found once). With g
+            // monotone the outlines stay within the band along the piece when they do at
+            // its ends; an end farther off breaks the stretch there.
+            double glo = lastG, ghi;
+            bool nearLo = lastNear, nearHi;
+            if (piece.lo != lastEnd)
+                f.EvalEnd(piece.lo, band, glo, nearLo);
+            f.EvalEnd(piece.hi, band, ghi, nearHi);
             lastEnd = piece.hi;
             lastG = ghi;
-            if ((glo < 0) != (ghi < 0) && rootCount < roots.size()) {
+            lastNear = nearHi;
+            if (!nearLo)
+                clusters.Break();
+            if ((glo < 0) != (ghi < 0)) {
                 // First step: Newton from the middle, with the values already at hand.
                 const double m = 0.5 * (piece.lo + piece.hi), start = m - g / g1;
                 const double x = start > piece.lo && start < piece.hi ? start : m;
                 double c = std::cos(x), s = std::sin(x);
-                roots[rootCount] = RefineRoot(f, piece.lo, piece.hi, glo, x, c, s, nearRoot);
-                points[rootCount++] = OutlinePoint(a, c, s);
+                const double root = RefineRoot(f, piece.lo, piece.hi, glo, x, c, s, nearRoot);
+                clusters.Add(root, OutlinePoint(a, c, s));
             }
+            if (!nearHi)
+                clusters.Break();
             continue;
         }
         if (piece.depth >= kMaxDepth) {
             // Neither excluded nor monotone at the finest resolution: a touching point when
             // it lies on b within the tangency band.
-            const double m = 0.5 * (piece.lo + piece.hi);
-            Point2D c;
-            const Point2D point = OutlinePoint(a, m);
-            if (b.DistanceToPoint(point, c) <= band && rootCount < roots.size()) {
-                roots[rootCount] = m;
-                points[rootCount++] = point;
-            }
+            if (f.Offset(piece.c, piece.s, g) <= band)
+                clusters.Add(0.5 * (piece.lo + piece.hi), OutlinePoint(a, piece.c, piece.s));
+            else
+                clusters.Break();
             continue;
         }
         const auto d = static_cast<std::size_t>(piece.depth + 1);
@@ -179,25 +262,7 @@ int IntersectProper(const TarnEllipse& a, const TarnEllipse& b, const OutlineInF
         stack[top++] = {piece.lo, m, piece.c * hc + piece.s * hs, piece.s * hc - piece.c * hs,
                         piece.depth + 1};
     }
-    // In order of angle (touching points found at the finest depth may come out of order).
-    std::array<std::size_t, 64> order;
-    for (std::size_t i = 0; i < rootCount; ++i)
-        order[i] = i;
-    std::sort(order.begin(), order.begin() + static_cast<std::ptrdiff_t>(rootCount),
-              [&](std::size_t i, std::size_t j) { return roots[i] < roots[j]; });
-    int count = 0;
-    for (std::size_t k = 0; k < rootCount; ++k) {
-        const Point2D point = points[order[k]];
-        // Pieces next to one touching point report it more than once; the last root of
-        // the turn may be the first one seen again across the seam.
-        if ((count > 0 && Distance(point, out[static_cast<std::size_t>(count - 1)]) <= 1e3 * band) ||
-            (count > 0 && Distance(point, out[0]) <= 1e3 * band))
-            continue;
-        if (count == 4)
-            break;
-        out[static_cast<std::size_t>(count++)] = point;
-    }
-    return count;
+    return clusters.Finish(a, out);
 }
 
 bool ClearOfCrossing(const TarnEllipse& a, const TarnEllipse& b, const OutlineInFrame& f)
@@ -219,7 +284,7 @@ bool IntersectEllipseEllipse(const TarnEllipse& a, const TarnEllipse& b, int& co
 {
     std::array<Point2D, 4> found{p1, p2, p3, p4};
     if (!Flat(b)) {
-        count = IntersectProper(a, b, OutlineInFrame(a, b), found, false);
+        count = IntersectProper(a, b, OutlineInFrame(a, b), found);
     } else if (!Flat(a)) {
         count = IntersectEllipseSegment(a, AsSegment(b), count, found[0], found[1]) ? count : 0;
     } else {

@@ -23,6 +23,32 @@ bool SameStrictSide(double o1, double o2)
     return (o1 > 0 && o2 > 0) || (o1 < 0 && o2 < 0);
 }
 
+// hi + lo = a + b exactly.
+void TwoSum(double a, double b, double& hi, double& lo)
+{
+    hi = a + b;
+    const double bb = hi - a;
+    lo = (a - (hi - bb)) + (b - bb);
+}
+
+// A sum of products with every rounding error carried along (the compensated dot
+// product): as accurate as if formed in twice the precision and then rounded.
+class CompensatedSum {
+public:
+    void Add(double x, double y)
+    {
+        const double p = x * y, pe = std::fma(x, y, -p);
+        double hi, lo;
+        TwoSum(sum_, p, hi, lo);
+        sum_ = hi;
+        error_ += lo + pe;
+    }
+    double Value() const { return sum_ + error_; }
+
+private:
+    double sum_ = 0, error_ = 0;
+};
+
 } // namespace
 
 bool IntersectSegmentSegment(const Segment2D& a, const Segment2D& b, int* count, Point2D* point)
@@ -140,29 +166,60 @@ bool IntersectCircleCircle(const Circle2D& a, const Circle2D& b, int& count, Poi
 {
     Require(a, "first circle");
     Require(b, "second circle");
-    // A canonical order of the circles makes the result independent of the argument order.
+    // A canonical order (the smaller circle first) makes the result independent of the
+    // argument order.
     const bool ordered =
-        std::tie(a.center.x, a.center.y, a.radius) <= std::tie(b.center.x, b.center.y, b.radius);
+        std::tie(a.radius, a.center.x, a.center.y) <= std::tie(b.radius, b.center.x, b.center.y);
     const Circle2D& p = ordered ? a : b;
     const Circle2D& q = ordered ? b : a;
-    const Point2D v = q.center - p.center;
-    const double d = Length(v);
-    const double sum = p.radius + q.radius, diff = std::fabs(p.radius - q.radius);
-    const double band = TarnEllipse::kTangencyBand * std::max(sum, d);
+    // Near tangency the half-chord h is the root of a tiny difference, h² = S·D / (4d²) with
+    // S = (r + R)² - d² and D = d² - (R - r)²: S and D are formed from the exact centre
+    // difference and radius sums with every rounding error kept (each is then exact to a
+    // few ulps of itself), so h keeps its relative accuracy for any ratio of the radii.
+    double vx, vxl, vy, vyl, s, sl, m, ml;
+    TwoSum(q.center.x, -p.center.x, vx, vxl);
+    TwoSum(q.center.y, -p.center.y, vy, vyl);
+    TwoSum(p.radius, q.radius, s, sl);
+    TwoSum(q.radius, -p.radius, m, ml);
     count = 0;
-    if (d == 0 || d > sum + band || d < diff - band)
+    if (vx == 0 && vy == 0)
+        return false;                     // concentric: no isolated crossing
+    CompensatedSum sumGap, diffGap, foot; // S, D and 2d·x (x: p's centre to the chord)
+    const auto addSquare = [](CompensatedSum& acc, double sign, double hi, double lo) {
+        acc.Add(sign * hi, hi);
+        acc.Add(2 * sign * hi, lo);
+        acc.Add(sign * lo, lo);
+    };
+    for (CompensatedSum* acc : {&sumGap, &diffGap, &foot}) {
+        const double sign = acc == &sumGap ? -1 : 1;
+        addSquare(*acc, sign, vx, vxl);
+        addSquare(*acc, sign, vy, vyl);
+    }
+    addSquare(sumGap, 1, s, sl);
+    addSquare(diffGap, -1, m, ml);
+    // r² - R² = -(r + R)(R - r)
+    foot.Add(-s, m);
+    foot.Add(-s, ml);
+    foot.Add(-sl, m);
+    foot.Add(-sl, ml);
+    const double S = sumGap.Value(), D = diffGap.Value();
+    const double d = std::sqrt(Dot(Point2D{vx, vy}, Point2D{vx, vy}) + 2 * (vx * vxl + vy * vyl));
+    // Signed gaps to the two tangencies: r + R - d (positive when the discs overlap) and
+    // d - |R - r| (positive when neither disc holds the other).
+    const double outer = S / (s + d), inner = D / (d + m);
+    const double band = TarnEllipse::kTangencyBand * std::max(s, d);
+    if (outer < -band || inner < -band)
         return false;
-    const Point2D u{v.x / d, v.y / d};
-    // Distance from p's centre to the common chord, without the cancellation of d² + r² - R².
-    const double x = 0.5 * (d + (p.radius - q.radius) * (p.radius + q.radius) / d);
-    const Point2D foot = p.center + x * u;
-    if (std::fabs(d - sum) <= band || std::fabs(d - diff) <= band) {
+    const Point2D u{vx / d, vy / d};
+    const double x = foot.Value() / (2 * d);
+    if (outer <= band || inner <= band) {
         count = 1;
         p1 = p.center + std::clamp(x, -p.radius, p.radius) * u;
         return true;
     }
-    const double h = std::sqrt(std::max((p.radius - x) * (p.radius + x), 0.0));
-    Point2D r1 = foot + h * Point2D{-u.y, u.x}, r2 = foot - h * Point2D{-u.y, u.x};
+    const Point2D footPoint = p.center + x * u;
+    const double h = std::sqrt(S) * std::sqrt(D) / (2 * d);
+    Point2D r1 = footPoint + h * Point2D{-u.y, u.x}, r2 = footPoint - h * Point2D{-u.y, u.x};
     if (std::tie(r2.x, r2.y) < std::tie(r1.x, r1.y))
         std::swap(r1, r2);
     count = 2;

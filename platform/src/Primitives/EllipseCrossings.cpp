@@ -125,14 +125,18 @@ public:
             open_ = true;
         }
     }
-    // Closes the turn: a cluster still open at its end and one open from its start are one
-    // stretch across the seam. Writes one point per cluster, in order of the angle, and
-    // returns their number; 0 when the whole turn lies within the band (coincident outlines).
-    int Finish(const TarnEllipse& a, std::array<Point2D, 4>& out)
+    // Whether a point will be reported whatever the rest of the turn holds: a cluster has
+    // been found, and the turn is not wholly within the band.
+    bool Certain() const { return count_ > 0 && !fromStart_; }
+    // Writes one point per cluster, in order of the angle, and returns their number; 0 when
+    // the whole turn lies within the band (coincident outlines). Once the search has covered
+    // the turn, a cluster still open at its end and one open from its start are one stretch
+    // across the seam.
+    int Finish(const TarnEllipse& a, std::array<Point2D, 4>& out, bool wholeTurn)
     {
         if (count_ == 0 || (open_ && fromStart_))
             return 0;
-        if (open_ && count_ > 1 && items_[0].fromStart) {
+        if (wholeTurn && open_ && count_ > 1 && items_[0].fromStart) {
             const Item& last = items_[count_ - 1];
             items_[0].first = last.first - kTwoPi;
             items_[0].members += last.members;
@@ -170,7 +174,7 @@ private:
 } // namespace
 
 int IntersectProper(const TarnEllipse& a, const TarnEllipse& b, const OutlineInFrame& f,
-                    std::array<Point2D, 4>& out)
+                    std::array<Point2D, 4>& out, bool firstOnly)
 {
     const AngleTables& t = Tables();
     const double size = std::max({a.RadiusX(), a.RadiusY(), b.RadiusX(), b.RadiusY()});
@@ -202,7 +206,8 @@ int IntersectProper(const TarnEllipse& a, const TarnEllipse& b, const OutlineInF
     double lastEnd = -1, lastG = 0;
     bool lastNear = false;
     Clusters clusters;
-    for (int examined = 0; top > 0 && examined < kMaxPieces; ++examined) {
+    for (int examined = 0; top > 0 && examined < kMaxPieces && !(firstOnly && clusters.Certain());
+         ++examined) {
         const Piece piece = stack[--top];
         const double w = 0.5 * (piece.hi - piece.lo) + kAngleDrift;
         double g, g1, g2;
@@ -262,7 +267,7 @@ int IntersectProper(const TarnEllipse& a, const TarnEllipse& b, const OutlineInF
         stack[top++] = {piece.lo, m, piece.c * hc + piece.s * hs, piece.s * hc - piece.c * hs,
                         piece.depth + 1};
     }
-    return clusters.Finish(a, out);
+    return clusters.Finish(a, out, top == 0);
 }
 
 bool ClearOfCrossing(const TarnEllipse& a, const TarnEllipse& b, const OutlineInFrame& f)
@@ -284,7 +289,7 @@ bool IntersectEllipseEllipse(const TarnEllipse& a, const TarnEllipse& b, int& co
 {
     std::array<Point2D, 4> found{p1, p2, p3, p4};
     if (!Flat(b)) {
-        count = IntersectProper(a, b, OutlineInFrame(a, b), found);
+        count = IntersectProper(a, b, OutlineInFrame(a, b), found, false);
     } else if (!Flat(a)) {
         count = IntersectEllipseSegment(a, AsSegment(b), count, found[0], found[1]) ? count : 0;
     } else {

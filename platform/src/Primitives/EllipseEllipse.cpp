@@ -50,7 +50,7 @@ double DistanceEllipseEllipse(const TarnEllipse& a, const TarnEllipse& b, Point2
         } else {
             const OutlineInFrame f(a, b);
             crossing = !(aSmaller ? ClearOfCrossing(a, b, f) : ClearOfCrossing(b, a, OutlineInFrame(b, a))) &&
-                       IntersectProper(a, b, f, crossings) > 0;
+                       IntersectProper(a, b, f, crossings, true) > 0;
         }
         if (crossing) {
             onA = onB = crossings[0];

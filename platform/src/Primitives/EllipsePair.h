@@ -117,7 +117,9 @@ struct OutlineInFrame {
         const double c = std::cos(phi), s = std::sin(phi);
         double g1, g2;
         Eval(c, s, g, g1, g2);
-        near = Offset(c, s, g) <= band;
+        // The gradient is at most 2|v| / (b's smaller radius): a cheap test first.
+        near =
+            std::fabs(g) <= 2 * band * std::max(invRx, invRy) * (1 + std::fabs(g)) && Offset(c, s, g) <= band;
     }
 };
 
@@ -177,9 +179,10 @@ bool RefinePair(const Outline& oa, const Outline& ob, double& phi, double& psi, 
 // ---- The crossing search (EllipseCrossings.cpp) ----
 
 // The crossings and contacts of the outlines of a and b (b not flat) in order of a's angle,
-// as IntersectEllipseEllipse reports them.
+// as IntersectEllipseEllipse reports them; with `firstOnly` the search ends once one is
+// certain, and the count is only whether there is one.
 int IntersectProper(const TarnEllipse& a, const TarnEllipse& b, const OutlineInFrame& f,
-                    std::array<Point2D, 4>& out);
+                    std::array<Point2D, 4>& out, bool firstOnly);
 
 // True when the outline of `a` lies wholly inside or wholly outside the filled `b` (not
 // flat; f is a in b's frame), decided over the whole turn at once: g of OutlineInFrame stays within

@@ -49,6 +49,44 @@ private:
     double sum_ = 0, error_ = 0;
 };
 
+// S = (r + R)² - d², D = d² - (R - r)², X = d² + r² - R² and d for circles p (radius r)
+// and q (radius R >= r) whose centres lie d apart, from the exact centre difference and
+// radius sums and differences, every product's rounding error carried along: each is
+// then exact to a few ulps of itself, however small against the sizes.
+[[gnu::noinline]] void CompensatedChordTerms(const Circle2D& p, const Circle2D& q, double& S, double& D,
+                                             double& X, double& d)
+{
+    double vx, vxl, vy, vyl, s, sl, m, ml;
+    TwoSum(q.center.x, -p.center.x, vx, vxl);
+    TwoSum(q.center.y, -p.center.y, vy, vyl);
+    TwoSum(p.radius, q.radius, s, sl);
+    TwoSum(q.radius, -p.radius, m, ml);
+    // (hi + lo)² times sign, added term by term.
+    const auto addSquare = [](CompensatedSum& acc, double sign, double hi, double lo) {
+        acc.Add(sign * hi, hi);
+        acc.Add(2 * sign * hi, lo);
+        acc.Add(sign * lo, lo);
+    };
+    CompensatedSum sum, diff, foot;
+    addSquare(sum, 1, s, sl);
+    addSquare(sum, -1, vx, vxl);
+    addSquare(sum, -1, vy, vyl);
+    addSquare(diff, 1, vx, vxl);
+    addSquare(diff, 1, vy, vyl);
+    addSquare(diff, -1, m, ml);
+    addSquare(foot, 1, vx, vxl);
+    addSquare(foot, 1, vy, vyl);
+    // r² - R² = -(r + R)(R - r)
+    foot.Add(-s, m);
+    foot.Add(-s, ml);
+    foot.Add(-sl, m);
+    foot.Add(-sl, ml);
+    S = sum.Value();
+    D = diff.Value();
+    X = foot.Value();
+    d = std::sqrt(vx * vx + vy * vy + 2 * (vx * vxl + vy * vyl));
+}
+
 } // namespace
 
 bool IntersectSegmentSegment(const Segment2D& a, const Segment2D& b, int* count, Point2D* point)
@@ -172,54 +210,36 @@ bool IntersectCircleCircle(const Circle2D& a, const Circle2D& b, int& count, Poi
         std::tie(a.radius, a.center.x, a.center.y) <= std::tie(b.radius, b.center.x, b.center.y);
     const Circle2D& p = ordered ? a : b;
     const Circle2D& q = ordered ? b : a;
-    // Near tangency the half-chord h is the root of a tiny difference, h² = S·D / (4d²) with
-    // S = (r + R)² - d² and D = d² - (R - r)²: S and D are formed from the exact centre
-    // difference and radius sums with every rounding error kept (each is then exact to a
-    // few ulps of itself), so h keeps its relative accuracy for any ratio of the radii.
-    double vx, vxl, vy, vyl, s, sl, m, ml;
-    TwoSum(q.center.x, -p.center.x, vx, vxl);
-    TwoSum(q.center.y, -p.center.y, vy, vyl);
-    TwoSum(p.radius, q.radius, s, sl);
-    TwoSum(q.radius, -p.radius, m, ml);
+    const Point2D v = q.center - p.center;
     count = 0;
-    if (vx == 0 && vy == 0)
-        return false;                     // concentric: no isolated crossing
-    CompensatedSum sumGap, diffGap, foot; // S, D and 2d·x (x: p's centre to the chord)
-    const auto addSquare = [](CompensatedSum& acc, double sign, double hi, double lo) {
-        acc.Add(sign * hi, hi);
-        acc.Add(2 * sign * hi, lo);
-        acc.Add(sign * lo, lo);
-    };
-    for (CompensatedSum* acc : {&sumGap, &diffGap, &foot}) {
-        const double sign = acc == &sumGap ? -1 : 1;
-        addSquare(*acc, sign, vx, vxl);
-        addSquare(*acc, sign, vy, vyl);
-    }
-    addSquare(sumGap, 1, s, sl);
-    addSquare(diffGap, -1, m, ml);
-    // r² - R² = -(r + R)(R - r)
-    foot.Add(-s, m);
-    foot.Add(-s, ml);
-    foot.Add(-sl, m);
-    foot.Add(-sl, ml);
-    const double S = sumGap.Value(), D = diffGap.Value();
-    const double d = std::sqrt(Dot(Point2D{vx, vy}, Point2D{vx, vy}) + 2 * (vx * vxl + vy * vyl));
-    // Signed gaps to the two tangencies: r + R - d (positive when the discs overlap) and
-    // d - |R - r| (positive when neither disc holds the other).
-    const double outer = S / (s + d), inner = D / (d + m);
+    if (v.x == 0 && v.y == 0)
+        return false; // concentric: no isolated crossing
+    // The half-chord h is the root of h² = S·D / (4d²), with S = (r + R)² - d² and
+    // D = d² - (R - r)², and p's centre lies X / (2d) from the chord, X = d² + r² - R².
+    // Formed plainly, S and D lose the digits of the gap they stand for; where a gap is
+    // below 1/4096 of its scale (near tangency) they are formed again with every rounding
+    // error kept, so that h keeps its relative accuracy for any ratio of the radii.
+    const double s = p.radius + q.radius, m = q.radius - p.radius;
+    double d = Length(v), S = (s - d) * (s + d), D = (d - m) * (d + m), X = d * d - m * s;
+    if (std::fabs(S) <= 0x1p-12 * s * (s + d) || std::fabs(D) <= 0x1p-12 * d * (d + m))
+        CompensatedChordTerms(p, q, S, D, X, d);
+    // S = (r + R - d)(r + R + d) and D = (d - (R - r))(d + R - r) carry the signs of the
+    // gaps to the two tangencies: S > 0 when the discs overlap, D > 0 when neither disc
+    // holds the other.
     const double band = TarnEllipse::kTangencyBand * std::max(s, d);
-    if (outer < -band || inner < -band)
+    if (S < -band * (s + d) || D < -band * (d + m))
         return false;
-    const Point2D u{vx / d, vy / d};
-    const double x = foot.Value() / (2 * d);
-    if (outer <= band || inner <= band) {
+    const double inv = 1 / d;
+    const Point2D u{v.x * inv, v.y * inv};
+    const double x = 0.5 * X * inv;
+    if (S <= band * (s + d) || D <= band * (d + m)) {
         count = 1;
         p1 = p.center + std::clamp(x, -p.radius, p.radius) * u;
         return true;
     }
-    const Point2D footPoint = p.center + x * u;
-    const double h = std::sqrt(S) * std::sqrt(D) / (2 * d);
-    Point2D r1 = footPoint + h * Point2D{-u.y, u.x}, r2 = footPoint - h * Point2D{-u.y, u.x};
+    const Point2D foot = p.center + x * u;
+    const double h = 0.5 * std::sqrt(S) * std::sqrt(D) * inv;
+    Point2D r1 = foot + h * Point2D{-u.y, u.x}, r2 = foot - h * Point2D{-u.y, u.x};
     if (std::tie(r2.x, r2.y) < std::tie(r1.x, r1.y))
         std::swap(r1, r2);
     count = 2;

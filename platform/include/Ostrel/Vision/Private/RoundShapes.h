@@ -52,8 +52,8 @@ double DistanceEllipseSegment(const TarnEllipse& ellipse, const Segment2D& segme
 double DistanceCircleCircle(const Circle2D& a, const Circle2D& b, Point2D& onA, Point2D& onB);
 
 // Ellipse to ellipse outline; the point on `a` first. 0 exactly when
-// IntersectEllipseEllipse reports a crossing or contact, with both out-points at the first
-// one. Otherwise, for ellipses of positive width, the distance is the widest gap between
+// IntersectEllipseEllipse reports a crossing or contact, with both out-points at one of
+// them. Otherwise, for ellipses of positive width, the distance is the widest gap between
 // parallel support lines (apart) or the narrowest gap between support lines on the same
 // side (the smaller one nested in the larger), found over the direction of those lines
 // from 16 even samples and samples beside the sharp turns of thin ellipses, refined by

@@ -28,17 +28,27 @@ constexpr double kAngleDrift = 1e-13;
 
 // Root of g in [lo, hi] where g(lo) and g(hi) differ in sign, from the start x (with cos
 // c and sin s): Newton steps kept inside the shrinking bracket, bisection when a step
-// leaves it. Ends when the Newton step or the bracket is below the angle resolution, or
+// leaves it. Ends when the Newton step, the error left after it or the bracket is below
+// the angle resolution, or
 // when Newton, close to the root (|g| <= nearRoot), stops converging: its steps then only
 // follow the rounding noise of g, and the root is as accurate as g allows. c and s return
-// the cos and sin of the root.
+// the cos and sin of the root. With `slope` the same for g' (an extremum of g), glo then
+// being g'(lo).
 double RefineRoot(const OutlineInFrame& f, double lo, double hi, double glo, double x, double& c, double& s,
-                  double nearRoot)
+                  double nearRoot, double resolution, bool slope = false)
 {
     double lastStep = std::numeric_limits<double>::infinity();
     for (int i = 0; i < kMaxRefineSteps; ++i) {
         double g, dg, g2;
         f.Eval(c, s, g, dg, g2);
+        // Newton's error after a step d is about d²·|g''| / (2|g'|) (for g', with the
+        // bound of g''' in place of g'').
+        double curvature = std::fabs(g2);
+        if (slope) {
+            g = dg;
+            dg = g2;
+            curvature = f.bound3;
+        }
         if (g == 0)
             return x;
         if ((g < 0) == (glo < 0))
@@ -46,7 +56,7 @@ double RefineRoot(const OutlineInFrame& f, double lo, double hi, double glo, dou
         else
             hi = x;
         const double newtonStep = dg != 0 ? g / dg : std::numeric_limits<double>::infinity();
-        if (std::fabs(newtonStep) <= kAngleResolution)
+        if (std::fabs(newtonStep) <= resolution)
             return x; // at the root to the resolution (the step may not even leave x)
         double next = x - newtonStep;
         const bool newton = next > lo && next < hi;
@@ -54,10 +64,11 @@ double RefineRoot(const OutlineInFrame& f, double lo, double hi, double glo, dou
             next = 0.5 * (lo + hi);
         const double step = next - x;
         const bool stalled = newton && std::fabs(g) <= nearRoot && std::fabs(step) > 0.5 * lastStep;
+        const bool last = newton && step * step * curvature <= 2 * resolution * std::fabs(dg);
         lastStep = newton ? std::fabs(step) : std::numeric_limits<double>::infinity();
         Turn(c, s, step);
         x = next;
-        if (hi - lo <= kAngleResolution || stalled)
+        if (hi - lo <= resolution || stalled || last)
             break;
     }
     return x;
@@ -187,6 +198,9 @@ int IntersectProper(const TarnEllipse& a, const TarnEllipse& b, const OutlineInF
     const double slackScale = 1e-13 * (1 + f.scale);
     // Where g is this small, a refinement that stops converging has met rounding noise.
     const double nearRoot = 1e-10 * (1 + f.scale);
+    // A point that only shows that the outlines meet (for their distance) needs the
+    // accuracy of that distance, 1e-10 of the sizes, not the full one.
+    const double resolution = firstOnly ? 1e-10 : kAngleResolution;
     struct Piece {
         double lo, hi, c, s; // ends, cos and sin of the middle
         int depth;
@@ -215,36 +229,109 @@ int IntersectProper(const TarnEllipse& a, const TarnEllipse& b, const OutlineInF
         // |v| <= 1 + |g|, so this covers a few ulps of |v|·(|p| + |A| + |B|).
         const double slack = slackScale * (2 + std::fabs(g));
         // Taylor about the middle with the global bound of g''': neither a root nor a
-        // point within the band when |g| exceeds what the first two terms and the
-        // remainder can reach over the piece.
-        const double reach3 = f.bound3 * w * w * w / 6;
-        if (std::fabs(g) >
-            std::fabs(g1) * w + 0.5 * std::fabs(g2) * w * w + reach3 + slack + bandG * (1 + std::fabs(g))) {
+        // point within the band when the quadratic part keeps the sign of g over the
+        // piece by more than the remainder can take away. Seen from the sign of g, the
+        // quadratic's least value over [-w, w] is at an end or at its vertex.
+        const double sign = g < 0 ? -1 : 1, q1 = sign * g1, q2 = sign * g2;
+        double least = std::fabs(g) - std::fabs(q1) * w + 0.5 * q2 * w * w;
+        if (q2 > 0 && std::fabs(q1) < q2 * w)
+            least = std::fabs(g) - 0.5 * q1 * q1 / q2;
+        if (least > f.bound3 * w * w * w / 6 + slack + bandG * (1 + std::fabs(g))) {
             clusters.Break();
             continue;
         }
+        // The root of a monotone stretch [lo, hi] of g within the piece, when its ends differ
+        // in sign (a zero counts as positive, so a root on a shared end is found once). The
+        // refinement starts from the root of the Taylor quadratic about the middle that lies
+        // in the stretch (the middle of the stretch if none does), its cos and sin turned
+        // from the middle's.
+        const double m = 0.5 * (piece.lo + piece.hi);
+        const auto addRoot = [&](double lo, double hi, double glo, double ghi) {
+            if ((glo < 0) == (ghi < 0))
+                return;
+            double x = 0.5 * (lo + hi);
+            const double disc = g1 * g1 - 2 * g * g2;
+            if (disc >= 0) {
+                // The two roots of g + g1·d + g2·d²/2, the first formed without cancellation.
+                const double r = -(g1 + std::copysign(std::sqrt(disc), g1));
+                for (const double d : {r != 0 ? 2 * g / r : 0.0, g2 != 0 ? r / g2 : 0.0})
+                    if (m + d > lo && m + d < hi)
+                        x = m + d;
+            }
+            double c = piece.c, s = piece.s;
+            Turn(c, s, x - m);
+            const double root = RefineRoot(f, lo, hi, glo, x, c, s, nearRoot, resolution);
+            clusters.Add(root, OutlinePoint(a, c, s));
+        };
         if (std::fabs(g1) > std::fabs(g2) * w + 0.5 * f.bound3 * w * w + slack) {
-            // Monotone: one root at most, present when the ends differ in sign (a zero
-            // counts as positive, so a root on a shared end is found once). With g
-            // monotone the outlines stay within the band along the piece when they do at
-            // its ends; an end farther off breaks the stretch there.
-            double glo = lastG, ghi;
+            // Monotone: one root at most. With g monotone the outlines stay within the band
+            // along the piece when they do at its ends; an end farther off breaks the
+            // stretch there.
+            double glo = lastG, ghi, slopeLo, slopeHi;
             bool nearLo = lastNear, nearHi;
             if (piece.lo != lastEnd)
-                f.EvalEnd(piece.lo, band, glo, nearLo);
-            f.EvalEnd(piece.hi, band, ghi, nearHi);
+                f.EvalEnd(piece.lo, band, glo, slopeLo, nearLo);
+            f.EvalEnd(piece.hi, band, ghi, slopeHi, nearHi);
             lastEnd = piece.hi;
             lastG = ghi;
             lastNear = nearHi;
             if (!nearLo)
                 clusters.Break();
-            if ((glo < 0) != (ghi < 0)) {
-                // First step: Newton from the middle, with the values already at hand.
-                const double m = 0.5 * (piece.lo + piece.hi), start = m - g / g1;
-                const double x = start > piece.lo && start < piece.hi ? start : m;
-                double c = std::cos(x), s = std::sin(x);
-                const double root = RefineRoot(f, piece.lo, piece.hi, glo, x, c, s, nearRoot);
-                clusters.Add(root, OutlinePoint(a, c, s));
+            addRoot(piece.lo, piece.hi, glo, ghi);
+            if (!nearHi)
+                clusters.Break();
+            continue;
+        }
+        if (std::fabs(g2) > f.bound3 * w + slack) {
+            // g' is monotone: g has one extremum here at most, found by Newton on g', and is
+            // monotone on either side of it. An extremum within the band is a contact that
+            // takes in the roots beside it (g stays between 0 and its value there); one
+            // farther off breaks the stretch between them.
+            double glo, ghi, slopeLo, slopeHi;
+            bool nearLo, nearHi;
+            f.EvalEnd(piece.lo, band, glo, slopeLo, nearLo);
+            f.EvalEnd(piece.hi, band, ghi, slopeHi, nearHi);
+            lastEnd = piece.hi;
+            lastG = ghi;
+            lastNear = nearHi;
+            if (!nearLo)
+                clusters.Break();
+            // The extremum's value lies within the remainder bound of the Taylor quadratic's
+            // extreme over the piece; when that keeps it clear of the band, its sign tells
+            // on which side of it the root of ends of opposite sign lies, without finding it.
+            const double vertex = std::clamp(-g1 / g2, -w, w),
+                         qe = g + g1 * vertex + 0.5 * g2 * vertex * vertex;
+            const bool clear =
+                std::fabs(qe) > f.bound3 * w * w * w / 6 + slack + bandG * (1 + std::fabs(g) + std::fabs(qe));
+            if ((slopeLo < 0) == (slopeHi < 0)) {
+                addRoot(piece.lo, piece.hi, glo, ghi);
+            } else if ((clear || firstOnly) && (glo < 0) != (ghi < 0)) {
+                // (Where only whether the outlines meet matters, the root settles it.)
+                if ((glo < 0) != (qe < 0)) {
+                    addRoot(piece.lo, piece.hi, glo, ghi);
+                    clusters.Break();
+                } else {
+                    clusters.Break();
+                    addRoot(piece.lo, piece.hi, glo, ghi);
+                }
+            } else if (clear && (glo < 0) == (qe < 0)) {
+                clusters.Break();
+            } else {
+                // First step: Newton on g' from the middle, with the values at hand.
+                const double start = m - g1 / g2, x = start > piece.lo && start < piece.hi ? start : m;
+                double c = piece.c, s = piece.s;
+                Turn(c, s, x - m);
+                const double e =
+                    RefineRoot(f, piece.lo, piece.hi, slopeLo, x, c, s, nearRoot, resolution, true);
+                double ge, g1e, g2e;
+                f.Eval(c, s, ge, g1e, g2e);
+                if (f.Offset(c, s, ge) <= band) {
+                    clusters.Add(e, OutlinePoint(a, c, s));
+                } else {
+                    addRoot(piece.lo, e, glo, ge);
+                    clusters.Break();
+                    addRoot(e, piece.hi, ge, ghi);
+                }
             }
             if (!nearHi)
                 clusters.Break();
@@ -261,7 +348,6 @@ int IntersectProper(const TarnEllipse& a, const TarnEllipse& b, const OutlineInF
         }
         const auto d = static_cast<std::size_t>(piece.depth + 1);
         const double hc = t.halfCos[d], hs = t.halfSin[d];
-        const double m = 0.5 * (piece.lo + piece.hi);
         stack[top++] = {m, piece.hi, piece.c * hc - piece.s * hs, piece.s * hc + piece.c * hs,
                         piece.depth + 1};
         stack[top++] = {piece.lo, m, piece.c * hc + piece.s * hs, piece.s * hc - piece.c * hs,

@@ -4,6 +4,7 @@
 // the distance by sampling the smaller outline (EllipseSampling.cpp). The two entry points,
 // IntersectEllipseEllipse and DistanceEllipseEllipse, choose among them.
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <numbers>
@@ -106,16 +107,16 @@ struct OutlineInFrame {
         const double x = (p.x + A.x * c + B.x * s) * invRx, y = (p.y + A.y * c + B.y * s) * invRy;
         return std::fabs(g) / (2 * std::sqrt(x * x + y * y));
     }
-    // g at `phi`, from the library's cos and sin (the same angle always gives the same
+    // g and g' at `phi`, from the library's cos and sin (the same angle always gives the same
     // value, which keeps the sign tests of neighbouring pieces consistent), and whether the
     // outline point there lies within `band` of b. The end of the turn is its start, so a
     // crossing at the seam φ = 0 is seen once.
-    void EvalEnd(double phi, double band, double& g, bool& near) const
+    void EvalEnd(double phi, double band, double& g, double& g1, bool& near) const
     {
         if (phi >= kTwoPi)
             phi = 0;
         const double c = std::cos(phi), s = std::sin(phi);
-        double g1, g2;
+        double g2;
         Eval(c, s, g, g1, g2);
         // The gradient is at most 2|v| / (b's smaller radius): a cheap test first.
         near =

@@ -93,11 +93,11 @@ bool IntersectCircleCircle(const Circle2D& a, const Circle2D& b, int& count, Poi
 // stretch: outlines that touch, and also two (or three) crossings so close together that
 // the outlines between them never part by more than the band. Every other crossing is one
 // point on both outlines. A count is therefore odd only when it holds a contact where the
-// outlines touch without crossing. The outline of `a` is searched in the frame of `b` along
-// its angle, where the crossings are the roots of a trigonometric polynomial of degree 2:
-// pieces of the turn excluded or proved monotone by Taylor bounds with a global bound on
-// the third derivative, halved otherwise, roots refined by safeguarded Newton. A crossing
-// at the seam of the angle is found once. Coincident ellipses: 0.
+// outlines touch without crossing. Along a's angle, in b's frame, the crossings are roots
+// of a trigonometric polynomial g of degree 2: pieces of the turn are excluded, proved
+// monotone, or shown to hold one extremum (g'' of one sign) by Taylor bounds with a global
+// bound on g''', and halved otherwise; roots and extrema are refined by safeguarded Newton.
+// A crossing at the seam of the angle is found once. Coincident ellipses: 0.
 bool IntersectEllipseEllipse(const TarnEllipse& a, const TarnEllipse& b, int& count, Point2D& p1, Point2D& p2,
                              Point2D& p3, Point2D& p4);
 

@@ -217,7 +217,7 @@ int IntersectProper(const TarnEllipse& a, const TarnEllipse& b, const OutlineInF
         return 0;
     // Pieces come in order of angle, so a piece's start is often the end of the last
     // piece whose ends were evaluated.
-    double lastEnd = -1, lastG = 0;
+    double lastEnd = -1, lastG = 0, lastSlope = 0;
     bool lastNear = false;
     Clusters clusters;
     for (int examined = 0; top > 0 && examined < kMaxPieces && !(firstOnly && clusters.Certain());
@@ -263,22 +263,34 @@ int IntersectProper(const TarnEllipse& a, const TarnEllipse& b, const OutlineInF
             const double root = RefineRoot(f, lo, hi, glo, x, c, s, nearRoot, resolution);
             clusters.Add(root, OutlinePoint(a, c, s));
         };
+        // g, g' and nearness at the piece's ends, the start taken over from the last piece
+        // evaluated when they meet; an end farther off than the band breaks the stretch.
+        struct Ends {
+            double glo, ghi, slopeLo, slopeHi;
+            bool nearHi;
+        };
+        const auto evalEnds = [&](Ends& e) {
+            bool nearLo = lastNear;
+            e.glo = lastG;
+            e.slopeLo = lastSlope;
+            if (piece.lo != lastEnd)
+                f.EvalEnd(piece.lo, band, e.glo, e.slopeLo, nearLo);
+            f.EvalEnd(piece.hi, band, e.ghi, e.slopeHi, e.nearHi);
+            lastEnd = piece.hi;
+            lastG = e.ghi;
+            lastSlope = e.slopeHi;
+            lastNear = e.nearHi;
+            if (!nearLo)
+                clusters.Break();
+        };
         if (std::fabs(g1) > std::fabs(g2) * w + 0.5 * f.bound3 * w * w + slack) {
             // Monotone: one root at most. With g monotone the outlines stay within the band
             // along the piece when they do at its ends; an end farther off breaks the
             // stretch there.
-            double glo = lastG, ghi, slopeLo, slopeHi;
-            bool nearLo = lastNear, nearHi;
-            if (piece.lo != lastEnd)
-                f.EvalEnd(piece.lo, band, glo, slopeLo, nearLo);
-            f.EvalEnd(piece.hi, band, ghi, slopeHi, nearHi);
-            lastEnd = piece.hi;
-            lastG = ghi;
-            lastNear = nearHi;
-            if (!nearLo)
-                clusters.Break();
-            addRoot(piece.lo, piece.hi, glo, ghi);
-            if (!nearHi)
+            Ends ends;
+            evalEnds(ends);
+            addRoot(piece.lo, piece.hi, ends.glo, ends.ghi);
+            if (!ends.nearHi)
                 clusters.Break();
             continue;
         }
@@ -287,15 +299,10 @@ int IntersectProper(const TarnEllipse& a, const TarnEllipse& b, const OutlineInF
             // monotone on either side of it. An extremum within the band is a contact that
             // takes in the roots beside it (g stays between 0 and its value there); one
             // farther off breaks the stretch between them.
-            double glo, ghi, slopeLo, slopeHi;
-            bool nearLo, nearHi;
-            f.EvalEnd(piece.lo, band, glo, slopeLo, nearLo);
-            f.EvalEnd(piece.hi, band, ghi, slopeHi, nearHi);
-            lastEnd = piece.hi;
-            lastG = ghi;
-            lastNear = nearHi;
-            if (!nearLo)
-                clusters.Break();
+            Ends ends;
+            evalEnds(ends);
+            const double glo = ends.glo, ghi = ends.ghi, slopeLo = ends.slopeLo, slopeHi = ends.slopeHi;
+            const bool nearHi = ends.nearHi;
             // The extremum's value lies within the remainder bound of the Taylor quadratic's
             // extreme over the piece; when that keeps it clear of the band, its sign tells
             // on which side of it the root of ends of opposite sign lies, without finding it.

@@ -26,9 +26,12 @@ bench-deps:
 	@scripts/install-deps --bench-extras
 
 # A build folder is configured again when this file changes, so that it gets new flags.
+# The benchmarks are built by `make bench` (and `make check-release`), not by every
+# `make test`.
 $(BUILD)/build.ninja: Makefile | deps
 	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-	  "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O2 $(DEBUG_INFO) -DNDEBUG" $(OWN_FLAGS) $(CMAKE_FLAGS)
+	  "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O2 $(DEBUG_INFO) -DNDEBUG" -DOSTREL_BUILD_BENCH=OFF \
+	  $(OWN_FLAGS) $(CMAKE_FLAGS)
 
 configure: deps $(BUILD)/build.ninja
 
@@ -61,7 +64,9 @@ check-release: deps
 	cmake --build $(RELEASE_BUILD) -j $(JOBS)
 	cd $(RELEASE_BUILD) && ctest --output-on-failure -j $(JOBS)
 
-bench: build
+bench: configure
+	cmake -S . -B $(BUILD) -DOSTREL_BUILD_BENCH=ON
+	cmake --build $(BUILD) -j $(JOBS)
 	@for b in $(BUILD)/bench/*-bench; do [ -x "$$b" ] && "$$b" --benchmark_min_time=0.2; done
 
 # make fuzz TARGET=archive|legacy-table|label-format SECONDS=600: one libFuzzer run of one target (with

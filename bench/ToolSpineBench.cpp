@@ -1,10 +1,12 @@
 // The cost of a point-pair tool run against a direct MathUtils call on the same data, and
-// the heap allocations a run makes (counted by replacing the global operator new).
+// the heap allocations a run makes (counted by replacing the global operator new), and the
+// cost of a pin link between two tools.
 #include <benchmark/benchmark.h>
 
 #include <Geometry/DistancePointPointTool.h>
 #include <Geometry/MathUtils.h>
 #include <Ostrel/Vision/Image8Grey.h>
+#include <Ostrel/Vision/ToolPin.h>
 
 #include "AllocationCounter.h"
 
@@ -58,8 +60,25 @@ void MathUtilsDirect(benchmark::State& state)
     BenchSupport::ReportAllocations(state, before);
 }
 
+// A host's link from one tool's output to another's input: one pin read and one pin write
+// through reflection, the cost a linked block adds to each run beside the tools' own.
+void PinTransfer(benchmark::State& state)
+{
+    auto from = MakeTool(false);
+    auto to = MakeTool(false);
+    from->Run();
+    const std::shared_ptr<Quill::IObject> source = from, target = to;
+    const auto output = Quill::Create<ToolPin>("Distance");
+    const auto input = Quill::Create<ToolPin>("StartX");
+    const std::uint64_t before = BenchSupport::allocations.load();
+    for (auto _ : state)
+        input->SetValue(target, output->GetValue(source));
+    BenchSupport::ReportAllocations(state, before);
+}
+
 BENCHMARK(ToolRunDefaultMasks);
 BENCHMARK(ToolRunNoRecords);
 BENCHMARK(MathUtilsDirect);
+BENCHMARK(PinTransfer);
 
 } // namespace

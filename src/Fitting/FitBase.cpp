@@ -14,7 +14,7 @@ namespace Ostrel::Vision::Geometry::Implementation {
 namespace {
 
 // The method pairs behind the indexed fake properties, in the order they are listed.
-constexpr std::pair<const char*, const char*> IndexedFakeProperties[] = {{"GetX", "SetX"}, {"GetY", "SetY"}};
+constexpr std::pair<const char*, const char*> IndexedPointAccessors[] = {{"GetX", "SetX"}, {"GetY", "SetY"}};
 
 void CheckFinite(double value, const char* coordinate, std::int32_t index)
 {
@@ -98,7 +98,7 @@ Meta::FakePropertyList FitBase::GetFakeProperties() const
 {
     const rttr::type type = rttr::type::get(*this);
     auto properties = Meta::GetFakePropertiesForNoArgMethods(type);
-    for (const auto& [getter, setter] : IndexedFakeProperties)
+    for (const auto& [getter, setter] : IndexedPointAccessors)
         Meta::AppendIndexedFakeProperties(properties, type, getter, setter, NumPoints());
     return properties;
 }

@@ -21,7 +21,7 @@ constexpr std::uint32_t TipTexts = 0x1;
 constexpr std::uint32_t UsedPoints = 0x2;
 constexpr std::uint32_t IgnoredPoints = 0x4;
 
-const char* const IndexedFakeProperties[] = {"GetX", "GetY", "GetUsed", "GetDistance"};
+const char* const IndexedResultGetters[] = {"GetX", "GetY", "GetUsed", "GetDistance"};
 
 std::vector<bool> UsedFlags(std::size_t count, const kors_vector32& leftOut)
 {
@@ -91,7 +91,7 @@ Meta::FakePropertyList FitResultBase::GetFakeProperties() const
 {
     const rttr::type type = rttr::type::get(*this);
     auto properties = Meta::GetFakePropertiesForNoArgMethods(type);
-    for (const char* getter : IndexedFakeProperties)
+    for (const char* getter : IndexedResultGetters)
         Meta::AppendIndexedFakeProperties(properties, type, getter, "", NumPoints());
     return properties;
 }

@@ -12,6 +12,7 @@
 #include <Ostrel/Vision/Archive.h>
 #include <Ostrel/Vision/ITool.h>
 #include <Ostrel/Vision/Record.h>
+#include <Ostrel/Vision/ToolPin.h>
 
 inline std::string SaveToString(const std::shared_ptr<Ostrel::Quill::IObject>& object, std::uint32_t options)
 {

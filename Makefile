@@ -1,6 +1,7 @@
 # The two commands: `make run` and `make test`. Each installs what is missing first.
 BUILD ?= build
 ASAN_BUILD ?= build-asan
+TSAN_BUILD ?= build-tsan
 RELEASE_BUILD ?= build-release
 # The build type that check-release builds (Release as users build it; Debug, MinSizeRel
 # and RelWithDebInfo build warning-free too).
@@ -14,7 +15,7 @@ OWN_FLAGS = -DOSTREL_WERROR=ON
 # DEBUG_INFO=-g gives a build to step through in a debugger.
 DEBUG_INFO ?= -g1
 
-.PHONY: all deps bench-deps configure build run test test-asan check-release bench clean fuzz fuzz-deps
+.PHONY: all deps bench-deps configure build run test test-asan test-tsan test-valgrind check-release bench clean fuzz fuzz-deps
 
 all: build
 
@@ -55,6 +56,27 @@ test-asan: deps $(ASAN_BUILD)/build.ninja
 	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1:strict_string_checks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	  ctest --output-on-failure -j $(JOBS)
 
+# ThreadSanitizer over the test that drives tools, MathUtils and the fitting library from 8
+# threads over one shared image (tests/geometry/ThreadsTest.cpp), and the other tests of its
+# executable. A build of its own; any report fails the run.
+$(TSAN_BUILD)/build.ninja: Makefile | deps
+	cmake -S . -B $(TSAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O1 -g1 -DNDEBUG" \
+	  -DOSTREL_TSAN=ON -DOSTREL_BUILD_BENCH=OFF -DOSTREL_BUILD_APPS=OFF $(OWN_FLAGS) $(CMAKE_FLAGS)
+
+test-tsan: deps $(TSAN_BUILD)/build.ninja
+	cmake --build $(TSAN_BUILD) -j $(JOBS) --target GeometryReliabilityTests
+	TSAN_OPTIONS=halt_on_error=1:exitcode=66 $(TSAN_BUILD)/tests/GeometryReliabilityTests
+
+# Valgrind's memory checker over every test executable of the default build (each run once
+# as a whole, not case by case) and over `ogeo demo`; any error or definite leak fails. The
+# archive tests replace the global operator new and delete with malloc and free (to bound
+# what a load allocates), which valgrind would report as mismatched frees.
+VALGRIND = valgrind --quiet --error-exitcode=99 --leak-check=full --errors-for-leak-kinds=definite \
+  --show-mismatched-frees=no
+test-valgrind: build
+	@scripts/install-deps --valgrind
+	scripts/valgrind-suite $(BUILD) "$(VALGRIND)"
+
 # The build users make: a full build and the suite (the installed-package test included) in
 # Release, warnings as errors. Not part of `make test`, which it would double; CI runs it
 # when there is time.
@@ -69,11 +91,12 @@ bench: configure
 	cmake --build $(BUILD) -j $(JOBS)
 	@for b in $(BUILD)/bench/*-bench; do [ -x "$$b" ] && "$$b" --benchmark_min_time=0.2; done
 
-# make fuzz TARGET=archive|legacy-table|label-format SECONDS=600: one libFuzzer run of one target (with
+# make fuzz TARGET=archive|legacy-table|label-format|block SECONDS=600: one libFuzzer run of one target (with
 # ASan and UBSan; FUZZ_SANITIZE=OFF builds without them in build-fuzz-fast, several times
 # faster, for long campaigns that look for crashes, hangs and non-finite results; replay
-# what it finds in the sanitizer build), resuming from its saved corpus in $(FUZZ_BUILD)/corpus/<target> and
-# starting from the committed seeds in fuzz/corpus/<target>. Findings (crashes, timeouts,
+# what it finds in the sanitizer build), resuming from its saved corpus in $(FUZZ_CORPUS)/<target>
+# (FUZZ_CORPUS=DIR keeps it outside the build, so that a campaign goes on over several runs and
+# builds) and starting from the committed seeds in fuzz/corpus/<target>. Findings (crashes, timeouts,
 # out-of-memory inputs) land in $(FUZZ_BUILD)/findings/<target>. ASan's quarantine is kept
 # small, since -rss_limit_mb counts it.
 FUZZ_SANITIZE ?= ON
@@ -82,11 +105,16 @@ FUZZ_BUILD ?= build-fuzz-fast
 else
 FUZZ_BUILD ?= build-fuzz
 endif
+FUZZ_CORPUS ?= $(FUZZ_BUILD)/corpus
+# Seconds one input may take before it counts as a hang; a run niced on a loaded machine may
+# stall that long without a hang, so campaigns there raise it (and replay what it finds).
+FUZZ_TIMEOUT ?= 5
 TARGET ?= archive
 SECONDS ?= 600
 FUZZ_EXE_archive = OstrelArchiveFuzz
 FUZZ_EXE_legacy-table = OstrelLegacyTableFuzz
 FUZZ_EXE_label-format = OstrelLabelFormatFuzz
+FUZZ_EXE_block = OstrelBlockFuzz
 FUZZ_EXE = $(FUZZ_EXE_$(TARGET))
 
 fuzz-deps:
@@ -94,16 +122,16 @@ fuzz-deps:
 
 $(FUZZ_BUILD)/build.ninja: | fuzz-deps
 	cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DOSTREL_BUILD_FUZZ=ON -DOSTREL_SANITIZE=$(FUZZ_SANITIZE) \
-	  -DOSTREL_BUILD_TESTS=OFF -DOSTREL_BUILD_BENCH=OFF -DOSTREL_BUILD_APPS=OFF $(OWN_FLAGS) $(CMAKE_FLAGS)
+	  -DOSTREL_BUILD_TESTS=OFF -DOSTREL_BUILD_BENCH=OFF -DOSTREL_BUILD_APPS=ON $(OWN_FLAGS) $(CMAKE_FLAGS)
 
 fuzz: fuzz-deps $(FUZZ_BUILD)/build.ninja
-	@[ -n "$(FUZZ_EXE)" ] || { echo "make fuzz: TARGET is archive, legacy-table or label-format" >&2; exit 2; }
+	@[ -n "$(FUZZ_EXE)" ] || { echo "make fuzz: TARGET is archive, legacy-table, label-format or block" >&2; exit 2; }
 	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target $(FUZZ_EXE)
-	mkdir -p $(FUZZ_BUILD)/corpus/$(TARGET) $(FUZZ_BUILD)/findings/$(TARGET)
+	mkdir -p $(FUZZ_CORPUS)/$(TARGET) $(FUZZ_BUILD)/findings/$(TARGET)
 	ASAN_OPTIONS=detect_leaks=1:quarantine_size_mb=32 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-	  $(FUZZ_BUILD)/fuzz/$(FUZZ_EXE) -max_total_time=$(SECONDS) -rss_limit_mb=256 -malloc_limit_mb=256 -timeout=5 \
+	  $(FUZZ_BUILD)/fuzz/$(FUZZ_EXE) -max_total_time=$(SECONDS) -rss_limit_mb=256 -malloc_limit_mb=256 -timeout=$(FUZZ_TIMEOUT) \
 	  -dict=fuzz/$(TARGET).dict -print_final_stats=1 -artifact_prefix=$(FUZZ_BUILD)/findings/$(TARGET)/ \
-	  $(FUZZ_BUILD)/corpus/$(TARGET) fuzz/corpus/$(TARGET)
+	  $(FUZZ_CORPUS)/$(TARGET) fuzz/corpus/$(TARGET)
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(RELEASE_BUILD)

@@ -2,6 +2,8 @@
 // iteration cycling through a prepared set so that branch prediction sees variety.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <random>
 #include <utility>
@@ -206,6 +208,64 @@ void EllipsePairDistance(benchmark::State& state)
     });
 }
 BENCHMARK(EllipsePairDistance)->DenseRange(0, 2)->ArgName("Apart_Nested_Crossing");
+
+// Pairs that touch, outside or one inside the other, axis ratios 1 to 1e4: the slow path
+// of the crossing search. Each pair is timed on its own (best of 16 runs) so that the
+// median and the worst pair are reported beside the mean; the argument swaps the order.
+std::vector<std::pair<TarnEllipse, TarnEllipse>> TouchingPairs(unsigned seed)
+{
+    std::mt19937_64 rng(seed);
+    std::uniform_real_distribution<double> u(0, 1);
+    std::vector<std::pair<TarnEllipse, TarnEllipse>> out;
+    for (std::size_t k = 0; k < kSet; ++k) {
+        const double rx = 0.5 + u(rng);
+        const TarnEllipse a(u(rng), u(rng), rx, rx * std::pow(10.0, -4 * u(rng)), 7 * u(rng));
+        const double t = 7 * u(rng);
+        const Point2D p = a.ToWorld({a.RadiusX() * std::cos(t), a.RadiusY() * std::sin(t)});
+        const Point2D nl = a.ToWorld({a.RadiusY() * std::cos(t), a.RadiusX() * std::sin(t)}) -
+                           Point2D{a.CenterX(), a.CenterY()};
+        // b's outline point with outward normal m at p: outside a (m = -n) or around it.
+        const bool around = k % 2 == 1;
+        const double len = std::hypot(nl.x, nl.y), mx = (around ? 1 : -1) * nl.x / len,
+                     my = (around ? 1 : -1) * nl.y / len;
+        const double rb = around ? 2 + u(rng) : 0.2 + u(rng), ry = rb * std::pow(10.0, -4 * u(rng));
+        const double rot = 7 * u(rng), c = std::cos(rot), s = std::sin(rot);
+        const double lx = c * mx + s * my, ly = c * my - s * mx, h = std::hypot(rb * lx, ry * ly);
+        const double px = rb * rb * lx / h, py = ry * ry * ly / h;
+        out.emplace_back(a, TarnEllipse(p.x - (c * px - s * py), p.y - (s * px + c * py), rb, ry, rot));
+    }
+    return out;
+}
+
+void EllipsePairIntersectTouching(benchmark::State& state)
+{
+    const auto pairs = TouchingPairs(21);
+    const bool swap = state.range(0) != 0;
+    const auto query = [&](std::size_t k) {
+        Point2D p, q, r, s;
+        int n = 0;
+        const auto& [a, b] = pairs[k];
+        benchmark::DoNotOptimize(IntersectEllipseEllipse(swap ? b : a, swap ? a : b, n, p, q, r, s));
+        benchmark::DoNotOptimize(p);
+    };
+    Run(state, query);
+    std::vector<double> times;
+    for (std::size_t k = 0; k < kSet; ++k) {
+        double best = INFINITY;
+        for (int r = 0; r < 16; ++r) {
+            const auto start = std::chrono::steady_clock::now();
+            query(k);
+            best = std::min(
+                best,
+                std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start).count());
+        }
+        times.push_back(best);
+    }
+    std::sort(times.begin(), times.end());
+    state.counters["median_us"] = times[kSet / 2];
+    state.counters["worst_us"] = times.back();
+}
+BENCHMARK(EllipsePairIntersectTouching)->DenseRange(0, 1)->ArgName("swapped");
 
 void EllipseMapLinear(benchmark::State& state)
 {

@@ -48,6 +48,12 @@ std::string Converted(const std::string& text)
 
 } // namespace
 
+extern "C" int LLVMFuzzerInitialize(int*, char***)
+{
+    Tool();  // the label tool (and the library's registrations) before the first input
+    return 0;
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     using FuzzSupport::Finding;

@@ -1,7 +1,9 @@
 // Writes the seed corpus of the archive fuzz target: one archive per registered class, each
 // object with values of its own rather than defaults, tools saved after a run with every
 // option so that outputs, kept images and space trees are in the archive, and the object
-// graph of the archive tests. Usage: OstrelArchiveSeeds <directory>.
+// graph of the archive tests; every other registered tool is created by its registered name.
+// Usage: OstrelArchiveSeeds <directory>.
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <fstream>
@@ -13,6 +15,7 @@
 #include <Geometry/FitCircle.h>
 #include <Geometry/FitEllipse.h>
 #include <Geometry/FitLine.h>
+#include <Geometry/Implementation/FitBase.h>
 #include <Geometry/MathUtils.h>
 #include <Ostrel/Vision/Archive.h>
 #include <Ostrel/Vision/Circle.h>
@@ -28,7 +31,9 @@
 #include <Ostrel/Vision/PointMarker.h>
 #include <Ostrel/Vision/Polygon.h>
 #include <Ostrel/Vision/Transform2DComposed.h>
+#include <Ostrel/Vision/ToolBase.h>
 #include <Ostrel/Vision/Transform2DLensDistortion.h>
+#include <rttr/type>
 
 #include "persistence/ArchiveGraph.h"
 
@@ -132,6 +137,50 @@ template <class Tool> void WriteTool(const std::string& name)
     Write(name + "-no-image", tool, ArchiveOptions::LastRunResults);
 }
 
+// "DistancePointCircleTool" as "distance-point-circle"; a fit tool keeps "-tool", which
+// tells it from its run parameters ("fit-line-tool", "fit-line").
+std::string SeedName(std::string className)
+{
+    className.erase(0, className.rfind(':') + 1);
+    className.erase(className.size() - 4);
+    std::string name;
+    for (const char c : className) {
+        if (std::isupper(static_cast<unsigned char>(c)) && !name.empty())
+            name += '-';
+        name += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    return name.rfind("fit-", 0) == 0 ? name + "-tool" : name;
+}
+
+// Every other tool the library registers, created by its registered name with its default
+// inputs (a fit tool with points of its own), saved new, after a run, and without its image.
+void WriteRegisteredTools()
+{
+    for (const auto& type : rttr::type::get<Vision::Implementation::ToolBase>().get_derived_classes()) {
+        const std::string className = type.get_name().to_string();
+        if (className.rfind("Ostrel::Vision::Geometry::", 0) != 0 || !type.get_constructor().is_valid() ||
+            type == rttr::type::get<DistancePointPointTool>() || type == rttr::type::get<AnglePointPointTool>())
+            continue;
+        rttr::variant made = type.create();
+        auto* created = rttr::instance(made).try_convert<Vision::Implementation::ToolBase>();
+        if (!created)
+            continue;
+        const auto tool = created->SharedFromThisAs<Vision::Implementation::ToolBase>();
+        tool->Inputs()["InputImage"]->SetValue(tool, rttr::variant(std::shared_ptr<IImage>(ImageWithSpaces())));
+        if (const auto params = type.get_property("RunParams")) {
+            rttr::variant held = params.get_value(*tool);
+            if (auto* fit = rttr::instance(held).try_convert<Geometry::Implementation::FitBase>())
+                for (int k = 0; k < 7; ++k)
+                    fit->AddPoint(3 + 4 * std::cos(0.8 * k), -2 + 2.5 * std::sin(0.8 * k) + 0.1 * k);
+        }
+        const std::string name = SeedName(className);
+        Write(name + "-new", tool, ArchiveOptions::None);
+        tool->Run();
+        Write(name, tool);
+        Write(name + "-no-image", tool, ArchiveOptions::LastRunResults);
+    }
+}
+
 template <class Fit> std::shared_ptr<Fit> SampleFit(int count)
 {
     auto fit = Quill::Create<Fit>();
@@ -175,6 +224,7 @@ int main(int argc, char** argv)
     WriteSpaces();
     WriteTool<DistancePointPointTool>("distance-point-point");
     WriteTool<AnglePointPointTool>("angle-point-point");
+    WriteRegisteredTools();
     WriteFits();
     Write("math-utils", std::make_shared<MathUtils>());
     Write("object-graph", ArchiveGraph::MakeGraph());

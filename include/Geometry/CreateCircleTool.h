@@ -4,40 +4,27 @@
 // output style. A space whose mapping would stretch the circle into an ellipse (radii
 // differing by more than one part in 10^5) fails the run with ArgumentException.
 
-#include <Geometry/Implementation/GeometryToolBaseOutputStyle.h>
+#include <Geometry/Implementation/PassThroughTool.h>
 #include <Ostrel/Vision/Circle.h>
 
 namespace Ostrel::Vision::Geometry {
 
 OSTREL_GEOMETRY_RECORD_SWITCH_ENUMS(CreateCircle, (Circle, 0x2), (None, 0x0), (Circle, 0x10))
 
-class OSTREL_GEOMETRY_API CreateCircleTool : public Implementation::GeometryToolBaseOutputStyle {
+class OSTREL_GEOMETRY_API CreateCircleTool : public Implementation::PassThroughTool<Vision::Circle> {
 public:
     OSTREL_GEOMETRY_TOOL(CreateCircle, Implementation::GeometryToolBaseOutputStyle, (Circle)(GetOutputCircle))
 
     explicit CreateCircleTool(ObjectCreateAccessToken);
     ~CreateCircleTool() override;
 
-    const std::shared_ptr<Vision::Circle>& Circle() const { return circle_; }
-    void setCircle(const std::shared_ptr<Vision::Circle>& circle) { ChangeShape(circle_, circle, SfCircle); }
-
+    const std::shared_ptr<Vision::Circle>& Circle() const { return shape_; }
+    void setCircle(const std::shared_ptr<Vision::Circle>& circle) { ChangeShape(shape_, circle, SfCircle); }
     // Throws ToolNoResultException until a run succeeds.
     std::shared_ptr<Vision::Circle> GetOutputCircle() const { return Result(output_.shape); }
 
-    // The base parts, then "InputCircle".
-    void Orv9xConvert(long long handle, void* context) override;
-
-protected:
-    ToolResultConstants InternalRun(std::string& message) override;
-    void InternalCreateCurrentRecord(const std::shared_ptr<Record>& parent, std::uint32_t currentMask) override;
-    void InternalCreateLastRunRecord(const std::shared_ptr<Record>& parent, std::uint32_t lastRunMask,
-                                     std::uint32_t diagMask) override;
-
 private:
     CreateCircleTool();
-
-    std::shared_ptr<Vision::Circle> circle_;
-    ShapeOutput<Vision::Circle> output_;
 
     OSTREL_GEOMETRY_TOOL_TAIL(Implementation::GeometryToolBaseOutputStyle)
 };

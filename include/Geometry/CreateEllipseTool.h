@@ -3,40 +3,27 @@
 // new ellipse per run, expressed in the input image's space and drawn in the tool's
 // output style.
 
-#include <Geometry/Implementation/GeometryToolBaseOutputStyle.h>
+#include <Geometry/Implementation/PassThroughTool.h>
 #include <Ostrel/Vision/Ellipse.h>
 
 namespace Ostrel::Vision::Geometry {
 
 OSTREL_GEOMETRY_RECORD_SWITCH_ENUMS(CreateEllipse, (Ellipse, 0x2), (None, 0x0), (Ellipse, 0x10))
 
-class OSTREL_GEOMETRY_API CreateEllipseTool : public Implementation::GeometryToolBaseOutputStyle {
+class OSTREL_GEOMETRY_API CreateEllipseTool : public Implementation::PassThroughTool<Vision::Ellipse> {
 public:
     OSTREL_GEOMETRY_TOOL(CreateEllipse, Implementation::GeometryToolBaseOutputStyle, (Ellipse)(GetOutputEllipse))
 
     explicit CreateEllipseTool(ObjectCreateAccessToken);
     ~CreateEllipseTool() override;
 
-    const std::shared_ptr<Vision::Ellipse>& Ellipse() const { return ellipse_; }
-    void setEllipse(const std::shared_ptr<Vision::Ellipse>& ellipse) { ChangeShape(ellipse_, ellipse, SfEllipse); }
-
+    const std::shared_ptr<Vision::Ellipse>& Ellipse() const { return shape_; }
+    void setEllipse(const std::shared_ptr<Vision::Ellipse>& ellipse) { ChangeShape(shape_, ellipse, SfEllipse); }
     // Throws ToolNoResultException until a run succeeds.
     std::shared_ptr<Vision::Ellipse> GetOutputEllipse() const { return Result(output_.shape); }
 
-    // The base parts, then "InputEllipse".
-    void Orv9xConvert(long long handle, void* context) override;
-
-protected:
-    ToolResultConstants InternalRun(std::string& message) override;
-    void InternalCreateCurrentRecord(const std::shared_ptr<Record>& parent, std::uint32_t currentMask) override;
-    void InternalCreateLastRunRecord(const std::shared_ptr<Record>& parent, std::uint32_t lastRunMask,
-                                     std::uint32_t diagMask) override;
-
 private:
     CreateEllipseTool();
-
-    std::shared_ptr<Vision::Ellipse> ellipse_;
-    ShapeOutput<Vision::Ellipse> output_;
 
     OSTREL_GEOMETRY_TOOL_TAIL(Implementation::GeometryToolBaseOutputStyle)
 };

@@ -3,40 +3,27 @@
 // new segment per run, expressed in the input image's space and drawn in the tool's
 // output style.
 
-#include <Geometry/Implementation/GeometryToolBaseOutputStyle.h>
+#include <Geometry/Implementation/PassThroughTool.h>
 #include <Ostrel/Vision/LineSegment.h>
 
 namespace Ostrel::Vision::Geometry {
 
 OSTREL_GEOMETRY_RECORD_SWITCH_ENUMS(CreateSegment, (Segment, 0x2), (None, 0x0), (Segment, 0x10))
 
-class OSTREL_GEOMETRY_API CreateSegmentTool : public Implementation::GeometryToolBaseOutputStyle {
+class OSTREL_GEOMETRY_API CreateSegmentTool : public Implementation::PassThroughTool<LineSegment> {
 public:
     OSTREL_GEOMETRY_TOOL(CreateSegment, Implementation::GeometryToolBaseOutputStyle, (Segment)(GetOutputSegment))
 
     explicit CreateSegmentTool(ObjectCreateAccessToken);
     ~CreateSegmentTool() override;
 
-    const std::shared_ptr<LineSegment>& Segment() const { return segment_; }
-    void setSegment(const std::shared_ptr<LineSegment>& segment) { ChangeShape(segment_, segment, SfSegment); }
-
+    const std::shared_ptr<LineSegment>& Segment() const { return shape_; }
+    void setSegment(const std::shared_ptr<LineSegment>& segment) { ChangeShape(shape_, segment, SfSegment); }
     // Throws ToolNoResultException until a run succeeds.
     std::shared_ptr<LineSegment> GetOutputSegment() const { return Result(output_.shape); }
 
-    // The base parts, then "InputSegment".
-    void Orv9xConvert(long long handle, void* context) override;
-
-protected:
-    ToolResultConstants InternalRun(std::string& message) override;
-    void InternalCreateCurrentRecord(const std::shared_ptr<Record>& parent, std::uint32_t currentMask) override;
-    void InternalCreateLastRunRecord(const std::shared_ptr<Record>& parent, std::uint32_t lastRunMask,
-                                     std::uint32_t diagMask) override;
-
 private:
     CreateSegmentTool();
-
-    std::shared_ptr<LineSegment> segment_;
-    ShapeOutput<LineSegment> output_;
 
     OSTREL_GEOMETRY_TOOL_TAIL(Implementation::GeometryToolBaseOutputStyle)
 };

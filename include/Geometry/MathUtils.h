@@ -121,6 +121,10 @@ public:
     // ---- Intersections ------------------------------------------------------------------
     // `count` is the number of valid points, 0 to 4, or −1 when two straight shapes coincide
     // or overlap along a line (one representative point). Points beyond the count are 0.
+    // Tangency: outlines that come within 1e-12 of the larger shape's size of each other
+    // without parting further in between (a touch, or crossings that close together) give
+    // one contact point there; so two round shapes give an odd count only when they touch
+    // somewhere without crossing.
 
     // The image is always used. `angle` receives the angle that turns line A onto line B in
     // the image's space, in [−π, π), also for parallel lines.

@@ -12,83 +12,34 @@
 
 #include "ArchiveSupport.h"
 
-OSTREL_GEOMETRY_CLASS_VERSION(CreateSegmentTool)
-OSTREL_GEOMETRY_CLASS_VERSION(CreateLineTool)
-OSTREL_GEOMETRY_CLASS_VERSION(CreateCircleTool)
-OSTREL_GEOMETRY_CLASS_VERSION(CreateEllipseTool)
-OSTREL_GEOMETRY_CLASS_VERSION(CreateLineParallelTool)
-OSTREL_GEOMETRY_CLASS_VERSION(CreateLinePerpendicularTool)
-OSTREL_GEOMETRY_CLASS_VERSION(CreateLineBisectPointsTool)
-OSTREL_GEOMETRY_CLASS_VERSION(CreateSegmentAvgSegsTool)
+// A tool's class version, its fields in the order given and its registration under its
+// qualified name.
+#define OSTREL_CONSTRUCTION_TOOL_ARCHIVE(Tool, inputs, lastRun)                                                     \
+    OSTREL_GEOMETRY_CLASS_VERSION(Tool)                                                                             \
+    template <class Archive>                                                                                        \
+    void Ostrel::Vision::Geometry::Tool::serialize(Archive& ar, std::uint32_t version)                             \
+    {                                                                                                               \
+        Persistence::ToolFields(ar, version, *this, #Tool).Inputs inputs.LastRun lastRun;                           \
+    }                                                                                                               \
+    OSTREL_GEOMETRY_REGISTER_TOOL(Tool)
 
-namespace Ostrel::Vision::Geometry {
+// The pass-through tools: their shape, then the output and its display copy.
+#define OSTREL_PASS_THROUGH_TOOL_ARCHIVE(Tool)                                                                      \
+    OSTREL_CONSTRUCTION_TOOL_ARCHIVE(Tool, (shape_), (output_.shape, output_.copy))
 
-using Persistence::ToolFields;
-
-template <class Archive>
-void CreateSegmentTool::serialize(Archive& ar, std::uint32_t version)
-{
-    ToolFields(ar, version, *this, "CreateSegmentTool").Inputs(segment_).LastRun(output_.shape, output_.copy);
-}
-
-template <class Archive>
-void CreateLineTool::serialize(Archive& ar, std::uint32_t version)
-{
-    ToolFields(ar, version, *this, "CreateLineTool").Inputs(line_).LastRun(output_.shape, output_.copy);
-}
-
-template <class Archive>
-void CreateCircleTool::serialize(Archive& ar, std::uint32_t version)
-{
-    ToolFields(ar, version, *this, "CreateCircleTool").Inputs(circle_).LastRun(output_.shape, output_.copy);
-}
-
-template <class Archive>
-void CreateEllipseTool::serialize(Archive& ar, std::uint32_t version)
-{
-    ToolFields(ar, version, *this, "CreateEllipseTool").Inputs(ellipse_).LastRun(output_.shape, output_.copy);
-}
+OSTREL_PASS_THROUGH_TOOL_ARCHIVE(CreateSegmentTool)
+OSTREL_PASS_THROUGH_TOOL_ARCHIVE(CreateLineTool)
+OSTREL_PASS_THROUGH_TOOL_ARCHIVE(CreateCircleTool)
+OSTREL_PASS_THROUGH_TOOL_ARCHIVE(CreateEllipseTool)
 
 // Loading replaces the tools' markers and follows the new ones (MarkerInput::Replace).
-template <class Archive>
-void CreateLineParallelTool::serialize(Archive& ar, std::uint32_t version)
-{
-    ToolFields(ar, version, *this, "CreateLineParallelTool")
-        .Inputs(point_, line_)
-        .LastRun(copies_.point, copies_.line, output_.shape, output_.copy);
-}
+#define OSTREL_LINE_THROUGH_POINT_TOOL_ARCHIVE(Tool)                                                                \
+    OSTREL_CONSTRUCTION_TOOL_ARCHIVE(Tool, (point_, line_), (copies_.point, copies_.line, output_.shape, output_.copy))
 
-template <class Archive>
-void CreateLinePerpendicularTool::serialize(Archive& ar, std::uint32_t version)
-{
-    ToolFields(ar, version, *this, "CreateLinePerpendicularTool")
-        .Inputs(point_, line_)
-        .LastRun(copies_.point, copies_.line, output_.shape, output_.copy);
-}
+OSTREL_LINE_THROUGH_POINT_TOOL_ARCHIVE(CreateLineParallelTool)
+OSTREL_LINE_THROUGH_POINT_TOOL_ARCHIVE(CreateLinePerpendicularTool)
 
-template <class Archive>
-void CreateLineBisectPointsTool::serialize(Archive& ar, std::uint32_t version)
-{
-    ToolFields(ar, version, *this, "CreateLineBisectPointsTool")
-        .Inputs(start_, end_)
-        .LastRun(copies_.start, copies_.end, output_.shape, output_.copy);
-}
-
-template <class Archive>
-void CreateSegmentAvgSegsTool::serialize(Archive& ar, std::uint32_t version)
-{
-    ToolFields(ar, version, *this, "CreateSegmentAvgSegsTool")
-        .Inputs(segmentA_, segmentB_)
-        .LastRun(copies_.a, copies_.b, output_.shape, output_.copy);
-}
-
-} // namespace Ostrel::Vision::Geometry
-
-OSTREL_GEOMETRY_REGISTER_TOOL(CreateSegmentTool)
-OSTREL_GEOMETRY_REGISTER_TOOL(CreateLineTool)
-OSTREL_GEOMETRY_REGISTER_TOOL(CreateCircleTool)
-OSTREL_GEOMETRY_REGISTER_TOOL(CreateEllipseTool)
-OSTREL_GEOMETRY_REGISTER_TOOL(CreateLineParallelTool)
-OSTREL_GEOMETRY_REGISTER_TOOL(CreateLinePerpendicularTool)
-OSTREL_GEOMETRY_REGISTER_TOOL(CreateLineBisectPointsTool)
-OSTREL_GEOMETRY_REGISTER_TOOL(CreateSegmentAvgSegsTool)
+OSTREL_CONSTRUCTION_TOOL_ARCHIVE(CreateLineBisectPointsTool, (start_, end_),
+                                 (copies_.start, copies_.end, output_.shape, output_.copy))
+OSTREL_CONSTRUCTION_TOOL_ARCHIVE(CreateSegmentAvgSegsTool, (segmentA_, segmentB_),
+                                 (copies_.a, copies_.b, output_.shape, output_.copy))

@@ -16,35 +16,21 @@ namespace Ostrel::Vision::Geometry {
 using namespace Vision::Implementation::Internal;
 using Persistence::ConvertMarker;
 
-void CreateSegmentTool::Orv9xConvert(long long handle, void* context)
+template <class Shape>
+void Implementation::PassThroughTool<Shape>::Orv9xConvert(long long handle, void* context)
 {
     const ObjectInfo& info = LookUpObjectInfo(context, handle);
     GeometryToolBaseOutputStyle::Orv9xConvert(handle, context);
-    segment_ = FetchObject<LineSegment>(info, "InputSegment", context);
+    shape_ = FetchObject<Shape>(info, row_.legacyName, context);
 }
 
-void CreateLineTool::Orv9xConvert(long long handle, void* context)
-{
-    const ObjectInfo& info = LookUpObjectInfo(context, handle);
-    GeometryToolBaseOutputStyle::Orv9xConvert(handle, context);
-    line_ = FetchObject<Vision::Line>(info, "InputLine", context);
-}
+template void Implementation::PassThroughTool<LineSegment>::Orv9xConvert(long long, void*);
+template void Implementation::PassThroughTool<Line>::Orv9xConvert(long long, void*);
+template void Implementation::PassThroughTool<Circle>::Orv9xConvert(long long, void*);
+template void Implementation::PassThroughTool<Ellipse>::Orv9xConvert(long long, void*);
 
-void CreateCircleTool::Orv9xConvert(long long handle, void* context)
-{
-    const ObjectInfo& info = LookUpObjectInfo(context, handle);
-    GeometryToolBaseOutputStyle::Orv9xConvert(handle, context);
-    circle_ = FetchObject<Vision::Circle>(info, "InputCircle", context);
-}
-
-void CreateEllipseTool::Orv9xConvert(long long handle, void* context)
-{
-    const ObjectInfo& info = LookUpObjectInfo(context, handle);
-    GeometryToolBaseOutputStyle::Orv9xConvert(handle, context);
-    ellipse_ = FetchObject<Vision::Ellipse>(info, "InputEllipse", context);
-}
-
-void CreateLineParallelTool::Orv9xConvert(long long handle, void* context)
+template <class Tool>
+void Implementation::LineThroughPointTool<Tool>::Orv9xConvert(long long handle, void* context)
 {
     const ObjectInfo& info = LookUpObjectInfo(context, handle);
     GeometryToolBaseOutputStyle::Orv9xConvert(handle, context);
@@ -52,13 +38,8 @@ void CreateLineParallelTool::Orv9xConvert(long long handle, void* context)
     ConvertMarker(info, "Point", context, point_);
 }
 
-void CreateLinePerpendicularTool::Orv9xConvert(long long handle, void* context)
-{
-    const ObjectInfo& info = LookUpObjectInfo(context, handle);
-    GeometryToolBaseOutputStyle::Orv9xConvert(handle, context);
-    line_ = FetchObject<Vision::Line>(info, "Line", context);
-    ConvertMarker(info, "Point", context, point_);
-}
+template void Implementation::LineThroughPointTool<CreateLineParallelTool>::Orv9xConvert(long long, void*);
+template void Implementation::LineThroughPointTool<CreateLinePerpendicularTool>::Orv9xConvert(long long, void*);
 
 void CreateLineBisectPointsTool::Orv9xConvert(long long handle, void* context)
 {

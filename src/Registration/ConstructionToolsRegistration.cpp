@@ -12,32 +12,31 @@
 
 #include "RegistrationSupport.h"
 
+// A pass-through tool: its shape, and the output getter.
+#define OSTREL_PASS_THROUGH_TOOL_REFLECTION(Tool, Shape)                                                            \
+    RegisterTool<Tool>(#Tool)                                                                                       \
+        .property(#Shape, &Tool::Shape, &Tool::set##Shape)                                                          \
+        .method("GetOutput" #Shape, &Tool::GetOutput##Shape);
+
+// A line-through-point tool: the point's coordinates, the line, and the output getter, all
+// from the family's frame.
+#define OSTREL_LINE_THROUGH_POINT_TOOL_REFLECTION(Tool)                                                             \
+    RegisterTool<Tool>(#Tool)                                                                                       \
+        .property("X", Own<Tool>(&Tool::X), Own<Tool>(&Tool::setX))                                                 \
+        .property("Y", Own<Tool>(&Tool::Y), Own<Tool>(&Tool::setY))                                                 \
+        .property("Line", Own<Tool>(&Tool::Line), Own<Tool>(&Tool::setLine))                                        \
+        .method("GetOutputLine", Own<Tool>(&Tool::GetOutputLine));
+
 RTTR_REGISTRATION
 {
     using namespace Ostrel::Vision::Geometry;
-    using Registration::RegisterTool;
-    RegisterTool<CreateSegmentTool>("CreateSegmentTool")
-        .property("Segment", &CreateSegmentTool::Segment, &CreateSegmentTool::setSegment)
-        .method("GetOutputSegment", &CreateSegmentTool::GetOutputSegment);
-    RegisterTool<CreateLineTool>("CreateLineTool")
-        .property("Line", &CreateLineTool::Line, &CreateLineTool::setLine)
-        .method("GetOutputLine", &CreateLineTool::GetOutputLine);
-    RegisterTool<CreateCircleTool>("CreateCircleTool")
-        .property("Circle", &CreateCircleTool::Circle, &CreateCircleTool::setCircle)
-        .method("GetOutputCircle", &CreateCircleTool::GetOutputCircle);
-    RegisterTool<CreateEllipseTool>("CreateEllipseTool")
-        .property("Ellipse", &CreateEllipseTool::Ellipse, &CreateEllipseTool::setEllipse)
-        .method("GetOutputEllipse", &CreateEllipseTool::GetOutputEllipse);
-    RegisterTool<CreateLineParallelTool>("CreateLineParallelTool")
-        .property("X", &CreateLineParallelTool::X, &CreateLineParallelTool::setX)
-        .property("Y", &CreateLineParallelTool::Y, &CreateLineParallelTool::setY)
-        .property("Line", &CreateLineParallelTool::Line, &CreateLineParallelTool::setLine)
-        .method("GetOutputLine", &CreateLineParallelTool::GetOutputLine);
-    RegisterTool<CreateLinePerpendicularTool>("CreateLinePerpendicularTool")
-        .property("X", &CreateLinePerpendicularTool::X, &CreateLinePerpendicularTool::setX)
-        .property("Y", &CreateLinePerpendicularTool::Y, &CreateLinePerpendicularTool::setY)
-        .property("Line", &CreateLinePerpendicularTool::Line, &CreateLinePerpendicularTool::setLine)
-        .method("GetOutputLine", &CreateLinePerpendicularTool::GetOutputLine);
+    using namespace Registration;
+    OSTREL_PASS_THROUGH_TOOL_REFLECTION(CreateSegmentTool, Segment)
+    OSTREL_PASS_THROUGH_TOOL_REFLECTION(CreateLineTool, Line)
+    OSTREL_PASS_THROUGH_TOOL_REFLECTION(CreateCircleTool, Circle)
+    OSTREL_PASS_THROUGH_TOOL_REFLECTION(CreateEllipseTool, Ellipse)
+    OSTREL_LINE_THROUGH_POINT_TOOL_REFLECTION(CreateLineParallelTool)
+    OSTREL_LINE_THROUGH_POINT_TOOL_REFLECTION(CreateLinePerpendicularTool)
     using Bisect = CreateLineBisectPointsTool;
     RegisterTool<Bisect>("CreateLineBisectPointsTool")
         .property("StartX", &Bisect::StartX, &Bisect::setStartX)

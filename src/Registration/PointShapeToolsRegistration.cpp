@@ -5,7 +5,6 @@
 #include <Geometry/DistancePointLineTool.h>
 #include <Geometry/DistancePointSegmentTool.h>
 
-#include "DistanceToolsRegistration.h"
 #include "RegistrationSupport.h"
 
 #define OSTREL_POINT_SHAPE_TOOL_REFLECTION(Tool, Shape, ShapeX, ShapeY)                                             \

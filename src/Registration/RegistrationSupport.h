@@ -14,8 +14,6 @@
 
 #include <Ostrel/Quill/IObject.h>
 
-#include <Ostrel/Quill/IObject.h>
-
 namespace Ostrel::Vision::Geometry::Registration {
 
 inline constexpr std::string_view Namespace = "Ostrel::Vision::Geometry::";
@@ -58,6 +56,20 @@ rttr::registration::class_<Tool> RegisterTool(std::string_view className)
         .property("LastRunRecordEnable", &Tool::LastRunRecordEnable, &Tool::setLastRunRecordEnable)
         .property("LastRunRecordDiagEnable", &Tool::LastRunRecordDiagEnable, &Tool::setLastRunRecordDiagEnable);
     return rttr::registration::class_<Tool>(name);
+}
+
+// A getter or setter a tool inherits from the frame of its family, as a member of the tool
+// itself: RTTR finds a member on an object only through the classes the object's type
+// names as bases, and a frame is not one of them.
+template <class Tool, class R, class Frame>
+constexpr auto Own(R (Frame::*getter)() const) -> R (Tool::*)() const
+{
+    return getter;
+}
+template <class Tool, class Frame, class V>
+constexpr auto Own(void (Frame::*setter)(V)) -> void (Tool::*)(V)
+{
+    return setter;
 }
 
 } // namespace Ostrel::Vision::Geometry::Registration

@@ -8,7 +8,6 @@
 #include <Geometry/DistanceSegmentLineTool.h>
 #include <Geometry/DistanceSegmentSegmentTool.h>
 
-#include "DistanceToolsRegistration.h"
 #include "RegistrationSupport.h"
 
 #define OSTREL_SHAPE_PAIR_TOOL_REFLECTION(Tool, A, B, AX, AY, BX, BY)                                              \

@@ -2,6 +2,7 @@
 // What the construction and label tools share beyond their bases.
 
 #include <cstdint>
+#include <memory>
 
 #include <Ostrel/Vision/GraphicConstants.h>
 #include <Ostrel/Vision/IImage.h>
@@ -17,6 +18,13 @@ auto MapIntoImage(const Shape& shape, const IImage& image,
                   std::uint32_t copyMode = static_cast<std::uint32_t>(CopyShapeConstants::All))
 {
     return shape.MapLinear(image.LinearTransformToImage(shape.SelectedSpaceName(), 0, 0), copyMode);
+}
+
+// MapIntoImage with every graphic property carried over, as a pass-through tool's mapping.
+template <class Shape>
+std::shared_ptr<Shape> MappedIntoImage(const Shape& shape, const IImage& image)
+{
+    return MapIntoImage(shape, image);
 }
 
 } // namespace Ostrel::Vision::Geometry::Tools

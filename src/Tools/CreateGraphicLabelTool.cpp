@@ -1,7 +1,6 @@
 #include <cmath>
 #include <limits>
 
-#include <fmt/args.h>
 #include <fmt/format.h>
 #include <rttr/type>
 
@@ -83,13 +82,14 @@ std::shared_ptr<GraphicLabel> CreateGraphicLabelTool::GetOutputGraphicLabel() co
 std::string CreateGraphicLabelTool::GenerateFormattedText() const
 {
     const double real = std::isnan(inputs_.real) ? std::numeric_limits<double>::quiet_NaN() : inputs_.real;
-    fmt::dynamic_format_arg_store<fmt::format_context> args;
-    args.push_back(fmt::arg("B", inputs_.boolean));
-    args.push_back(fmt::arg("D", real));
-    args.push_back(fmt::arg("I", inputs_.integer));
-    args.push_back(fmt::arg("T", ResultName(inputs_.result)));
+    const std::string result = ResultName(inputs_.result);
+    // A fixed argument store, not a dynamic one: a dynamic store that holds named arguments
+    // counts its name table as an argument, so "{4}" would read past its last argument.
+    // The fixed store answers every index past the fourth with "argument not found".
     std::string text;
-    fmt::vformat_to(BoundedAppender(text, kMaxFormattedText), fmt::string_view(label_->Text()), args);
+    fmt::vformat_to(BoundedAppender(text, kMaxFormattedText), fmt::string_view(label_->Text()),
+                    fmt::make_format_args(fmt::arg("B", inputs_.boolean), fmt::arg("D", real),
+                                          fmt::arg("I", inputs_.integer), fmt::arg("T", result)));
     return text;
 }
 

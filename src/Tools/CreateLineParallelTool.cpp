@@ -1,36 +1,17 @@
 #include <Geometry/CreateLineParallelTool.h>
 #include <Geometry/MathUtils.h>
 
-#include "LineThroughPoint.h"
-
 namespace Ostrel::Vision::Geometry {
 
-CreateLineParallelTool::CreateLineParallelTool(ObjectCreateAccessToken) : line_(CreateInputShape<Vision::Line>(0xFFFF00FF))
+using T = CreateLineParallelTool;
+static constexpr T::Row row{&MathUtils::CreateLineParallel};
+
+T::CreateLineParallelTool(ObjectCreateAccessToken) : LineThroughPointTool(row, 10, 10)
 {
     line_->SetFromStartXYEndXY(10, 40, 40, 60);
-    InitializeRecordSwitches(0x7, 0x71, 0x0);
-    Inputs().Add("InputImage");
-    Inputs().Add("Line");
-    Outputs().Add("GetOutputLine()");
 }
 
-CreateLineParallelTool::CreateLineParallelTool() : CreateLineParallelTool(MakeAccessToken()) {}
-CreateLineParallelTool::~CreateLineParallelTool() = default;
-
-ToolResultConstants CreateLineParallelTool::InternalRun(std::string&)
-{
-    return Tools::LineThroughPoint::Run(*this, &MathUtils::CreateLineParallel);
-}
-
-void CreateLineParallelTool::InternalCreateCurrentRecord(const std::shared_ptr<Record>& parent, std::uint32_t currentMask)
-{
-    Tools::LineThroughPoint::AddCurrentRecords(*this, *parent, currentMask);
-}
-
-void CreateLineParallelTool::InternalCreateLastRunRecord(const std::shared_ptr<Record>& parent, std::uint32_t,
-                                                      std::uint32_t diagMask)
-{
-    Tools::LineThroughPoint::AddLastRunRecords(*this, *parent, diagMask);
-}
+T::CreateLineParallelTool() : CreateLineParallelTool(MakeAccessToken()) {}
+T::~CreateLineParallelTool() = default;
 
 } // namespace Ostrel::Vision::Geometry

@@ -1,4 +1,7 @@
 #include <Geometry/Implementation/FitToolBase.h>
+
+#include <cmath>
+
 #include <Ostrel/Quill/ChangedSignal.h>
 #include <Ostrel/Vision/MiscUtils.h>
 #include <Ostrel/Vision/PointMarker.h>
@@ -185,6 +188,9 @@ void FitToolBase::ConstructContent(Record& record, std::uint32_t)
         for (std::int32_t i = 0; i < count; ++i) {
             double x = 0, y = 0;
             runParams_->GetPoint(i, x, y);
+            // A point that is not finite has no place to be drawn or dragged; the run refuses it.
+            if (!std::isfinite(x) || !std::isfinite(y))
+                continue;
             auto marker = Quill::Create<PointMarker>();
             marker->setX(x);
             marker->setY(y);

@@ -6,9 +6,7 @@
 #include <Geometry/AngleLineLineTool.h>
 #include <Ostrel/Vision/CircularArc.h>
 #include <Ostrel/Vision/GraphicLabel.h>
-#include <Ostrel/Vision/Legacy.h>
 
-#include "RegistrationRows.h"
 #include "ToolFrame.h"
 
 using namespace Ostrel;
@@ -21,9 +19,8 @@ namespace ToolFrameTests {
 template <> struct ToolTraits<AngleLineLineTool> {
     static constexpr const char* name = "AngleLineLineTool";
     static constexpr std::uint32_t masks[3] = {0x7, 0x31, 0x0};
-    static Names Inputs() { return {"InputImage", "LineA", "LineB"}; }
     static Names Outputs() { return {"Angle"}; }
-    static constexpr std::uint64_t resetFlags = 0x2000, outputFlags = 0x2000, nextFlag = 0x4000, dragFlags = 0;
+    static constexpr std::uint64_t resetFlags = 0x2000, outputFlags = 0x2000, dragFlags = 0;
     static Names LastRunKeys() { return {"LineA", "LineB", "Angle"}; }
     static Names ResultKeys() { return {"Angle"}; }
     static void SetInputs(AngleLineLineTool& t)
@@ -135,30 +132,6 @@ TEST_F(AngleLineLineToolTest, SecondLabelMovesAsideOnlyWhenTheLabelsWouldMeet)
         EXPECT_NEAR(label->X() + 320, c.labelX, 1e-9) << c.ax;
         EXPECT_NEAR(label->Y() + c.by, c.labelY, 1e-9) << c.ax;
     }
-}
-
-TEST(AngleLineLineTool, ConvertsItsLegacyLinesAndIsRegisteredAsItsRow)
-{
-    ConversionContext table;
-    table.Add(1, ObjectInfo("AngleLineLineTool", {{"InputImage", LegacyHandle{2}},
-                                                  {"LineA", LegacyHandle{3}},
-                                                  {"LineB", LegacyHandle{4}}}));
-    table.Add(2, ObjectInfo("Image8Grey", {{"Width", 16}, {"Height", 8}}));
-    table.Add(3, ObjectInfo("Line", {{"X", 0.0}, {"Y", 0.0}, {"Rotation", 0.25}}));
-    table.Add(4, ObjectInfo("Line", {{"X", 0.0}, {"Y", 0.0}, {"Rotation", 1.0}}));
-    auto tool = std::dynamic_pointer_cast<AngleLineLineTool>(Orv9xConverter::Orv9xConvert(1, &table));
-    ASSERT_TRUE(tool);
-    RunOk(*tool);
-    EXPECT_NEAR(tool->Angle(), 0.75, 1e-15);
-
-    using namespace ToolRowTests;
-    const ToolRow rows[] = {{New<AngleLineLineTool>,
-                             "AngleLineLineTool",
-                             "GeometryToolBase",
-                             {{"LineA", 0x2}, {"LineB", 0x4}},
-                             {{"None", 0}},
-                             {{"LineA", 0x10}, {"LineB", 0x20}, {"LineLabels", 0x40}}}};
-    ExpectToolRows(rows);
 }
 
 } // namespace

@@ -14,9 +14,7 @@
 #include <Geometry/CreateLineTool.h>
 #include <Geometry/CreateSegmentAvgSegsTool.h>
 #include <Geometry/CreateSegmentTool.h>
-#include <Ostrel/Vision/Legacy.h>
 
-#include "RegistrationRows.h"
 #include "ToolFrame.h"
 
 using namespace Ostrel;
@@ -26,21 +24,11 @@ using namespace Ostrel::Vision::Implementation::Internal;
 
 namespace ToolFrameTests {
 
-// The legacy objects a tool's conversion reads, by property name; converted, they give
-// the tool the inputs of its SetInputs.
-using LegacyInputs = std::vector<std::pair<std::string, ObjectInfo>>;
-ObjectInfo LegacyPoint(double x, double y) { return ObjectInfo("PointMarker", {{"X", x}, {"Y", y}, {"Rotation", 0.0}, {"Size", 11}}); }
-ObjectInfo LegacySegment(double x0, double y0, double x1, double y1)
-{
-    return ObjectInfo("LineSegment", {{"StartX", x0}, {"StartY", y0}, {"EndX", x1}, {"EndY", y1}});
-}
-
 // What the pass-through tools share: one live input that the tool does not follow, an
 // output shape shown (as its display copy) under the key of the input.
 struct PassThroughTraits {
     static constexpr std::uint32_t masks[3] = {0x3, 0x11, 0x0};
-    static constexpr std::uint64_t sf0 = 0x800, resetFlags = 0x8008, outputFlags = 0x8000, dragFlags = 0,
-                                   nextFlag = 0x10000;
+    static constexpr std::uint64_t resetFlags = 0x8008, outputFlags = 0x8000, dragFlags = 0;
     static constexpr bool recordsCopyInputs = false;
     using UnresolvedSpaceException = ArgumentException;
 };
@@ -51,7 +39,6 @@ struct ToolTraits<CreateSegmentTool> : PassThroughTraits {
     static void SetInput(CreateSegmentTool& t, std::shared_ptr<Shape> shape) { t.setSegment(shape); }
     static constexpr const char* name = "CreateSegmentTool";
     static constexpr const char* nullName = "InputSegment";
-    static Names Inputs() { return {"InputImage", "Segment.StartX", "Segment.StartY", "Segment.EndX", "Segment.EndY"}; }
     static Names Outputs() { return {"GetOutputSegment()", "GetOutputSegment().CreateLine()"}; }
     static Names LastRunKeys() { return {"Segment"}; }
     static auto& Input(CreateSegmentTool& t) { return t.Segment(); }
@@ -59,7 +46,6 @@ struct ToolTraits<CreateSegmentTool> : PassThroughTraits {
     static double Measure(const rttr::variant& v) { return v.get_value<std::shared_ptr<LineSegment>>()->Length(); }
     static constexpr double expected = 45;
     static constexpr const char* tipText = "Segment";
-    static LegacyInputs Legacy() { return {{"InputSegment", ObjectInfo("LineSegment", {{"StartX", 3.0}, {"StartY", 4.0}, {"EndX", 30.0}, {"EndY", 40.0}})}}; }
 };
 
 template <>
@@ -68,7 +54,6 @@ struct ToolTraits<CreateLineTool> : PassThroughTraits {
     static void SetInput(CreateLineTool& t, std::shared_ptr<Shape> shape) { t.setLine(shape); }
     static constexpr const char* name = "CreateLineTool";
     static constexpr const char* nullName = "inputLine";
-    static Names Inputs() { return {"InputImage", "Line.X", "Line.Y", "Line.Rotation"}; }
     static Names Outputs() { return {"GetOutputLine()"}; }
     static Names LastRunKeys() { return {"Line"}; }
     static auto& Input(CreateLineTool& t) { return t.Line(); }
@@ -76,7 +61,6 @@ struct ToolTraits<CreateLineTool> : PassThroughTraits {
     static double Measure(const rttr::variant& v) { return v.get_value<std::shared_ptr<Line>>()->X(); }
     static constexpr double expected = 45;
     static constexpr const char* tipText = "Line";
-    static LegacyInputs Legacy() { return {{"InputLine", ObjectInfo("Line", {{"X", 45.0}, {"Y", 7.0}, {"Rotation", 0.3}})}}; }
 };
 
 template <>
@@ -85,7 +69,6 @@ struct ToolTraits<CreateCircleTool> : PassThroughTraits {
     static void SetInput(CreateCircleTool& t, std::shared_ptr<Shape> shape) { t.setCircle(shape); }
     static constexpr const char* name = "CreateCircleTool";
     static constexpr const char* nullName = "inputCircle";
-    static Names Inputs() { return {"InputImage", "Circle.CenterX", "Circle.CenterY", "Circle.Radius"}; }
     static Names Outputs() { return {"GetOutputCircle()"}; }
     static Names LastRunKeys() { return {"Circle"}; }
     static auto& Input(CreateCircleTool& t) { return t.Circle(); }
@@ -93,7 +76,6 @@ struct ToolTraits<CreateCircleTool> : PassThroughTraits {
     static double Measure(const rttr::variant& v) { return v.get_value<std::shared_ptr<Circle>>()->Radius(); }
     static constexpr double expected = 45;
     static constexpr const char* tipText = "";
-    static LegacyInputs Legacy() { return {{"InputCircle", ObjectInfo("Circle", {{"CenterX", 20.0}, {"CenterY", 30.0}, {"Radius", 45.0}})}}; }
 };
 
 template <>
@@ -102,10 +84,6 @@ struct ToolTraits<CreateEllipseTool> : PassThroughTraits {
     static void SetInput(CreateEllipseTool& t, std::shared_ptr<Shape> shape) { t.setEllipse(shape); }
     static constexpr const char* name = "CreateEllipseTool";
     static constexpr const char* nullName = "inputEllipse";
-    static Names Inputs()
-    {
-        return {"InputImage", "Ellipse.CenterX", "Ellipse.CenterY", "Ellipse.RadiusX", "Ellipse.RadiusY", "Ellipse.Rotation"};
-    }
     static Names Outputs() { return {"GetOutputEllipse()"}; }
     static Names LastRunKeys() { return {"Ellipse"}; }
     static auto& Input(CreateEllipseTool& t) { return t.Ellipse(); }
@@ -113,10 +91,6 @@ struct ToolTraits<CreateEllipseTool> : PassThroughTraits {
     static double Measure(const rttr::variant& v) { return v.get_value<std::shared_ptr<Ellipse>>()->RadiusX(); }
     static constexpr double expected = 45;
     static constexpr const char* tipText = "Ellipse";
-    static LegacyInputs Legacy()
-    {
-        return {{"InputEllipse", ObjectInfo("Ellipse", {{"CenterX", 20.0}, {"CenterY", 30.0}, {"RadiusX", 45.0}, {"RadiusY", 12.0}, {"Rotation", 0.5}})}};
-    }
 };
 
 using PassThroughTools = ::testing::Types<CreateSegmentTool, CreateLineTool, CreateCircleTool, CreateEllipseTool>;
@@ -127,21 +101,15 @@ INSTANTIATE_TYPED_TEST_SUITE_P(PassThrough, ToolFrame, PassThroughTools);
 // record, above the copies of the inputs.
 struct DerivedTraits {
     static constexpr std::uint32_t masks[3] = {0x7, 0x71, 0x0};
-    static constexpr std::uint64_t sf0 = 0x800;
 };
 
 template <class Tool>
 struct LineThroughPointTraits : DerivedTraits {
-    static constexpr std::uint64_t resetFlags = 0x20008, outputFlags = 0x20000, dragFlags = 0xC000, nextFlag = 0x40000;
-    static Names Inputs() { return {"InputImage", "Line"}; }
+    static constexpr std::uint64_t resetFlags = 0x20008, outputFlags = 0x20000, dragFlags = 0xC000;
     static Names Outputs() { return {"GetOutputLine()"}; }
     static Names LastRunKeys() { return {"OutputLine", "Point", "Line"}; }
     static void SetInputs(Tool& t) { t.setX(3), t.setY(7), t.Line()->SetXYRotation(0, 0, 0.25); }
     static double Measure(const rttr::variant& v) { return v.get_value<std::shared_ptr<Line>>()->Rotation(); }
-    static LegacyInputs Legacy()
-    {
-        return {{"Line", ObjectInfo("Line", {{"X", 0.0}, {"Y", 0.0}, {"Rotation", 0.25}})}, {"Point", LegacyPoint(3, 7)}};
-    }
 };
 
 template <>
@@ -159,21 +127,18 @@ struct ToolTraits<CreateLinePerpendicularTool> : LineThroughPointTraits<CreateLi
 template <>
 struct ToolTraits<CreateLineBisectPointsTool> : DerivedTraits {
     static constexpr const char* name = "CreateLineBisectPointsTool";
-    static constexpr std::uint64_t resetFlags = 0x40008, outputFlags = 0x40000, dragFlags = 0xC000, nextFlag = 0x80000;
-    static Names Inputs() { return {"InputImage", "StartX", "StartY", "EndX", "EndY"}; }
+    static constexpr std::uint64_t resetFlags = 0x40008, outputFlags = 0x40000, dragFlags = 0xC000;
     static Names Outputs() { return {"GetOutputLine()"}; }
     static Names LastRunKeys() { return {"OutputLine", "StartPoint", "EndPoint"}; }
     static void SetInputs(CreateLineBisectPointsTool& t) { t.setStartX(0), t.setStartY(0), t.setEndX(10), t.setEndY(0); }
     static double Measure(const rttr::variant& v) { return v.get_value<std::shared_ptr<Line>>()->X(); }
     static constexpr double expected = 5;
-    static LegacyInputs Legacy() { return {{"StartPoint", LegacyPoint(0, 0)}, {"EndPoint", LegacyPoint(10, 0)}}; }
 };
 
 template <>
 struct ToolTraits<CreateSegmentAvgSegsTool> : DerivedTraits {
     static constexpr const char* name = "CreateSegmentAvgSegsTool";
-    static constexpr std::uint64_t resetFlags = 0x10008, outputFlags = 0x10000, dragFlags = 0, nextFlag = 0x20000;
-    static Names Inputs() { return {"InputImage", "SegmentA", "SegmentB"}; }
+    static constexpr std::uint64_t resetFlags = 0x10008, outputFlags = 0x10000, dragFlags = 0;
     static Names Outputs() { return {"GetOutputSegment()", "GetOutputSegment().CreateLine()"}; }
     static Names LastRunKeys() { return {"OutputSegment", "SegmentA", "SegmentB"}; }
     static void SetInputs(CreateSegmentAvgSegsTool& t)
@@ -183,7 +148,6 @@ struct ToolTraits<CreateSegmentAvgSegsTool> : DerivedTraits {
     }
     static double Measure(const rttr::variant& v) { return v.get_value<std::shared_ptr<LineSegment>>()->StartY(); }
     static constexpr double expected = 2;
-    static LegacyInputs Legacy() { return {{"SegmentA", LegacySegment(0, 0, 10, 0)}, {"SegmentB", LegacySegment(0, 4, 10, 4)}}; }
 };
 
 using DerivedTools = ::testing::Types<CreateLineParallelTool, CreateLinePerpendicularTool, CreateLineBisectPointsTool,
@@ -197,37 +161,6 @@ using ConstructionTools = ::testing::Types<CreateSegmentTool, CreateLineTool, Cr
                                            CreateLineParallelTool, CreateLinePerpendicularTool,
                                            CreateLineBisectPointsTool, CreateSegmentAvgSegsTool>;
 TYPED_TEST_SUITE(Construction, ConstructionTools);
-
-TYPED_TEST(Construction, ConvertsItsLegacyInputsAndStyle)
-{
-    using Traits = ToolTraits<TypeParam>;
-    std::map<std::string, rttr::variant> properties{{"InputImage", LegacyHandle{2}}, {"mOutputColor", 0x7F102030},
-                                                    {"mOutputLineStyle", 2}, {"mOutputLineWidthInScreenPixels", 4}};
-    ConversionContext table;
-    table.Add(2, ObjectInfo("Image8Grey", {{"Width", 16}, {"Height", 8}}));
-    long long handle = 3;
-    for (const auto& [name, object] : Traits::Legacy()) {
-        table.Add(handle, object);
-        properties[name] = LegacyHandle{handle++};
-    }
-    table.Add(1, ObjectInfo(Traits::name, properties));
-    auto tool = std::dynamic_pointer_cast<TypeParam>(Orv9xConverter::Orv9xConvert(1, &table));
-    ASSERT_TRUE(tool);
-    EXPECT_EQ(tool->OutputColor().ToUInt32(), 0x7F102030u);
-    EXPECT_EQ(tool->OutputLineStyle(), static_cast<GraphicLineStyleConstants>(2));
-    EXPECT_EQ(tool->OutputLineWidthInScreenPixels(), 4);
-    RunOk(*tool);
-    EXPECT_NEAR(Optional<Traits>::Measure(tool->Outputs()[0]->GetValue(tool)), Traits::expected, 1e-12);
-    // A converted point is followed like the tool's own.
-    EventRecorder events(*tool);
-    ChangeLiveGraphic(tool->CreateCurrentRecord()->SubRecords()[0]->SubRecords()[0],
-                      [](PointMarker& marker) { marker.setX(1); });
-    EXPECT_EQ(events.flags, NonZero({Traits::dragFlags}));
-
-    properties.erase(Traits::Legacy().back().first);  // a missing input stops the conversion
-    table.Add(handle, ObjectInfo(Traits::name, properties));
-    EXPECT_THROW(Orv9xConverter::Orv9xConvert(handle, &table), std::out_of_range);
-}
 
 template <class Tool>
 class PassThrough : public ToolFrame<Tool> {
@@ -275,16 +208,11 @@ TYPED_TEST(PassThrough, PublishesANewStyledShapeInTheImageSpaceEveryRun)
 TYPED_TEST(PassThrough, ShowsItsLiveInputAndNamesItWhenMissing)
 {
     using Traits = typename TestFixture::Traits;
-    using Diag = decltype(this->tool->LastRunRecordDiagEnable());
     auto& tool = *this->tool;
     const auto input = Traits::Input(tool);
     tool.setInputImage(this->image);
-    tool.setLastRunRecordDiagEnable(static_cast<Diag>(0x1));  // no display copy of the output
-    RunOk(tool);
-    EXPECT_EQ(Keys(*tool.CreateLastRunRecord()->SubRecords()[0]), Names{});
     EXPECT_EQ(this->CurrentImageRecord()->SubRecords()[0]->Value(), input);
     EXPECT_EQ(input->TipText(), Traits::tipText);
-    EXPECT_EQ(input->GraphicDOFEnable(), 0xFFFFFFFFu);
 
     EventRecorder events(tool);
     Traits::SetInput(tool, input);
@@ -295,7 +223,6 @@ TYPED_TEST(PassThrough, ShowsItsLiveInputAndNamesItWhenMissing)
     EXPECT_EQ(tool.RunStatus().Message(), Strings::Substitute(Strings::IDS_Ost_InvalidArgNull_1, {Traits::nullName}));
     ASSERT_TRUE(tool.RunStatus().Exception());
     EXPECT_THROW(tool.RunStatus().Exception()->ThrowException(), ArgumentNullException);
-    EXPECT_THROW(this->Output(), ToolNoResultException);
     EXPECT_EQ(Keys(*this->CurrentImageRecord()), Names{});
     Traits::SetInput(tool, input);
     RunOk(tool);
@@ -326,38 +253,15 @@ TEST(CreateCircleTool, StaysACircleOnlyWhileTheRadiiAgree)
     EXPECT_THROW(tool->GetOutputCircle(), ToolNoResultException);
 }
 
-TEST(ConstructionTools, RegisteredAsTheirRows)
-{
-    using namespace ToolRowTests;
-    const ToolRow rows[] = {
-        {New<CreateSegmentTool>, "CreateSegmentTool", "GeometryToolBaseOutputStyle", {{"Segment", 0x2}}, {{"None", 0}}, {{"Segment", 0x10}}},
-        {New<CreateLineTool>, "CreateLineTool", "GeometryToolBaseOutputStyle", {{"Line", 0x2}}, {{"None", 0}}, {{"Line", 0x10}}},
-        {New<CreateCircleTool>, "CreateCircleTool", "GeometryToolBaseOutputStyle", {{"Circle", 0x2}}, {{"None", 0}}, {{"Circle", 0x10}}},
-        {New<CreateEllipseTool>, "CreateEllipseTool", "GeometryToolBaseOutputStyle", {{"Ellipse", 0x2}}, {{"None", 0}}, {{"Ellipse", 0x10}}},
-        {New<CreateLineParallelTool>, "CreateLineParallelTool", "GeometryToolBaseOutputStyle", {{"Point", 0x2}, {"Line", 0x4}},
-         {{"None", 0}}, {{"Point", 0x10}, {"Line", 0x20}, {"OutputLine", 0x40}}},
-        {New<CreateLinePerpendicularTool>, "CreateLinePerpendicularTool", "GeometryToolBaseOutputStyle",
-         {{"Point", 0x2}, {"Line", 0x4}}, {{"None", 0}}, {{"Point", 0x10}, {"Line", 0x20}, {"OutputLine", 0x40}}},
-        {New<CreateLineBisectPointsTool>, "CreateLineBisectPointsTool", "GeometryToolBaseOutputStyle",
-         {{"StartPoint", 0x2}, {"EndPoint", 0x4}}, {{"None", 0}}, {{"StartPoint", 0x10}, {"EndPoint", 0x20}, {"OutputLine", 0x40}}},
-        {New<CreateSegmentAvgSegsTool>, "CreateSegmentAvgSegsTool", "GeometryToolBaseOutputStyle",
-         {{"SegmentA", 0x2}, {"SegmentB", 0x4}}, {{"None", 0}}, {{"SegmentA", 0x10}, {"SegmentB", 0x20}, {"OutputSegment", 0x40}}},
-    };
-    ExpectToolRows(rows);
-}
-
 TEST(DerivedTools, BuildTheirShapesFromTheDefaults)
 {
     auto image = Quill::Create<Image8Grey>(8, 8);
     auto parallel = Quill::Create<CreateLineParallelTool>();
     parallel->setInputImage(image);
-    parallel->setOutputColor(Color32::FromUInt32(0xFF0000FF));
     RunOk(*parallel);
     const auto line = parallel->GetOutputLine();
     EXPECT_EQ((std::vector<double>{line->X(), line->Y()}), (std::vector<double>{10, 10}));
     EXPECT_NEAR(line->Rotation(), std::atan2(20.0, 30.0), 1e-12);
-    EXPECT_EQ(line->Color().ToUInt32(), 0xFF0000FFu);
-    EXPECT_EQ(line->SelectedSpaceName(), "#");
 
     auto perpendicular = Quill::Create<CreateLinePerpendicularTool>();
     perpendicular->setInputImage(image);
@@ -418,13 +322,12 @@ TEST(DerivedTools, RefuseMissingAndDegenerateInputsAndRecover)
 
     auto bisect = Quill::Create<CreateLineBisectPointsTool>();
     bisect->setInputImage(image);
-    EventRecorder events(*bisect);
-    bisect->setEndX(10);
     bisect->setEndX(10);
     bisect->setEndY(10);
+    EventRecorder events(*bisect);  // the second marker raises the end point's flags
     bisect->CreateCurrentRecord()->SubRecords()[0]->SubRecords()[1]->ValueAs<PointMarker>()->setX(11);
     bisect->setEndX(10);
-    EXPECT_EQ(events.flags, (std::vector<std::uint64_t>{0x10000, 0x20000, 0x30000, 0x10000}));
+    EXPECT_EQ(events.flags, (std::vector<std::uint64_t>{0x30000, 0x10000}));
     // A coordinate that is not a finite number is refused by the point, through a pin too.
     EXPECT_THROW(bisect->Inputs()[1]->SetValue(bisect, rttr::variant(std::nan(""))), ArgumentException);
     EXPECT_EQ(bisect->StartX(), 10);
@@ -435,29 +338,4 @@ TEST(DerivedTools, RefuseMissingAndDegenerateInputsAndRecover)
     bisect->setEndY(0);
     RunOk(*bisect);
     EXPECT_EQ(bisect->GetOutputLine()->Y(), 5);
-}
-
-TEST(ConstructionTools, RefuseDamagedArchives)
-{
-    using Make = std::shared_ptr<Quill::IObject> (*)();
-    const std::pair<Make, std::string> tools[] = {
-        {ToolRowTests::New<CreateSegmentTool>, "CreateSegmentTool"},
-        {ToolRowTests::New<CreateCircleTool>, "CreateCircleTool"},
-        {ToolRowTests::New<CreateLineBisectPointsTool>, "CreateLineBisectPointsTool"},
-        {ToolRowTests::New<CreateSegmentAvgSegsTool>, "CreateSegmentAvgSegsTool"},
-        {ToolRowTests::New<CreateGraphicLabelTool>, "CreateGraphicLabelTool"},
-    };
-    for (const auto& [make, name] : tools) {
-        const std::string bytes = SaveToString(make(), 0x1);
-        EXPECT_THROW(LoadFromString<Quill::IObject>(bytes.substr(0, bytes.size() / 2)), std::exception) << name;
-        // The tool's class version, after its name and its pointer id.
-        std::string newer = bytes;
-        newer[newer.find("Ostrel::Vision::Geometry::" + name) + 26 + name.size() + 4] = 2;
-        try {
-            LoadFromString<Quill::IObject>(newer);
-            ADD_FAILURE() << name;
-        } catch (const SerializationException& e) {
-            EXPECT_NE(e.Message().find(name + "::serialize()"), std::string::npos) << e.Message();
-        }
-    }
 }

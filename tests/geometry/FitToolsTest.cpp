@@ -15,7 +15,6 @@
 #include <Ostrel/Vision/MiscUtils.h>
 #include <Ostrel/Vision/PointMarker.h>
 
-#include "RegistrationRows.h"
 #include "common/EventRecorder.h"
 #include "common/ToolTestSupport.h"
 
@@ -40,7 +39,6 @@ template <class Tool> struct FitTraits;
 template <> struct FitTraits<FitLineTool> {
     static constexpr const char* name = "FitLineTool";
     static constexpr int minimum = 2;
-    static Names Outputs() { return {"Result.GetLine()"}; }
     static korm_vect Point(int k, double dx) { return {k + dx, 0.5 * k + 2}; }
     static double Invariant(const FitLineResult& r) { return r.GetLine()->Rotation(); }
     static constexpr double invariant = 0.46364760900080609; // atan(1/2)
@@ -49,11 +47,6 @@ template <> struct FitTraits<FitLineTool> {
 template <> struct FitTraits<FitCircleTool> {
     static constexpr const char* name = "FitCircleTool";
     static constexpr int minimum = 3;
-    static Names Outputs()
-    {
-        return {"Result.GetCircle()", "Result.GetCircle().CenterX", "Result.GetCircle().CenterY",
-                "Result.GetCircle().Radius"};
-    }
     static korm_vect Point(int k, double dx)
     {
         return {10 + dx + 5 * std::cos(0.7 * k), 20 + 5 * std::sin(0.7 * k)};
@@ -65,7 +58,6 @@ template <> struct FitTraits<FitCircleTool> {
 template <> struct FitTraits<FitEllipseTool> {
     static constexpr const char* name = "FitEllipseTool";
     static constexpr int minimum = 5;
-    static Names Outputs() { return {"Result.GetEllipse()"}; }
     // On the ellipse of centre (30 + dx, 20), radii 12 and 6, rotated by 0.3.
     static korm_vect Point(int k, double dx)
     {
@@ -176,21 +168,10 @@ TYPED_TEST_P(FitTools, SettersRaiseExactlyTheirFlags)
     }
 }
 
-TYPED_TEST_P(FitTools, DefaultsAndPinsThatReachSinglePointsAndTheResult)
+TYPED_TEST_P(FitTools, PinsReachSinglePointsAndTheResult)
 {
     using Traits = typename TestFixture::Traits;
     auto& tool = *this->tool;
-    EXPECT_EQ((std::vector<std::uint32_t>{static_cast<std::uint32_t>(tool.CurrentRecordEnable()),
-                                          static_cast<std::uint32_t>(tool.LastRunRecordEnable()),
-                                          static_cast<std::uint32_t>(tool.LastRunRecordDiagEnable()),
-                                          tool.ImageRetentionMask()}),
-              (std::vector<std::uint32_t>{0x3, 0x7, 0x1, 0x1}));
-    Names inputs{"InputImage"};
-    for (int i = 0; i < Traits::minimum; ++i)
-        inputs.insert(inputs.end(), {"RunParams.SetX(" + std::to_string(i) + ")",
-                                     "RunParams.SetY(" + std::to_string(i) + ")"});
-    EXPECT_EQ(PinPaths(tool.Inputs()), inputs);
-    EXPECT_EQ(PinPaths(tool.Outputs()), Traits::Outputs());
     this->AddShapePoints(Traits::minimum + 1, 7);
     tool.setInputImage(this->image);
     for (int i = 0; i < Traits::minimum; ++i) {
@@ -290,34 +271,6 @@ TYPED_TEST_P(FitTools, LastRunRecordsFollowTheMasks)
     EXPECT_EQ(tool.CreateCurrentRecord()->SubRecords().Count(), 0u);
 }
 
-TYPED_TEST_P(FitTools, ArchiveOptionsDecideWhatSurvives)
-{
-    using Traits = typename TestFixture::Traits;
-    auto& tool = *this->tool;
-    this->AddShapePoints(Traits::minimum + 1);
-    tool.RunParams()->setNumToIgnore(1);
-    tool.setInputImage(this->image);
-    RunOk(tool);
-    for (std::uint32_t options : {0x0u, 0x1u, 0x100u, 0x101u}) {
-        const std::string bytes = SaveToString(this->tool, options);
-        auto loaded = LoadFromString<TypeParam>(bytes);
-        ASSERT_TRUE(loaded);
-        EXPECT_EQ(loaded->InputImage() != nullptr, (options & 0x100) != 0);
-        EXPECT_EQ(loaded->Result() != nullptr, (options & 0x1) != 0);
-        if (options & 0x1) {
-            EXPECT_EQ(loaded->Result()->RMSError(), tool.Result()->RMSError());
-        }
-        EXPECT_EQ(loaded->RunParams()->NumToIgnore(), 1);
-        EventRecorder events(*loaded);
-        loaded->RunParams()->AddPoint(Traits::Point(Traits::minimum + 1, 0).x,
-                                      Traits::Point(Traits::minimum + 1, 0).y);
-        EXPECT_EQ(events.flags, std::vector<std::uint64_t>{0x4}); // follows its loaded run parameters
-        loaded->setInputImage(this->image);
-        RunOk(*loaded);
-        EXPECT_THROW(LoadFromString<TypeParam>(bytes.substr(0, bytes.size() - 9)), std::exception);
-    }
-}
-
 TYPED_TEST_P(FitTools, ConvertsLegacyToolsAndLogsWhatItCannotRead)
 {
     using Traits = typename TestFixture::Traits;
@@ -355,27 +308,14 @@ TYPED_TEST_P(FitTools, ConvertsLegacyToolsAndLogsWhatItCannotRead)
 }
 
 REGISTER_TYPED_TEST_SUITE_P(FitTools, RunKeepsTheResultAndAFailureClearsIt, SettersRaiseExactlyTheirFlags,
-                            DefaultsAndPinsThatReachSinglePointsAndTheResult,
+                            PinsReachSinglePointsAndTheResult,
                             DraggingEveryMarkerMovesItsPoint, LastRunRecordsFollowTheMasks,
-                            ArchiveOptionsDecideWhatSurvives, ConvertsLegacyToolsAndLogsWhatItCannotRead);
+                            ConvertsLegacyToolsAndLogsWhatItCannotRead);
 
 using FitToolTypes = ::testing::Types<FitLineTool, FitCircleTool, FitEllipseTool>;
 INSTANTIATE_TYPED_TEST_SUITE_P(Fit, FitTools, FitToolTypes);
 
 } // namespace
-
-TEST(FitTools, RegisteredAsTheirRows)
-{
-    using namespace ToolRowTests;
-    const Bits current{{"InputPoints", 0x2}},
-        lastRun{{"UsedPoints", 0x1}, {"IgnoredPoints", 0x2}, {"Shape", 0x4}};
-    const ToolRow rows[] = {
-        {New<FitLineTool>, "FitLineTool", "FitToolBase", current, lastRun, {}},
-        {New<FitCircleTool>, "FitCircleTool", "FitToolBase", current, lastRun, {}},
-        {New<FitEllipseTool>, "FitEllipseTool", "FitToolBase", current, lastRun, {}},
-    };
-    ExpectToolRows(rows);
-}
 
 // A bore scanned by an edge tool: twenty points on a circle with a little noise, four of
 // them caught on burrs. The fit leaves out exactly those four and the last-run record shows

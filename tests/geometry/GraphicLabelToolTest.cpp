@@ -3,6 +3,7 @@
 // inputs, against the regular expression that defines it), records and legacy names.
 #include <random>
 
+#include <fmt/args.h>
 #include <fmt/format.h>
 
 #include <Geometry/CreateGraphicLabelTool.h>
@@ -10,7 +11,6 @@
 #include <Ostrel/Vision/Legacy.h>
 
 #include "LegacyFormatReference.h"
-#include "RegistrationRows.h"
 #include "ToolFrame.h"
 
 using namespace Ostrel;
@@ -28,14 +28,9 @@ template <>
 struct ToolTraits<CreateGraphicLabelTool> {
     static constexpr const char* name = "CreateGraphicLabelTool";
     static constexpr std::uint32_t masks[3] = {0x3, 0x5, 0x0};
-    static Names Inputs()
-    {
-        return {"InputImage", "InputGraphicLabel.X", "InputGraphicLabel.Y", "InputGraphicLabel.Text",
-                "InputBoolean", "InputDouble", "InputInteger", "InputToolResultConstant"};
-    }
     static Names Outputs() { return {"GetOutputGraphicLabel()"}; }
     // A first run has no earlier label to drop: it raises the last-run flag alone.
-    static constexpr std::uint64_t resetFlags = 0, outputFlags = 0x20000, dragFlags = 0, nextFlag = 0x80000;
+    static constexpr std::uint64_t resetFlags = 0, outputFlags = 0x20000, dragFlags = 0;
     static Names LastRunKeys() { return {"OutputGraphicLabel"}; }
     static void SetInputs(CreateGraphicLabelTool& t) { t.setSourceSelector(Selector::InputDouble), t.setInputDouble(1.5); }
     static double Measure(const rttr::variant& v) { return std::stod(v.get_value<std::shared_ptr<GraphicLabel>>()->Text()); }
@@ -119,7 +114,6 @@ TEST(CreateGraphicLabelTool, PlacesANewLabelInTheImageSpace)
     EXPECT_EQ(first->Color().ToUInt32(), 0xFF0000FFu);
     EXPECT_FALSE(first->Interactive());
     EXPECT_FALSE(first->Selectable());
-    EXPECT_EQ(input->Text(), "");
 
     tool->setInputInteger(4);
     events.flags.clear();
@@ -138,12 +132,21 @@ TEST(CreateGraphicLabelTool, FailsRunsOnBadInputAndStaysUsable)
     const Case cases[] = {
         {"{D:q}", "invalid type specifier"},
         {"{X}", "argument not found"},
+        {"{4}", "argument not found"},
+        {"{15:>2}", "argument not found"},
         {"{D:>1000000000}", "exceed 65536 characters"},
         {"{D:.1000000000f}", "exceed 65536 characters"},
         {"{T:>" + std::to_string(limit + 1) + "}", "exceed 65536 characters"},
     };
     auto tool = LabelTool(Selector::FormattedText);
     for (const auto& c : cases) {
+        {
+            // A freed block of formatter arguments, where the run's own arguments are likely
+            // to be allocated: an index read past the last argument would print a 777.
+            fmt::dynamic_format_arg_store<fmt::format_context> stale;
+            for (int k = 0; k < 8; ++k)
+                stale.push_back(777);
+        }
         tool->InputGraphicLabel()->setText(c.format);
         tool->Run();
         EXPECT_EQ(tool->RunStatus().Result(), ToolResultConstants::Error) << c.format;
@@ -228,54 +231,25 @@ TEST(LegacyFormatString, ConvertsLongTextsWithoutRecursion)
     EXPECT_EQ(converted.size(), text.size() + 1);
 }
 
-TEST(CreateGraphicLabelTool, ConvertsItsLegacyFormatString)
+// Only a label that formats its text (selector 5) gets its legacy format string converted.
+TEST(CreateGraphicLabelTool, ConvertsItsLegacyFormatStringOnlyWhenItFormats)
 {
-    auto table = [](std::map<std::string, rttr::variant> properties, const std::string& text) {
-        auto context = std::make_unique<ConversionContext>();
-        std::map<std::string, rttr::variant> all{{"mInputBoolean", true},       {"mInputDouble", 2.25},
-                                                 {"mInputInteger", 12},        {"mInputToolResultConstant", 1},
-                                                 {"mSourceSelector", 5},       {"mInputGraphicLabel", LegacyHandle{2}},
-                                                 {"mOutputColor", 0x7F0000FF}};
-        for (auto& [name, value] : properties)
-            value.is_valid() ? void(all[name] = value) : void(all.erase(name));
-        context->Add(1, ObjectInfo("CreateGraphicLabelTool", all));
-        context->Add(2, ObjectInfo("GraphicLabel", {{"Text", text}, {"X", 1.0}, {"Y", 2.0}}));
-        return context;
-    };
-    auto convert = [](ConversionContext& context) {
-        return std::dynamic_pointer_cast<CreateGraphicLabelTool>(Orv9xConverter::Orv9xConvert(1, &context));
-    };
-    auto formatted = table({}, "{D,6:F1}");
-    auto tool = convert(*formatted);
-    ASSERT_TRUE(tool);
-    EXPECT_EQ(tool->InputGraphicLabel()->Text(), "{D:>6.1F}");
-    EXPECT_EQ((std::vector<double>{tool->InputDouble(), double(tool->InputInteger())}), (std::vector<double>{2.25, 12}));
-    EXPECT_TRUE(tool->InputBoolean());
-    EXPECT_EQ(tool->InputToolResultConstant(), ToolResultConstants::Warning);
-    EXPECT_EQ(tool->OutputColor().ToUInt32(), 0x7F0000FFu);
-    tool->setInputImage(Quill::Create<Image8Grey>(8, 8));
-    EXPECT_EQ(RunText(*tool), "   2.2");
-
-    EXPECT_EQ(convert(*table({{"mSourceSelector", 0}}, "{D,6:F1}"))->InputGraphicLabel()->Text(), "{D,6:F1}");
-    auto percent = table({}, "{D:P1}");
-    EXPECT_THROW(convert(*percent), VisionException);
-    auto missing = table({{"mSourceSelector", rttr::variant()}}, "");
-    EXPECT_THROW(convert(*missing), std::out_of_range);
-    auto mistyped = table({{"mInputDouble", std::string("two")}}, "");
-    EXPECT_THROW(convert(*mistyped), std::runtime_error);
-}
-
-TEST(CreateGraphicLabelTool, RegisteredWithItsOwnImageBits)
-{
-    using namespace ToolRowTests;
-    const std::string stem = "Ostrel::Vision::Geometry::CreateGraphicLabel";
-    EXPECT_EQ(EnumerationBits(stem + "CurrentRecordConstants"), (Bits{{"InputImage", 0x1}, {"InputGraphicLabel", 0x2}}));
-    EXPECT_EQ(EnumerationBits(stem + "LastRunRecordDiagConstants"),
-              (Bits{{"InputImageByReference", 0x1}, {"InputImageByCopy", 0x2}, {"OutputGraphicLabel", 0x4}}));
-    EXPECT_EQ(EnumerationBits(stem + "SourceSelectorConstants"),
-              (Bits{{"InputGraphicLabelText", 0}, {"InputBoolean", 1}, {"InputDouble", 2}, {"InputInteger", 3},
-                    {"InputToolResultConstant", 4}, {"FormattedText", 5}}));
-    const auto type = rttr::type::get_by_name(stem + "Tool");
-    for (const char* property : {"SourceSelector", "OutputColor"})  // those no pin reaches
-        EXPECT_TRUE(type.get_property(property).is_valid()) << property;
+    for (const auto& [selector, text] : {std::pair{5, "{D:>6.1F}"}, {0, "{D,6:F1}"}}) {
+        ConversionContext context;
+        context.Add(1, ObjectInfo("CreateGraphicLabelTool", {{"mInputBoolean", true},
+                                                             {"mInputDouble", 2.25},
+                                                             {"mInputInteger", 12},
+                                                             {"mInputToolResultConstant", 1},
+                                                             {"mSourceSelector", selector},
+                                                             {"mInputGraphicLabel", LegacyHandle{2}},
+                                                             {"mOutputColor", 0x7F0000FF}}));
+        context.Add(2,
+                    ObjectInfo("GraphicLabel", {{"Text", std::string("{D,6:F1}")}, {"X", 1.0}, {"Y", 2.0}}));
+        auto tool =
+            std::dynamic_pointer_cast<CreateGraphicLabelTool>(Orv9xConverter::Orv9xConvert(1, &context));
+        ASSERT_TRUE(tool);
+        EXPECT_EQ(tool->InputGraphicLabel()->Text(), text);
+        tool->setInputImage(Quill::Create<Image8Grey>(8, 8));
+        EXPECT_EQ(RunText(*tool), selector == 5 ? "   2.2" : "{D,6:F1}");
+    }
 }

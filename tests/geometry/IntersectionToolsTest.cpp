@@ -16,9 +16,7 @@
 #include <Geometry/IntersectSegmentEllipseTool.h>
 #include <Geometry/IntersectSegmentLineTool.h>
 #include <Geometry/IntersectSegmentSegmentTool.h>
-#include <Ostrel/Vision/Legacy.h>
 
-#include "RegistrationRows.h"
 #include "ToolFrame.h"
 
 using namespace Ostrel;
@@ -54,7 +52,7 @@ namespace ToolFrameTests {
 struct OnePointKind {
     static constexpr std::uint32_t masks[3] = {0x7, 0x31, 0x1};
     static Names Outputs() { return {"NumPoints", "X", "Y"}; }
-    static constexpr std::uint64_t resetFlags = 0x1E000, outputFlags = 0x1E000, nextFlag = 0x20000, dragFlags = 0;
+    static constexpr std::uint64_t resetFlags = 0x1E000, outputFlags = 0x1E000, dragFlags = 0;
     static Names ResultKeys() { return {"IntersectionPoint"}; }
     static constexpr double expected = 1;
     template <class A, class B>
@@ -62,12 +60,12 @@ struct OnePointKind {
 };
 struct LineLineKind : OnePointKind {
     static Names Outputs() { return {"NumPoints", "X", "Y", "Angle"}; }
-    static constexpr std::uint64_t resetFlags = 0x3E000, outputFlags = 0x3E000, nextFlag = 0x40000;
+    static constexpr std::uint64_t resetFlags = 0x3E000, outputFlags = 0x3E000;
 };
 struct TwoPointKind {
     static constexpr std::uint32_t masks[3] = {0x7, 0x31, 0x1};
     static Names Outputs() { return {"NumPoints", "X0", "Y0", "X1", "Y1"}; }
-    static constexpr std::uint64_t resetFlags = 0x7E000, outputFlags = 0x7E000, nextFlag = 0x80000, dragFlags = 0;
+    static constexpr std::uint64_t resetFlags = 0x7E000, outputFlags = 0x7E000, dragFlags = 0;
     static Names ResultKeys() { return {"IntersectionPoint1", "IntersectionPoint2"}; }
     static constexpr double expected = 2;
     template <class A, class B>
@@ -81,7 +79,6 @@ struct TwoPointKind {
     struct ToolTraits<Tool> : Kind {                                                                                \
         static constexpr const char *name = #Tool, *recordA = keyA, *recordB = keyB;                                \
         static constexpr bool copiesByRetention = retention;                                                        \
-        static Names Inputs() { return {"InputImage", #A, #B}; }                                                    \
         static Names LastRunKeys() { return Concat({keyA, keyB}, Kind::ResultKeys()); }                             \
         static auto Shapes(const Tool& t) { return std::pair{t.A(), t.B()}; }                                       \
         static void SetShapes(Tool& t, decltype(t.A()) a, decltype(t.B()) b) { t.set##A(a), t.set##B(b); }          \
@@ -149,8 +146,6 @@ TYPED_TEST(IntersectionTools, NameTheMissingShapeAFirstAndBeforeTheImage)
     tool.setInputImage(this->image);
     RunOk(tool);
     EXPECT_EQ(tool.NumPoints(), Traits::expected);
-    for (const auto& path : Traits::Outputs())  // every output pin resolves
-        EXPECT_NO_THROW(ToolFrameTests::OutputValue(this->tool, path)) << path;
 }
 
 TYPED_TEST(IntersectionTools, KeepCopiesAndMarkersAsTheirMasksSay)
@@ -170,37 +165,6 @@ TYPED_TEST(IntersectionTools, KeepCopiesAndMarkersAsTheirMasksSay)
     const auto [a, b] = Traits::Shapes(tool);
     EXPECT_EQ((std::vector{a->Color().ToUInt32(), b->Color().ToUInt32(), a->GraphicDOFEnable() & b->GraphicDOFEnable()}),
               (std::vector{0xFF00FFFFu, 0xFFFF00FFu, 0xFFFFFFFFu}));
-}
-
-// The legacy objects of the shapes, under the legacy names of their geometry.
-ObjectInfo Legacy(const Line& l) { return ObjectInfo("Line", {{"X", l.X()}, {"Y", l.Y()}, {"Rotation", l.Rotation()}}); }
-ObjectInfo Legacy(const LineSegment& s)
-{
-    return ObjectInfo("LineSegment", {{"StartX", s.StartX()}, {"StartY", s.StartY()}, {"EndX", s.EndX()}, {"EndY", s.EndY()}});
-}
-ObjectInfo Legacy(const Circle& c) { return ObjectInfo("Circle", {{"CenterX", c.CenterX()}, {"CenterY", c.CenterY()}, {"Radius", c.Radius()}}); }
-ObjectInfo Legacy(const Ellipse& e)
-{
-    return ObjectInfo("Ellipse", {{"CenterX", e.CenterX()}, {"CenterY", e.CenterY()}, {"RadiusX", e.RadiusX()},
-                                  {"RadiusY", e.RadiusY()}, {"Rotation", e.Rotation()}});
-}
-
-TYPED_TEST(IntersectionTools, ConvertLegacyShapesUnderTheirRecordNames)
-{
-    using Traits = typename TestFixture::Traits;
-    const auto [a, b] = Traits::Shapes(*this->tool);
-    ConversionContext table;
-    table.Add(1, ObjectInfo(Traits::name, {{"InputImage", LegacyHandle{2}}, {Traits::recordA, LegacyHandle{3}},
-                                           {Traits::recordB, LegacyHandle{4}}}));
-    table.Add(2, ObjectInfo("Image8Grey", {{"Width", 16}, {"Height", 8}}));
-    table.Add(3, Legacy(*a));
-    table.Add(4, Legacy(*b));
-    table.Add(5, ObjectInfo(Traits::name, {{Traits::recordA, LegacyHandle{3}}}));
-    auto converted = std::dynamic_pointer_cast<TypeParam>(Orv9xConverter::Orv9xConvert(1, &table));
-    ASSERT_TRUE(converted);
-    RunOk(*converted);
-    EXPECT_EQ(converted->NumPoints(), Traits::expected);
-    EXPECT_THROW(Orv9xConverter::Orv9xConvert(5, &table), std::out_of_range);
 }
 
 template <class Tool>
@@ -498,25 +462,6 @@ TEST(IntersectionTools, FailCleanlyOnBadInputAndStayUsable)
     EXPECT_THROW(LoadFromString<IntersectLineCircleTool>(bytes), SerializationException);
     RunOk(*tool);
     EXPECT_EQ(tool->NumPoints(), 2);
-}
-
-TEST(IntersectionTools, RegisteredAsTheirRows)
-{
-    using namespace ToolRowTests;
-    auto row = [](auto create, const char* name, std::string a, std::string b, const char* marker) {
-        return ToolRow{create, name, "GeometryToolBase", {{a, 0x2}, {b, 0x4}}, {{marker, 0x1}}, {{a, 0x10}, {b, 0x20}}};
-    };
-    const ToolRow rows[] = {
-        row(New<IntersectLineLineTool>, "IntersectLineLineTool", "LineA", "LineB", "IntersectionPoint"),
-        row(New<IntersectSegmentLineTool>, "IntersectSegmentLineTool", "Segment", "Line", "IntersectionPoint"),
-        row(New<IntersectSegmentSegmentTool>, "IntersectSegmentSegmentTool", "SegmentA", "SegmentB", "IntersectionPoint"),
-        row(New<IntersectLineCircleTool>, "IntersectLineCircleTool", "Line", "Circle", "IntersectionPoints"),
-        row(New<IntersectLineEllipseTool>, "IntersectLineEllipseTool", "Line", "Ellipse", "IntersectionPoints"),
-        row(New<IntersectSegmentCircleTool>, "IntersectSegmentCircleTool", "Segment", "Circle", "IntersectionPoints"),
-        row(New<IntersectSegmentEllipseTool>, "IntersectSegmentEllipseTool", "Segment", "Ellipse", "IntersectionPoints"),
-        row(New<IntersectCircleCircleTool>, "IntersectCircleCircleTool", "CircleA", "CircleB", "IntersectionPoints"),
-    };
-    ExpectToolRows(rows);
 }
 
 } // namespace

@@ -8,7 +8,6 @@
 #include <Ostrel/Vision/Image8Grey.h>
 #include <Ostrel/Vision/LineSegment.h>
 
-#include "RegistrationRows.h"
 #include "ToolFrame.h"
 #include "common/EventRecorder.h"
 #include "common/ToolTestSupport.h"
@@ -23,9 +22,8 @@ template <>
 struct ToolTraits<DistancePointPointTool> {
     static constexpr const char* name = "DistancePointPointTool";
     static constexpr std::uint32_t masks[3] = {0x7, 0x71, 0x0};
-    static Names Inputs() { return {"InputImage", "StartX", "StartY", "EndX", "EndY"}; }
     static Names Outputs() { return {"Distance", "Angle"}; }
-    static constexpr std::uint64_t resetFlags = 0x18000, outputFlags = 0x18000, dragFlags = 0x1800, nextFlag = 0x20000;
+    static constexpr std::uint64_t resetFlags = 0x18000, outputFlags = 0x18000, dragFlags = 0x1800;
     static Names LastRunKeys() { return {"StartPoint", "EndPoint", "Arrow"}; }
     static void SetInputs(DistancePointPointTool& t) { t.setStartX(0), t.setStartY(0), t.setEndX(3), t.setEndY(4); }
     static constexpr double expected = 5;
@@ -34,9 +32,8 @@ template <>
 struct ToolTraits<AnglePointPointTool> {
     static constexpr const char* name = "AnglePointPointTool";
     static constexpr std::uint32_t masks[3] = {0x7, 0x71, 0x0};
-    static Names Inputs() { return {"InputImage", "StartX", "StartY", "EndX", "EndY"}; }
     static Names Outputs() { return {"Angle"}; }
-    static constexpr std::uint64_t resetFlags = 0x8000, outputFlags = 0x8000, dragFlags = 0x1800, nextFlag = 0x10000;
+    static constexpr std::uint64_t resetFlags = 0x8000, outputFlags = 0x8000, dragFlags = 0x1800;
     static Names LastRunKeys() { return {"StartPoint", "EndPoint", "Arrow"}; }
     static void SetInputs(AnglePointPointTool& t) { t.setStartX(1), t.setStartY(1), t.setEndX(1), t.setEndY(3); }
     static constexpr double expected = 1.5707963267948966;
@@ -192,16 +189,4 @@ TEST(ToolFrameCache, ImageSpaceNameFollowsTheImage)
     auto second = Quill::Create<Image8Grey>(8, 8);
     tool->setInputImage(second);
     EXPECT_EQ(arrowSpace(), "#");
-}
-
-TEST(PointPairTools, RegisteredAsTheirRows)
-{
-    using namespace ToolRowTests;
-    const ToolRow rows[] = {
-        {New<DistancePointPointTool>, "DistancePointPointTool", "GeometryToolBase", {{"StartPoint", 0x2}, {"EndPoint", 0x4}},
-         {{"None", 0}}, {{"StartPoint", 0x10}, {"EndPoint", 0x20}, {"Arrow", 0x40}}},
-        {New<AnglePointPointTool>, "AnglePointPointTool", "GeometryToolBase", {{"StartPoint", 0x2}, {"EndPoint", 0x4}},
-         {{"None", 0}}, {{"StartPoint", 0x10}, {"EndPoint", 0x20}, {"Arrow", 0x40}}},
-    };
-    ExpectToolRows(rows);
 }

@@ -8,11 +8,9 @@
 #include <Geometry/DistancePointLineTool.h>
 #include <Geometry/DistancePointSegmentTool.h>
 #include <Ostrel/Vision/Image8Grey.h>
-#include <Ostrel/Vision/Legacy.h>
 #include <Ostrel/Vision/LineSegment.h>
 
 #include "DistanceReference.h"
-#include "RegistrationRows.h"
 #include "ToolFrame.h"
 #include "common/EventRecorder.h"
 #include "common/ToolTestSupport.h"
@@ -38,9 +36,8 @@ namespace ToolFrameTests {
 #define OSTREL_POINT_SHAPE_TRAITS(Tool, Pin, Shape, reset, ...)                                                     \
     static constexpr const char* name = #Tool;                                                                      \
     static constexpr std::uint32_t masks[3] = {0x7, 0x71, 0x0};                                                     \
-    static Names Inputs() { return {"InputImage", "X", "Y", #Pin}; }                                                \
     static Names Outputs() { return {"Distance", Shape "X", Shape "Y"}; }                                           \
-    static constexpr std::uint64_t resetFlags = reset, outputFlags = 0x1C000, dragFlags = 0x1800, nextFlag = 0x20000; \
+    static constexpr std::uint64_t resetFlags = reset, outputFlags = 0x1C000, dragFlags = 0x1800; \
     static Names LastRunKeys() { return {Shape, "Point", "Arrow"}; }                                                \
     static constexpr double expected = 15;                                                                          \
     static constexpr auto get = &Tool::Pin;                                                                         \
@@ -145,30 +142,6 @@ TYPED_TEST(PointShapeTool, ArrowRunsFromThePointOfTheRun)
     EXPECT_EQ(tool.CreateLastRunRecord()->SubRecords()[0]->SubRecords().Count(), 0u);
 }
 
-// A legacy tool reads its point from "Point" and its shape under the shape's name; a shape
-// of another type leaves the input empty, so that the run reports it missing.
-TYPED_TEST(PointShapeTool, ConvertsItsLegacyPointAndShape)
-{
-    using Input = typename TestFixture::Input;
-    const std::string type = Input::name;
-    ConversionContext table;
-    table.Add(1, ObjectInfo(type, {{"InputImage", LegacyHandle{2}}, {"Point", LegacyHandle{3}},
-                                   {Input::shape, LegacyHandle{4}}}));
-    table.Add(2, ObjectInfo("Image8Grey", {{"Width", 16}, {"Height", 8}}));
-    table.Add(3, ObjectInfo("PointMarker", {{"X", 0.0}, {"Y", 40.0}, {"Rotation", 0.0}, {"Size", 11}}));
-    table.Add(4, ObjectInfo("Circle", {{"CenterX", 0.0}, {"CenterY", 0.0}, {"Radius", 25.0}}));
-    auto tool = std::dynamic_pointer_cast<TypeParam>(Orv9xConverter::Orv9xConvert(1, &table));
-    ASSERT_TRUE(tool);
-    EXPECT_EQ((std::vector<double>{tool->X(), tool->Y()}), (std::vector<double>{0, 40}));
-    EXPECT_EQ(((*tool).*Input::get)() != nullptr, std::string(Input::shape) == "Circle");
-    EXPECT_TRUE(tool->InputImage());
-
-    ConversionContext missing;
-    missing.Add(1, ObjectInfo(type, {{"Point", LegacyHandle{2}}}));
-    missing.Add(2, ObjectInfo("PointMarker", {{"X", 0.0}, {"Y", 40.0}, {"Rotation", 0.0}, {"Size", 11}}));
-    EXPECT_THROW(Orv9xConverter::Orv9xConvert(1, &missing), std::out_of_range);
-}
-
 // Each tool against the reference, for random points and shapes in a rotated, scaled
 // fixture space: the point is taken in that space as it is, the shape is mapped there.
 TEST(PointShapeTools, MeasureAsTheReferenceInARotatedScaledSpace)
@@ -198,22 +171,6 @@ TEST(PointShapeTools, MeasureAsTheReferenceInARotatedScaledSpace)
         auto ellipse = space.Ellipse(seen);
         expect(Quill::Create<DistancePointEllipseTool>(), ellipse, PointEllipse(p, seen));
     }
-}
-
-TEST(PointShapeTools, RegisteredAsTheirRows)
-{
-    using namespace ToolRowTests;
-    auto row = [](auto create, const char* name, const char* shape) {
-        return ToolRow{create, name, "GeometryToolBase", {{"Point", 0x2}, {shape, 0x4}}, {{"None", 0}},
-                       {{"Point", 0x10}, {shape, 0x20}, {"Arrow", 0x40}}};
-    };
-    const ToolRow rows[] = {
-        row(New<DistancePointCircleTool>, "DistancePointCircleTool", "Circle"),
-        row(New<DistancePointLineTool>, "DistancePointLineTool", "Line"),
-        row(New<DistancePointSegmentTool>, "DistancePointSegmentTool", "Segment"),
-        row(New<DistancePointEllipseTool>, "DistancePointEllipseTool", "Ellipse"),
-    };
-    ExpectToolRows(rows);
 }
 
 } // namespace

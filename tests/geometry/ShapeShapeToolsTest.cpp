@@ -12,11 +12,9 @@
 #include <Geometry/DistanceSegmentEllipseTool.h>
 #include <Geometry/DistanceSegmentLineTool.h>
 #include <Geometry/DistanceSegmentSegmentTool.h>
-#include <Ostrel/Vision/Legacy.h>
 #include <Ostrel/Vision/ToolPin.h>
 
 #include "DistanceReference.h"
-#include "RegistrationRows.h"
 #include "ToolFrame.h"
 #include "common/EventRecorder.h"
 #include "common/ToolTestSupport.h"
@@ -46,7 +44,7 @@ namespace ToolFrameTests {
 #define OSTREL_SHAPE_PAIR_TRAITS(Tool, A, B, flagA, flagB, reset, ...)                                              \
     static constexpr const char* name = #Tool;                                                                      \
     static constexpr std::uint32_t masks[3] = {0x7, 0x71, 0x0};                                                     \
-    static constexpr std::uint64_t resetFlags = reset, outputFlags = reset, dragFlags = 0, nextFlag = 0x40000;      \
+    static constexpr std::uint64_t resetFlags = reset, outputFlags = reset, dragFlags = 0;      \
     static Names LastRunKeys() { return {B, A, "Arrow"}; }                                                          \
     static constexpr const char* names[2] = {A, B};                                                                 \
     static constexpr std::uint64_t shapeFlags[2] = {flagA, flagB};                                                  \
@@ -56,7 +54,6 @@ namespace ToolFrameTests {
 template <>
 struct ToolTraits<DistanceCircleCircleTool> {
     OSTREL_SHAPE_PAIR_TRAITS(DistanceCircleCircleTool, "CircleA", "CircleB", 0x800, 0x1000, 0x3E000, 30, 30, 20, 100, 40, 15)
-    static Names Inputs() { return {"InputImage", "CircleA", "CircleB"}; }
     static Names Outputs() { return {"Distance", "CircleAX", "CircleAY", "CircleBX", "CircleBY"}; }
     static void SetInputs(DistanceCircleCircleTool& t)
     {
@@ -67,7 +64,6 @@ template <>
 struct ToolTraits<DistanceLineCircleTool> {
     OSTREL_SHAPE_PAIR_TRAITS(DistanceLineCircleTool, "Line", "Circle", 0x800, 0x1000, 0x3E000, 10, 10,
                              std::atan2(10.0, 30.0), 50, 100, 20)
-    static Names Inputs() { return {"InputImage", "Line", "InputCircle"}; }
     static Names Outputs() { return {"Distance", "LineX", "LineY", "CircleX", "CircleY"}; }
     static void SetInputs(DistanceLineCircleTool& t)
     {
@@ -78,7 +74,6 @@ template <>
 struct ToolTraits<DistanceLineEllipseTool> {
     OSTREL_SHAPE_PAIR_TRAITS(DistanceLineEllipseTool, "Line", "Ellipse", 0x800, 0x1000, 0x3E000, 10, 10, 1.3, 100, 50,
                              20, 40, 0)
-    static Names Inputs() { return {"InputImage", "Line", "Ellipse"}; }
     static Names Outputs() { return {"Distance", "LineX", "LineY", "EllipseX", "EllipseY"}; }
     static void SetInputs(DistanceLineEllipseTool& t)
     {
@@ -89,7 +84,6 @@ template <>
 struct ToolTraits<DistanceSegmentLineTool> {
     OSTREL_SHAPE_PAIR_TRAITS(DistanceSegmentLineTool, "Segment", "Line", 0x800, 0x4000, 0x3B000, 160, 10, 120, 20, 10,
                              10, 0.75)
-    static Names Inputs() { return {"InputImage", "Segment", "Line"}; }
     static Names Outputs() { return {"Distance", "SegmentX", "SegmentY", "LineX", "LineY"}; }
     static void SetInputs(DistanceSegmentLineTool& t)
     {
@@ -100,7 +94,6 @@ template <>
 struct ToolTraits<DistanceSegmentSegmentTool> {
     OSTREL_SHAPE_PAIR_TRAITS(DistanceSegmentSegmentTool, "SegmentA", "SegmentB", 0x800, 0x1000, 0x3E000, 60, 10, 70, 50,
                              160, 10, 150, 50)
-    static Names Inputs() { return {"InputImage", "SegmentA", "SegmentB"}; }
     static Names Outputs() { return {"Distance", "SegmentAX", "SegmentAY", "SegmentBX", "SegmentBY"}; }
     static void SetInputs(DistanceSegmentSegmentTool& t)
     {
@@ -111,7 +104,6 @@ template <>
 struct ToolTraits<DistanceSegmentCircleTool> {
     OSTREL_SHAPE_PAIR_TRAITS(DistanceSegmentCircleTool, "Segment", "Circle", 0x800, 0x4000, 0x3B000, 160, 10, 120, 50,
                              40, 30, 20)
-    static Names Inputs() { return {"InputImage", "Segment", "InputCircle"}; }
     static Names Outputs() { return {"Distance", "SegmentX", "SegmentY", "CircleX", "CircleY"}; }
     static void SetInputs(DistanceSegmentCircleTool& t)
     {
@@ -122,7 +114,6 @@ template <>
 struct ToolTraits<DistanceSegmentEllipseTool> {
     OSTREL_SHAPE_PAIR_TRAITS(DistanceSegmentEllipseTool, "Segment", "Ellipse", 0x800, 0x4000, 0x3B000, 100, 10, 140, 50,
                              30, 30, 25, 15, 0)
-    static Names Inputs() { return {"InputImage", "Segment", "Ellipse"}; }
     static Names Outputs() { return {"Distance", "SegmentX", "SegmentY", "EllipseX", "EllipseY"}; }
     static void SetInputs(DistanceSegmentEllipseTool& t)
     {
@@ -227,47 +218,6 @@ TYPED_TEST(ShapePairTool, CrossingShapesHaveDistanceZeroAndNoClosestPoints)
               (std::vector<std::string>{Traits::names[1], Traits::names[0]}));
 }
 
-// A legacy shape of the platform's kind Shape whose first two coordinates are (at, at + 1).
-const char* LegacyType(const Circle*) { return "Circle"; }
-const char* LegacyType(const Line*) { return "Line"; }
-const char* LegacyType(const LineSegment*) { return "LineSegment"; }
-const char* LegacyType(const Ellipse*) { return "Ellipse"; }
-template <class Shape>
-ObjectInfo LegacyShape(double at)
-{
-    return ObjectInfo(LegacyType(static_cast<const Shape*>(nullptr)),
-                      {{"CenterX", at}, {"X", at}, {"StartX", at}, {"CenterY", at + 1}, {"Y", at + 1}, {"StartY", at + 1},
-                       {"EndX", 0.0}, {"EndY", 0.0}, {"Radius", 3.0}, {"RadiusX", 3.0}, {"RadiusY", 4.0}, {"Rotation", 0.5}});
-}
-
-// A legacy tool reads shape A and shape B under their names. A property that holds another
-// kind of object leaves the shape empty, so that the run reports it missing; a missing name
-// stops the conversion.
-TYPED_TEST(ShapePairTool, ConvertsItsLegacyShapes)
-{
-    using Traits = typename TestFixture::Traits;
-    ConversionContext table;
-    table.Add(1, ObjectInfo(Traits::name, {{Traits::names[0], LegacyHandle{3}}, {Traits::names[1], LegacyHandle{4}}}));
-    table.Add(2, ObjectInfo(Traits::name, {{Traits::names[0], LegacyHandle{5}}, {Traits::names[1], LegacyHandle{4}}}));
-    table.Add(3, LegacyShape<typename TestFixture::A>(1));
-    table.Add(4, LegacyShape<typename TestFixture::B>(5));
-    table.Add(5, ObjectInfo("Image8Grey", {{"Width", 16}, {"Height", 8}}));
-    this->tool = std::dynamic_pointer_cast<TypeParam>(Orv9xConverter::Orv9xConvert(1, &table));
-    ASSERT_TRUE(this->tool);
-    const auto a = this->template Get<typename TestFixture::A>(1);
-    const auto b = this->template Get<typename TestFixture::B>(2);
-    ASSERT_TRUE(a && b);
-    EXPECT_EQ((std::vector<double>{Geometry(*a)[1], Geometry(*b)[1]}), (std::vector<double>{2, 6}));
-
-    this->tool = std::dynamic_pointer_cast<TypeParam>(Orv9xConverter::Orv9xConvert(2, &table));
-    this->tool->setInputImage(this->image);
-    this->tool->Run();
-    EXPECT_EQ(this->tool->RunStatus().Message(), Strings::Substitute(Strings::IDS_Ost_InvalidArgNull_1, {Traits::names[0]}));
-
-    table.Add(6, ObjectInfo(Traits::name, {{Traits::names[0], LegacyHandle{3}}}));
-    EXPECT_THROW(Orv9xConverter::Orv9xConvert(6, &table), std::out_of_range);
-}
-
 // Ties go to the earlier candidate: the default segments are 80 apart from A's end against
 // B and from B's end against A, and A's end wins; a segment parallel to a line reports its
 // end point.
@@ -332,51 +282,6 @@ TEST(ShapePairTools, MeasureAsTheReferenceInARotatedScaledSpace)
     ASSERT_EQ(outcomes.size(), 7u);
     for (const auto& [tool, counts] : outcomes)
         EXPECT_TRUE(counts.first > 0 && counts.second > 0) << tool << " " << counts.first << " " << counts.second;
-}
-
-TEST(ShapePairTools, RegisteredAsTheirRows)
-{
-    using namespace ToolRowTests;
-    auto row = [](auto create, const char* name, const char* a, const char* b) {
-        return ToolRow{create, name, "GeometryToolBase", {{a, 0x2}, {b, 0x4}}, {{"None", 0}},
-                       {{a, 0x10}, {b, 0x20}, {"Arrow", 0x40}}};
-    };
-    const ToolRow rows[] = {
-        row(New<DistanceCircleCircleTool>, "DistanceCircleCircleTool", "CircleA", "CircleB"),
-        row(New<DistanceLineCircleTool>, "DistanceLineCircleTool", "Line", "Circle"),
-        row(New<DistanceLineEllipseTool>, "DistanceLineEllipseTool", "Line", "Ellipse"),
-        row(New<DistanceSegmentLineTool>, "DistanceSegmentLineTool", "Segment", "Line"),
-        row(New<DistanceSegmentSegmentTool>, "DistanceSegmentSegmentTool", "SegmentA", "SegmentB"),
-        row(New<DistanceSegmentCircleTool>, "DistanceSegmentCircleTool", "Segment", "Circle"),
-        row(New<DistanceSegmentEllipseTool>, "DistanceSegmentEllipseTool", "Segment", "Ellipse"),
-    };
-    ExpectToolRows(rows);
-}
-
-// Bad input never passes for a result: a coordinate that is not finite is refused where a
-// pin writes it, a distance beyond the range of double fails the run with its reason, and
-// the tool runs on afterwards. Degenerate shapes (a segment of no length, a circle of no
-// radius) are measured as the points they are.
-TEST(ShapePairTools, BadInputFailsClearlyAndTheToolRunsOn)
-{
-    auto tool = Quill::Create<DistanceSegmentCircleTool>();
-    tool->setInputImage(Quill::Create<Image8Grey>(8, 8));
-    EXPECT_THROW(Quill::Create<ToolPin>("Segment.StartX")->SetValue(tool, rttr::variant(std::nan(""))),
-                 ArgumentException);
-    EXPECT_EQ(tool->Segment()->StartX(), 160);
-    tool->Segment()->SetStartEnd(0, 0, 0, 0);
-    tool->InputCircle()->SetCenterRadius(10, 0, 0);
-    RunOk(*tool);
-    EXPECT_NEAR(tool->Distance(), 10, 1e-12);
-    EXPECT_NEAR(tool->CircleX(), 10, 1e-12);
-
-    tool->Segment()->SetStartEnd(-1e308, 0, -1e308, 1);
-    tool->InputCircle()->SetCenterRadius(1e308, 0, 1);
-    tool->Run();
-    EXPECT_THROW(tool->RunStatus().Exception()->ThrowException(), ArgumentException);
-    EXPECT_THROW(tool->Distance(), ToolNoResultException);
-    tool->Segment()->SetStartEnd(0, 0, 0, 0);
-    RunOk(*tool);
 }
 
 } // namespace

@@ -1,7 +1,8 @@
 #pragma once
-// The frame every geometry tool shares (defaults, flags, pins, the run cycle, records,
-// archives), as a typed test suite. A family's test file gives a ToolTraits block per tool
-// and instantiates the suite over its tools:
+// The frame every geometry tool shares (the run cycle through pins, the flags its setters,
+// runs and drags raise, its records), as a typed test suite; defaults, pins and archives of
+// every tool are checked by GeometrySweepTests. A family's test file gives a ToolTraits
+// block per tool and instantiates the suite over its tools:
 //     using FamilyTools = ::testing::Types<ToolA, ToolB>;
 //     INSTANTIATE_TYPED_TEST_SUITE_P(Family, ToolFrame, FamilyTools);
 #include <algorithm>
@@ -19,7 +20,7 @@ using namespace Ostrel::Vision;
 using namespace Ostrel::Vision::Geometry;
 using Names = std::vector<std::string>;
 
-// Per tool: its name, default masks, pins, output flags (cleared, then set by a run), the
+// Per tool: its name, default masks, output pins, output flags (cleared, then set by a run), the
 // flags a drag of its first marker raises, the keys of its default last-run record, and
 // inputs with one known value of its first output. A dragFlags of 0 means the tool follows
 // no live graphic; a tool whose result graphics are not named "Arrow" names them in
@@ -29,7 +30,6 @@ struct ToolTraits;
 
 // What a tool's traits may add where it differs from a measurement tool on
 // GeometryToolBase; each has the measurement tool's value as its default:
-//   sf0                        its first state flag (0x800 on the output-style base);
 //   Measure(variant)           its first output as a number (a shape output names one of
 //                              its coordinates);
 //   imageCopyBit               the diagnostic bit that keeps a copy of the input image;
@@ -44,12 +44,6 @@ struct ToolTraits;
 // means the tool follows no live graphic.
 template <class Traits>
 struct Optional {
-    static constexpr std::uint64_t sf0 = [] {
-        if constexpr (requires { Traits::sf0; })
-            return Traits::sf0;
-        else
-            return std::uint64_t{0x100};
-    }();
     static double Measure(const rttr::variant& value)
     {
         if constexpr (requires { Traits::Measure(value); })
@@ -121,12 +115,6 @@ Names ResultKeys()
         return {"Arrow"};
 }
 
-// An output read through its pin, as a number whatever its type.
-inline double OutputValue(const std::shared_ptr<ITool>& tool, const std::string& path)
-{
-    return tool->Outputs()[path]->GetValue(tool).convert<double>();
-}
-
 template <class Tool>
 class ToolFrame : public ::testing::Test {
 protected:
@@ -144,27 +132,6 @@ protected:
 };
 
 TYPED_TEST_SUITE_P(ToolFrame);
-
-TYPED_TEST_P(ToolFrame, DefaultsFlagsPinsAndIdentity)
-{
-    using Traits = typename TestFixture::Traits;
-    constexpr std::uint64_t sf0 = TestFixture::Option::sf0;
-    auto& tool = *this->tool;
-    EXPECT_EQ(static_cast<std::uint32_t>(tool.CurrentRecordEnable()), Traits::masks[0]);
-    EXPECT_EQ(static_cast<std::uint32_t>(tool.LastRunRecordDiagEnable()), Traits::masks[1]);
-    EXPECT_EQ(static_cast<std::uint32_t>(tool.LastRunRecordEnable()), Traits::masks[2]);
-    EXPECT_EQ(tool.ImageRetentionMask(), Traits::masks[1]);
-    EXPECT_EQ((std::vector<std::uint64_t>{TypeParam::sf0_, TypeParam::SfLastRunRecordEnable,
-                                          TypeParam::SfLastRunRecordDiagEnable, TypeParam::SfCurrentRecordEnable,
-                                          TypeParam::sfNextSf_}),
-              (std::vector<std::uint64_t>{sf0, sf0, sf0 << 1, sf0 << 2, Traits::nextFlag}));
-    EXPECT_EQ(PinPaths(tool.Inputs()), Traits::Inputs());
-    EXPECT_EQ(PinPaths(tool.Outputs()), Traits::Outputs());
-    EXPECT_EQ(rttr::type::get(tool).get_name(), std::string("Ostrel::Vision::Geometry::") + Traits::name);
-    for (const auto& path : Traits::Inputs())  // a dotted path starts at a property of the tool
-        EXPECT_TRUE(rttr::type::get(tool).get_property(path.substr(0, path.find('.'))).is_valid()) << path;
-    EXPECT_THROW(this->FirstOutput(), ToolNoResultException);
-}
 
 TYPED_TEST_P(ToolFrame, RunsThroughPinsAndFailsCleanlyWithoutAnImage)
 {
@@ -301,35 +268,6 @@ TYPED_TEST_P(ToolFrame, RecordCopiesNameTheirSpaceFully)
     EXPECT_THROW(this->FirstOutput(), ToolNoResultException);
 }
 
-TYPED_TEST_P(ToolFrame, ArchiveOptionsDecideWhatSurvives)
-{
-    using Traits = typename TestFixture::Traits;
-    auto& tool = *this->tool;
-    Traits::SetInputs(tool);
-    tool.setInputImage(this->image);
-    RunOk(tool);
-    for (std::uint32_t options : {0x0u, 0x1u, 0x100u, 0x101u}) {
-        auto loaded = LoadFromString<TypeParam>(SaveToString(this->tool, options));
-        ASSERT_TRUE(loaded);
-        EXPECT_EQ(loaded->InputImage() != nullptr, (options & 0x100) != 0);
-        auto output = [&] { return TestFixture::Option::Measure(loaded->Outputs()[Traits::Outputs()[0]]->GetValue(loaded)); };
-        if (options & 0x1) {
-            EXPECT_NEAR(output(), Traits::expected, 1e-12);
-        } else {
-            EXPECT_THROW(output(), ToolNoResultException);
-        }
-        // The loaded tool keeps its inputs, follows its markers and runs (over an image, where
-        // every tool shows its live graphics).
-        loaded->setInputImage(this->image);
-        EventRecorder events(*loaded);
-        ChangeLiveGraphic(loaded->CreateCurrentRecord()->SubRecords()[0]->SubRecords()[0],
-                          [](PointMarker& marker) { marker.setRotation(1); });
-        EXPECT_EQ(events.flags, NonZero({Traits::dragFlags}));
-        RunOk(*loaded);
-        EXPECT_NEAR(output(), Traits::expected, 1e-12);
-    }
-}
-
-REGISTER_TYPED_TEST_SUITE_P(ToolFrame, DefaultsFlagsPinsAndIdentity, RunsThroughPinsAndFailsCleanlyWithoutAnImage, SettersAndDragsRaiseExactlyTheirFlags, RunRaisesClearThenResult, RecordsFollowTheMasks, RecordCopiesNameTheirSpaceFully, ArchiveOptionsDecideWhatSurvives);
+REGISTER_TYPED_TEST_SUITE_P(ToolFrame, RunsThroughPinsAndFailsCleanlyWithoutAnImage, SettersAndDragsRaiseExactlyTheirFlags, RunRaisesClearThenResult, RecordsFollowTheMasks, RecordCopiesNameTheirSpaceFully);
 
 } // namespace ToolFrameTests

@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <cmath>
+#include <exception>
 #include <stdexcept>
 
 #include <fmt/format.h>
@@ -427,3 +428,46 @@ void LogFetchFailure(void* context, const std::exception& failure, const std::st
 }
 
 } // namespace Ostrel::Vision::Implementation::Internal
+
+namespace Ostrel::Vision::Serialization {
+
+using Implementation::Internal::ConversionContext;
+using Implementation::Internal::Orv9xConverter;
+
+namespace {
+
+std::string Describe(const ConversionContext& table, std::int64_t handle)
+{
+    return table.Contains(handle) ? table.At(handle).Description() : fmt::format("legacy object {}", handle);
+}
+
+} // namespace
+
+std::shared_ptr<Quill::IObject> ConvertLegacyObject(ConversionContext& table, std::int64_t handle)
+{
+    try {
+        return Orv9xConverter::Orv9xConvert(handle, &table);
+    } catch (const std::exception& failure) {
+        std::throw_with_nested(SerializationException(
+            fmt::format("The {} cannot be converted: {}", Describe(table, handle), failure.what())));
+    }
+}
+
+void ThrowConvertedToOtherClass(const ConversionContext& table, std::int64_t handle,
+                                const Quill::IObject& object, const std::string& wanted)
+{
+    throw SerializationException(fmt::format("The {} converts to {}, not to the {} wanted.",
+                                             Describe(table, handle),
+                                             rttr::type::get(object).get_name().to_string(), wanted));
+}
+
+std::vector<ConvertedObject> ConvertLegacyTable(ConversionContext& table)
+{
+    std::vector<ConvertedObject> converted;
+    converted.reserve(table.Objects().size());
+    for (const auto& [handle, info] : table.Objects())
+        converted.push_back({handle, info.TypeName(), ConvertLegacyObject(table, handle)});
+    return converted;
+}
+
+} // namespace Ostrel::Vision::Serialization

@@ -4,6 +4,7 @@
 // the distance by sampling the smaller outline (EllipseSampling.cpp). The two entry points,
 // IntersectEllipseEllipse and DistanceEllipseEllipse, choose among them.
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <numbers>
@@ -66,6 +67,7 @@ struct OutlineInFrame {
     double scale;           // |p| + |A| + |B|: bounds |v|
     double coefficientSize; // largest amplitude of the terms of g: 0 when the outlines coincide
     double mean, reach;     // g lies within mean ± reach over the whole turn
+    double invRx, invRy;    // 1 / b's radii
 
     OutlineInFrame(const TarnEllipse& a, const TarnEllipse& b)
     {
@@ -74,6 +76,8 @@ struct OutlineInFrame {
         const double cd = ca * cb + sa * sb, sd = sa * cb - ca * sb; // rotation of a in b's frame
         const Point2D p0 = b.ToLocal({a.CenterX(), a.CenterY()});
         const double rxb = b.RadiusX(), ryb = b.RadiusY();
+        invRx = 1 / rxb;
+        invRy = 1 / ryb;
         p = {p0.x / rxb, p0.y / ryb};
         A = {a.RadiusX() * cd / rxb, a.RadiusX() * sd / ryb};
         B = {-a.RadiusY() * sd / rxb, a.RadiusY() * cd / ryb};
@@ -96,21 +100,27 @@ struct OutlineInFrame {
         g1 = 2 * Dot(v, dv);
         g2 = 2 * (Dot(dv, dv) + Dot(v, ddv));
     }
-    // g and g' at `phi`, from the library's cos and sin: the same angle always gives the
-    // same value, which keeps the sign tests of neighbouring pieces consistent. The end of
-    // the turn is its start, so a crossing at the seam φ = 0 is seen once.
-    void EvalAt(double phi, double& g, double& g1) const
+    // The distance of the outline point at (c, s) from b's outline, to first order in g:
+    // |g| over the length of the gradient of b's implicit form, 2 |(v.x / rx, v.y / ry)|.
+    double Offset(double c, double s, double g) const
+    {
+        const double x = (p.x + A.x * c + B.x * s) * invRx, y = (p.y + A.y * c + B.y * s) * invRy;
+        return std::fabs(g) / (2 * std::sqrt(x * x + y * y));
+    }
+    // g and g' at `phi`, from the library's cos and sin (the same angle always gives the same
+    // value, which keeps the sign tests of neighbouring pieces consistent), and whether the
+    // outline point there lies within `band` of b. The end of the turn is its start, so a
+    // crossing at the seam φ = 0 is seen once.
+    void EvalEnd(double phi, double band, double& g, double& g1, bool& near) const
     {
         if (phi >= kTwoPi)
             phi = 0;
+        const double c = std::cos(phi), s = std::sin(phi);
         double g2;
-        Eval(std::cos(phi), std::sin(phi), g, g1, g2);
-    }
-    double G(double phi) const
-    {
-        double g, g1;
-        EvalAt(phi, g, g1);
-        return g;
+        Eval(c, s, g, g1, g2);
+        // The gradient is at most 2|v| / (b's smaller radius): a cheap test first.
+        near =
+            std::fabs(g) <= 2 * band * std::max(invRx, invRy) * (1 + std::fabs(g)) && Offset(c, s, g) <= band;
     }
 };
 
@@ -169,8 +179,9 @@ bool RefinePair(const Outline& oa, const Outline& ob, double& phi, double& psi, 
 
 // ---- The crossing search (EllipseCrossings.cpp) ----
 
-// The crossings of the outlines of a and b (b not flat) in order of a's angle; with
-// `firstOnly` the search ends at the first one found.
+// The crossings and contacts of the outlines of a and b (b not flat) in order of a's angle,
+// as IntersectEllipseEllipse reports them; with `firstOnly` the search ends once one is
+// certain, and the count is only whether there is one.
 int IntersectProper(const TarnEllipse& a, const TarnEllipse& b, const OutlineInFrame& f,
                     std::array<Point2D, 4>& out, bool firstOnly);
 

@@ -23,6 +23,70 @@ bool SameStrictSide(double o1, double o2)
     return (o1 > 0 && o2 > 0) || (o1 < 0 && o2 < 0);
 }
 
+// hi + lo = a + b exactly.
+void TwoSum(double a, double b, double& hi, double& lo)
+{
+    hi = a + b;
+    const double bb = hi - a;
+    lo = (a - (hi - bb)) + (b - bb);
+}
+
+// A sum of products with every rounding error carried along (the compensated dot
+// product): as accurate as if formed in twice the precision and then rounded.
+class CompensatedSum {
+public:
+    void Add(double x, double y)
+    {
+        const double p = x * y, pe = std::fma(x, y, -p);
+        double hi, lo;
+        TwoSum(sum_, p, hi, lo);
+        sum_ = hi;
+        error_ += lo + pe;
+    }
+    double Value() const { return sum_ + error_; }
+
+private:
+    double sum_ = 0, error_ = 0;
+};
+
+// S = (r + R)² - d², D = d² - (R - r)², X = d² + r² - R² and d for circles p (radius r)
+// and q (radius R >= r) whose centres lie d apart, from the exact centre difference and
+// radius sums and differences, every product's rounding error carried along: each is
+// then exact to a few ulps of itself, however small against the sizes.
+[[gnu::noinline]] void CompensatedChordTerms(const Circle2D& p, const Circle2D& q, double& S, double& D,
+                                             double& X, double& d)
+{
+    double vx, vxl, vy, vyl, s, sl, m, ml;
+    TwoSum(q.center.x, -p.center.x, vx, vxl);
+    TwoSum(q.center.y, -p.center.y, vy, vyl);
+    TwoSum(p.radius, q.radius, s, sl);
+    TwoSum(q.radius, -p.radius, m, ml);
+    // (hi + lo)² times sign, added term by term.
+    const auto addSquare = [](CompensatedSum& acc, double sign, double hi, double lo) {
+        acc.Add(sign * hi, hi);
+        acc.Add(2 * sign * hi, lo);
+        acc.Add(sign * lo, lo);
+    };
+    CompensatedSum sum, diff, foot;
+    addSquare(sum, 1, s, sl);
+    addSquare(sum, -1, vx, vxl);
+    addSquare(sum, -1, vy, vyl);
+    addSquare(diff, 1, vx, vxl);
+    addSquare(diff, 1, vy, vyl);
+    addSquare(diff, -1, m, ml);
+    addSquare(foot, 1, vx, vxl);
+    addSquare(foot, 1, vy, vyl);
+    // r² - R² = -(r + R)(R - r)
+    foot.Add(-s, m);
+    foot.Add(-s, ml);
+    foot.Add(-sl, m);
+    foot.Add(-sl, ml);
+    S = sum.Value();
+    D = diff.Value();
+    X = foot.Value();
+    d = std::sqrt(vx * vx + vy * vy + 2 * (vx * vxl + vy * vyl));
+}
+
 } // namespace
 
 bool IntersectSegmentSegment(const Segment2D& a, const Segment2D& b, int* count, Point2D* point)
@@ -140,28 +204,41 @@ bool IntersectCircleCircle(const Circle2D& a, const Circle2D& b, int& count, Poi
 {
     Require(a, "first circle");
     Require(b, "second circle");
-    // A canonical order of the circles makes the result independent of the argument order.
+    // A canonical order (the smaller circle first) makes the result independent of the
+    // argument order.
     const bool ordered =
-        std::tie(a.center.x, a.center.y, a.radius) <= std::tie(b.center.x, b.center.y, b.radius);
+        std::tie(a.radius, a.center.x, a.center.y) <= std::tie(b.radius, b.center.x, b.center.y);
     const Circle2D& p = ordered ? a : b;
     const Circle2D& q = ordered ? b : a;
     const Point2D v = q.center - p.center;
-    const double d = Length(v);
-    const double sum = p.radius + q.radius, diff = std::fabs(p.radius - q.radius);
-    const double band = TarnEllipse::kTangencyBand * std::max(sum, d);
     count = 0;
-    if (d == 0 || d > sum + band || d < diff - band)
+    if (v.x == 0 && v.y == 0)
+        return false; // concentric: no isolated crossing
+    // The half-chord h is the root of h² = S·D / (4d²), with S = (r + R)² - d² and
+    // D = d² - (R - r)², and p's centre lies X / (2d) from the chord, X = d² + r² - R².
+    // Formed plainly, S and D lose the digits of the gap they stand for; where a gap is
+    // below 1/4096 of its scale (near tangency) they are formed again with every rounding
+    // error kept, so that h keeps its relative accuracy for any ratio of the radii.
+    const double s = p.radius + q.radius, m = q.radius - p.radius;
+    double d = Length(v), S = (s - d) * (s + d), D = (d - m) * (d + m), X = d * d - m * s;
+    if (std::fabs(S) <= 0x1p-12 * s * (s + d) || std::fabs(D) <= 0x1p-12 * d * (d + m))
+        CompensatedChordTerms(p, q, S, D, X, d);
+    // S = (r + R - d)(r + R + d) and D = (d - (R - r))(d + R - r) carry the signs of the
+    // gaps to the two tangencies: S > 0 when the discs overlap, D > 0 when neither disc
+    // holds the other.
+    const double band = TarnEllipse::kTangencyBand * std::max(s, d);
+    if (S < -band * (s + d) || D < -band * (d + m))
         return false;
-    const Point2D u{v.x / d, v.y / d};
-    // Distance from p's centre to the common chord, without the cancellation of d² + r² - R².
-    const double x = 0.5 * (d + (p.radius - q.radius) * (p.radius + q.radius) / d);
-    const Point2D foot = p.center + x * u;
-    if (std::fabs(d - sum) <= band || std::fabs(d - diff) <= band) {
+    const double inv = 1 / d;
+    const Point2D u{v.x * inv, v.y * inv};
+    const double x = 0.5 * X * inv;
+    if (S <= band * (s + d) || D <= band * (d + m)) {
         count = 1;
         p1 = p.center + std::clamp(x, -p.radius, p.radius) * u;
         return true;
     }
-    const double h = std::sqrt(std::max((p.radius - x) * (p.radius + x), 0.0));
+    const Point2D foot = p.center + x * u;
+    const double h = 0.5 * std::sqrt(S) * std::sqrt(D) * inv;
     Point2D r1 = foot + h * Point2D{-u.y, u.x}, r2 = foot - h * Point2D{-u.y, u.x};
     if (std::tie(r2.x, r2.y) < std::tie(r1.x, r1.y))
         std::swap(r1, r2);

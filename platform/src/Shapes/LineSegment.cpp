@@ -86,11 +86,16 @@ void LineSegment::GetStartEnd(double& startX, double& startY, double& endX, doub
     endY = endY_;
 }
 
+// A segment longer than the largest double has no length to give: ShapeException.
 double LineSegment::Length() const
 {
     double dx, dy, factor;
     Direction(startX_, startY_, endX_, endY_, dx, dy, factor);
-    return factor * std::hypot(dx, dy);
+    const double length = factor * std::hypot(dx, dy);
+    if (!std::isfinite(length))
+        throw ShapeException("The segment is longer than the largest number a double holds (about 1.8e308): "
+                             "its length cannot be given.");
+    return length;
 }
 
 double LineSegment::Rotation() const

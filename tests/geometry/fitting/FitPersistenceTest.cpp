@@ -1,9 +1,8 @@
-// Archives, legacy conversion and reflection of the fit parameters and results.
-#include <algorithm>
+// What the archives, legacy conversion and reflection of the fit classes do beyond what
+// every class does: consistency checks of point lists and distance caches, legacy point
+// lists, enumerator names and fake properties.
 #include <cstdint>
-#include <tuple>
 #include <numbers>
-#include <random>
 #include <sstream>
 
 #include <gtest/gtest.h>
@@ -40,116 +39,21 @@ std::shared_ptr<FitCircle> SampleCircleFit()
 
 } // namespace
 
-TEST(FitArchive, StoredBytesAreTheWireFormatAndEveryVersionIsChecked)
-{
-    // Parameters with every field away from its default; their archives as this format
-    // writes them. Change a fingerprint only with a new class version.
-    auto line = Quill::Create<FitLine>();
-    line->AddPoint(1.5, -2);
-    line->AddPoint(3, 4.25);
-    line->setNumToIgnore(1);
-    auto ellipse = Quill::Create<FitEllipse>();
-    ellipse->AddPoint(-7, 0.5);
-    ellipse->setRotationConstraint(0.75);
-    ellipse->setRotationConstraintEnabled(true);
-    auto circle = SampleCircleFit();
-    circle->setRadiusConstraintEnabled(true);
-    const std::tuple<std::shared_ptr<Quill::IObject>, std::string, std::size_t, std::uint64_t> stored[] = {
-        {line, "FitLine", 132, 0xef8bd560bb33e81aull},
-        {circle, "FitCircle", 194, 0x574b508c1c6497f8ull},
-        {ellipse, "FitEllipse", 127, 0x53f440e5d5906cull},
-        // The result holds the fitted circle, which the fit finds exactly: (0, 0), radius 5.
-        {SampleCircleFit()->Execute("#"), "FitCircleResult", 294, 0xc642c993cef8a16eull},
-    };
-    for (const auto& [object, name, size, hash] : stored) {
-        const std::string bytes = SaveToString(object, 0);
-        EXPECT_EQ(bytes.size(), size) << name;
-        EXPECT_EQ(Fingerprint(bytes), hash) << name << ": " << std::hex << Fingerprint(bytes);
-        // Each class of the object's chain checks its version: the root's follows its
-        // name and object id, each base's comes first in the data of the class above it.
-        const std::string qualified = "Ostrel::Vision::Geometry::" + name;
-        const auto at = bytes.find(qualified);
-        ASSERT_NE(at, std::string::npos) << name;
-        for (std::size_t level = 0; level < 2; ++level) {
-            std::string newer = bytes;
-            newer[at + qualified.size() + 4 + 4 * level] += 1;
-            EXPECT_THAT([&] { LoadFromString<Quill::IObject>(newer); }, ThrowsWith<SerializationException>("::serialize()"))
-                << "level " << level << " of " << name;
-        }
-    }
-}
-
-TEST(FitArchive, ParametersRoundTripWhateverTheOptions)
-{
-    const auto circle = SampleCircleFit();
-    // The fit classes read no option: the archives differ in the leading mask alone.
-    EXPECT_EQ(SaveToString(circle, 0x0).substr(4), SaveToString(circle, 0x101).substr(4));
-    const auto loaded = LoadFromString<FitCircle>(SaveToString(circle, 0x1));
-    ASSERT_TRUE(loaded);
-    EXPECT_EQ(loaded->NumPoints(), 5);
-    EXPECT_EQ(loaded->GetY(4), 9);
-    EXPECT_EQ(loaded->NumToIgnore(), 1);
-    EXPECT_EQ(loaded->RadiusConstraint(), 4.5);
-    EXPECT_FALSE(loaded->RadiusConstraintEnabled());
-    EXPECT_NEAR(loaded->Execute("#")->GetCircle()->Radius(), 5, 1e-9);
-
-    auto ellipse = Quill::Create<FitEllipse>();
-    ellipse->AddPoint(1, 2);
-    ellipse->setRotationConstraint(-1.25);
-    ellipse->setRotationConstraintEnabled(true);
-    const auto loadedEllipse = LoadFromString<FitEllipse>(SaveToString(ellipse, 0));
-    EXPECT_EQ(loadedEllipse->RotationConstraint(), -1.25);
-    EXPECT_TRUE(loadedEllipse->RotationConstraintEnabled());
-    EXPECT_EQ(loadedEllipse->GetX(0), 1);
-    auto line = Quill::Create<FitLine>();
-    line->setNumPoints(2);
-    EXPECT_EQ(LoadFromString<FitLine>(SaveToString(line, 0))->NumPoints(), 2);
-    auto base = Quill::Create<FitImpl::FitBase>();
-    base->setNumToIgnore(3);
-    EXPECT_EQ(LoadFromString<FitImpl::FitBase>(SaveToString(base, 0))->NumToIgnore(), 3);
-}
-
 TEST(FitArchive, ResultsKeepTheirDistanceCache)
 {
     const auto result = SampleCircleFit()->Execute("#/Fixture");
     const double outlier = result->GetDistance(4);
     const auto loaded = LoadFromString<FitCircleResult>(SaveToString(result, 0));
     ASSERT_TRUE(loaded);
-    EXPECT_EQ(loaded->NumPoints(), 5);
-    EXPECT_FALSE(loaded->GetUsed(4));
-    EXPECT_TRUE(loaded->GetUsed(0));
-    EXPECT_EQ(loaded->RMSError(), result->RMSError());
-    EXPECT_EQ(loaded->GetCircle()->SelectedSpaceName(), "#/Fixture");
     // Moving the loaded circle shows which distances come from the archived cache.
     loaded->GetCircle()->setRadius(1);
     EXPECT_EQ(loaded->GetDistance(4), outlier);
     EXPECT_NEAR(loaded->GetDistance(0), 4, 1e-9);
-
-    auto lineFit = Quill::Create<FitLine>();
-    lineFit->AddPoint(3, 1);
-    lineFit->AddPoint(1, 1);
-    const auto line = LoadFromString<FitLineResult>(SaveToString(lineFit->Execute("#"), 0))->GetLine();
-    EXPECT_DOUBLE_EQ(line->Rotation(), pi);
-    auto ellipseFit = Quill::Create<FitEllipse>();
-    for (int k = 0; k < 6; ++k)
-        ellipseFit->AddPoint(4 * std::cos(k), 2 * std::sin(k));
-    const auto ellipse = LoadFromString<FitEllipseResult>(SaveToString(ellipseFit->Execute("#"), 0));
-    const auto radii = std::minmax({ellipse->GetEllipse()->RadiusX(), ellipse->GetEllipse()->RadiusY()});
-    EXPECT_NEAR(radii.first, 2, 1e-6);
-    EXPECT_NEAR(radii.second, 4, 1e-6);
-    EXPECT_EQ(ellipse->NumPoints(), 6);
 }
 
-TEST(FitArchive, VersionAndCorruptionFailCleanly)
+TEST(FitArchive, PointListsAndCachesThatDoNotAgreeAreRefused)
 {
     const std::string bytes = SaveToString(SampleCircleFit()->Execute("#"), 0);
-    const std::string name = "Ostrel::Vision::Geometry::FitCircleResult";
-    const auto at = bytes.find(name);
-    ASSERT_NE(at, std::string::npos);
-    std::string patched = bytes;
-    patched[at + name.size() + 4] = 2; // after the pointer id: the class version
-    EXPECT_THAT([&] { LoadFromString<FitCircleResult>(patched); },
-                ThrowsWith<SerializationException>("FitCircleResult::serialize()"));
     // Used flags (a count, a byte each) and points (a count, then x and y) that do not pair
     // up are refused.
     const std::string five("\5\0\0\0\0\0\0\0", 8);
@@ -179,17 +83,6 @@ TEST(FitArchive, VersionAndCorruptionFailCleanly)
     ASSERT_NE(ignoreAt, std::string::npos);
     negative.replace(ignoreAt, 4, std::string("\xFF\xFF\xFF\xFF", 4));
     EXPECT_THROW(LoadFromString<FitCircle>(negative), SerializationException);
-
-    std::mt19937 random(11);
-    for (int trial = 0; trial < 300; ++trial) {
-        std::string damaged = bytes;
-        for (int flips = 0; flips < 3; ++flips)
-            damaged[random() % damaged.size()] ^= static_cast<char>(1 + random() % 255);
-        try {
-            LoadFromString<FitCircleResult>(damaged);
-        } catch (const SerializationException&) {
-        }
-    }
 }
 
 TEST(FitLegacy, ConvertsPointsCountsAndConstraints)
@@ -226,31 +119,8 @@ TEST(FitLegacy, ConvertsPointsCountsAndConstraints)
     EXPECT_THROW(Orv9xConverter::Orv9xConvert(9, table.get()), std::out_of_range);
 }
 
-TEST(FitRegistration, IdentityFlagsAndEnumerations)
+TEST(FitRegistration, EnumeratorNamesAndFakeProperties)
 {
-    const std::pair<rttr::type, const char*> types[] = {
-        {rttr::type::get<FitPrivate::ReadOnlyPoints>(), "Ostrel::Vision::Geometry::Private::ReadOnlyPoints"},
-        {rttr::type::get<FitPrivate::ReadWritePoints>(),
-         "Ostrel::Vision::Geometry::Private::ReadWritePoints"},
-        {rttr::type::get<FitImpl::FitBase>(), "Ostrel::Vision::Geometry::Implementation::FitBase"},
-        {rttr::type::get<FitEllipse>(), "Ostrel::Vision::Geometry::FitEllipse"},
-        {rttr::type::get<FitImpl::FitResultBase>(),
-         "Ostrel::Vision::Geometry::Implementation::FitResultBase"},
-        {rttr::type::get<FitLineResult>(), "Ostrel::Vision::Geometry::FitLineResult"},
-    };
-    for (const auto& [type, name] : types)
-        EXPECT_EQ(type.get_name(), name);
-    std::shared_ptr<FitImpl::FitBase> fit = Quill::Create<FitCircle>();
-    EXPECT_EQ(rttr::type::get(*fit), rttr::type::get<FitCircle>());
-    EXPECT_TRUE(rttr::type::get(*fit).get_property("RadiusConstraint").is_valid());
-
-    EXPECT_EQ(FitImpl::FitBase::SfNumToIgnore, 0x8u);
-    EXPECT_EQ(FitImpl::FitBase::sfNextSf_, 0x10u);
-    EXPECT_EQ(FitLine::sf0_, FitLine::sfNextSf_);
-    EXPECT_EQ(FitCircle::SfRadiusConstraint, 0x20u);
-    EXPECT_EQ(FitEllipse::SfRotationConstraintEnabled, 0x10u);
-    EXPECT_EQ(FitEllipse::sfNextSf_, 0x40u);
-
     const auto graphics = rttr::type::get<FitEllipseResultGraphicConstants>().get_enumeration();
     EXPECT_EQ(static_cast<std::uint32_t>(
                   graphics.name_to_value("Center").get_value<FitEllipseResultGraphicConstants>()),

@@ -1,9 +1,6 @@
 // Archives: options, version checks, and reading damaged archives, which must end in an
 // object or in SerializationException, quickly, without a crash or a sanitizer finding.
-#include <atomic>
-#include <cstdlib>
 #include <cstring>
-#include <new>
 #include <limits>
 #include <random>
 #include <sstream>
@@ -17,6 +14,7 @@
 #include <Ostrel/Vision/ToolPin.h>
 
 #include "ArchiveGraph.h"
+#include "common/LargestAllocation.h"
 #include "common/ToolTestSupport.h"
 
 using namespace Ostrel;
@@ -24,10 +22,6 @@ using namespace Ostrel::Vision;
 using namespace ArchiveGraph;
 
 namespace ArchiveTest {
-
-// The largest single allocation since the last reset: a false length in an archive must
-// not make the reader allocate much more than the stream holds.
-std::atomic<std::size_t> LargestAllocation{0};
 
 // A class at version 3, so that archives of both older and newer versions can be made.
 class Versioned : public Quill::ShareableBase {
@@ -50,41 +44,6 @@ CEREAL_REGISTER_TYPE_WITH_NAME(ArchiveTest::Versioned, "ArchiveTest::Versioned")
 CEREAL_REGISTER_POLYMORPHIC_RELATION(Ostrel::Quill::IObject, ArchiveTest::Versioned)
 CEREAL_CLASS_VERSION(ArchiveTest::Versioned, 3)
 
-// The replacement pair allocates with malloc and frees with free, which the compiler cannot
-// see through once both are inlined.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-void* operator new(std::size_t size)
-{
-    std::size_t seen = ArchiveTest::LargestAllocation.load();
-    while (size > seen && !ArchiveTest::LargestAllocation.compare_exchange_weak(seen, size)) {
-    }
-    if (void* memory = std::malloc(size ? size : 1))
-        return memory;
-    throw std::bad_alloc();
-}
-// The nothrow form too, so that every allocation that reaches these deletes came from malloc.
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept
-{
-    try {
-        return operator new(size);
-    } catch (...) {
-        return nullptr;
-    }
-}
-void operator delete(void* memory) noexcept
-{
-    std::free(memory);
-}
-void operator delete(void* memory, std::size_t) noexcept
-{
-    std::free(memory);
-}
-void operator delete(void* memory, const std::nothrow_t&) noexcept
-{
-    std::free(memory);
-}
-#pragma GCC diagnostic pop
 
 namespace {
 
@@ -307,9 +266,9 @@ TEST(Archive, AFalseLengthTakesNoMoreMemoryThanTheStreamHolds)
     constexpr std::size_t Padding = std::size_t{16} << 20;
     PutUInt(bytes, bytes.size() - 8, Padding, 8);
     bytes.append(Padding, '\0');
-    ArchiveTest::LargestAllocation = 0;
+    TestMemory::LargestAllocation = 0;
     EXPECT_TRUE(Contains(LoadFailure(bytes), "ends in the middle of a value"));
-    EXPECT_LT(ArchiveTest::LargestAllocation.load(), 2 * Padding);
+    EXPECT_LT(TestMemory::LargestAllocation.load(), 2 * Padding);
     // A length of one more than the bytes left fails at once, naming both.
     PutUInt(bytes, bytes.size() - Padding - 8, Padding + 1, 8);
     EXPECT_EQ(LoadFailure(bytes), "The archive cannot be read: A length of " + std::to_string(Padding + 1) +

@@ -288,3 +288,47 @@ bool FetchObjectGuarded(const ObjectInfo& info, const std::string& name, void* c
 }
 
 } // namespace Ostrel::Vision::Implementation::Internal
+
+namespace Ostrel::Vision::Serialization {
+
+// One object of a converted legacy table.
+struct ConvertedObject {
+    std::int64_t Handle = 0;
+    std::string LegacyTypeName;
+    std::shared_ptr<Quill::IObject> Object;  // never null
+};
+
+// The typed entry point for hosts: converts every object of a parsed legacy table, in the
+// order of their handles, with the converter underneath (Orv9xConverter::Orv9xConvert). An
+// object referred to by another is converted once and appears once, as the same object.
+// Conversion warnings go to the table's log (table.LogEntries()).
+//
+// Any failure is one SerializationException whose message names the legacy object and
+// says what went wrong ("The legacy object 3 (CreateSegmentTool) cannot be converted:
+// invalid map<K, T> key"); the converter's own exception (std::out_of_range for a missing
+// handle or property, std::runtime_error for a value that does not fit, ...) is nested in
+// it (std::rethrow_if_nested).
+std::vector<ConvertedObject> ConvertLegacyTable(Implementation::Internal::ConversionContext& table);
+
+// Converts the one object `handle` of the table (with the objects it refers to); a
+// SerializationException as above.
+std::shared_ptr<Quill::IObject> ConvertLegacyObject(Implementation::Internal::ConversionContext& table,
+                                                    std::int64_t handle);
+
+// The SerializationException of an object that converts to another class than the one
+// wanted.
+[[noreturn]] void ThrowConvertedToOtherClass(const Implementation::Internal::ConversionContext& table,
+                                             std::int64_t handle, const Quill::IObject& object,
+                                             const std::string& wanted);
+
+// As ConvertLegacyObject, for an object that must be a T.
+template <class T>
+std::shared_ptr<T> ConvertLegacyObjectAs(Implementation::Internal::ConversionContext& table, std::int64_t handle)
+{
+    auto object = ConvertLegacyObject(table, handle);
+    if (auto typed = std::dynamic_pointer_cast<T>(object))
+        return typed;
+    ThrowConvertedToOtherClass(table, handle, *object, rttr::type::get<T>().get_name().to_string());
+}
+
+} // namespace Ostrel::Vision::Serialization

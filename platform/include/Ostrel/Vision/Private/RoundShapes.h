@@ -51,16 +51,16 @@ double DistanceEllipseSegment(const TarnEllipse& ellipse, const Segment2D& segme
 // +x. Crossing or touching: 0 and the crossing with the smaller (x, y).
 double DistanceCircleCircle(const Circle2D& a, const Circle2D& b, Point2D& onA, Point2D& onB);
 
-// Ellipse to ellipse outline; the point on `a` first. Crossing or touching (within the
-// tangency band): 0 and a crossing point. Otherwise, for ellipses of positive width, the
-// distance is the widest gap between parallel support lines (apart) or the narrowest gap
-// between support lines on the same side (the smaller one nested in the larger), found
-// over the direction of those lines from 16 even samples and samples beside the sharp
-// turns of thin ellipses, refined by safeguarded Newton; the closest points are where the
-// lines touch. Pairs that this search cannot settle with room to spare go to the crossing
-// search, and if that finds no crossing, to a search over samples of the smaller outline
-// measured exactly to the larger one (so do zero-width ellipses). Accuracy 1e-10 of the
-// sizes.
+// Ellipse to ellipse outline; the point on `a` first. 0 exactly when
+// IntersectEllipseEllipse reports a crossing or contact, with both out-points at one of
+// them. Otherwise, for ellipses of positive width, the distance is the widest gap between
+// parallel support lines (apart) or the narrowest gap between support lines on the same
+// side (the smaller one nested in the larger), found over the direction of those lines
+// from 16 even samples and samples beside the sharp turns of thin ellipses, refined by
+// safeguarded Newton; the closest points are where the lines touch. Pairs that this search
+// cannot settle with room to spare go to the crossing search, and if that finds nothing,
+// to a search over samples of the smaller outline measured exactly to the larger one (so
+// do zero-width ellipses). Accuracy 1e-10 of the sizes.
 double DistanceEllipseEllipse(const TarnEllipse& a, const TarnEllipse& b, Point2D& onA, Point2D& onB);
 
 // Segment crossing: returns whether the closed segments share a point. `count` (when given)
@@ -83,14 +83,21 @@ bool IntersectEllipseSegment(const TarnEllipse& ellipse, const Segment2D& segmen
 
 // Two circles: 0, 1 (tangent within the band) or 2 points, the same for either argument
 // order (points sorted by x, then y). Coincident circles have no isolated crossing: 0.
+// The points are exact to a few ulps of the larger radius, also near tangency and for
+// radii of very different sizes.
 bool IntersectCircleCircle(const Circle2D& a, const Circle2D& b, int& count, Point2D& p1, Point2D& p2);
 
-// Two ellipses: 0 to 4 points in order of the angle parameter of `a`, by root isolation
-// of the implicit form of `b` along that angle (a trigonometric polynomial of degree 2:
-// pieces of the turn excluded or proved monotone by Taylor bounds with a global bound on
-// the third derivative, halved otherwise, roots refined by safeguarded Newton, and
-// tangent minima inside the band accepted once). A crossing at the seam of the angle is
-// found once. Coincident ellipses: 0.
+// Two ellipses: their crossings and contacts, 0 to 4 points in order of the angle parameter
+// of `a`. A stretch along which the outlines stay within the tangency band of each other
+// (kTangencyBand times the largest radius) is one contact, one point at the middle of the
+// stretch: outlines that touch, and also two (or three) crossings so close together that
+// the outlines between them never part by more than the band. Every other crossing is one
+// point on both outlines. A count is therefore odd only when it holds a contact where the
+// outlines touch without crossing. Along a's angle, in b's frame, the crossings are roots
+// of a trigonometric polynomial g of degree 2: pieces of the turn are excluded, proved
+// monotone, or shown to hold one extremum (g'' of one sign) by Taylor bounds with a global
+// bound on g''', and halved otherwise; roots and extrema are refined by safeguarded Newton.
+// A crossing at the seam of the angle is found once. Coincident ellipses: 0.
 bool IntersectEllipseEllipse(const TarnEllipse& a, const TarnEllipse& b, int& count, Point2D& p1, Point2D& p2,
                              Point2D& p3, Point2D& p4);
 

@@ -111,6 +111,10 @@ FUZZ_CORPUS ?= $(FUZZ_BUILD)/corpus
 FUZZ_TIMEOUT ?= 5
 TARGET ?= archive
 SECONDS ?= 600
+# libFuzzer's entropic schedule updates a frequency for every feature of every input that
+# runs; over the 2^16 coverage counters that was 40% of the archive target's time. Plain
+# scheduling nearly doubles the executions a second (1,250 -> 2,200 in one measurement).
+FUZZ_OPTIONS ?= -entropic=0
 FUZZ_EXE_archive = OstrelArchiveFuzz
 FUZZ_EXE_legacy-table = OstrelLegacyTableFuzz
 FUZZ_EXE_label-format = OstrelLabelFormatFuzz
@@ -129,7 +133,7 @@ fuzz: fuzz-deps $(FUZZ_BUILD)/build.ninja
 	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target $(FUZZ_EXE)
 	mkdir -p $(FUZZ_CORPUS)/$(TARGET) $(FUZZ_BUILD)/findings/$(TARGET)
 	ASAN_OPTIONS=detect_leaks=1:quarantine_size_mb=32 LSAN_OPTIONS=suppressions=$(CURDIR)/scripts/lsan-suppressions.txt UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-	  $(FUZZ_BUILD)/fuzz/$(FUZZ_EXE) -max_total_time=$(SECONDS) -rss_limit_mb=256 -malloc_limit_mb=256 -timeout=$(FUZZ_TIMEOUT) \
+	  $(FUZZ_BUILD)/fuzz/$(FUZZ_EXE) -max_total_time=$(SECONDS) $(FUZZ_OPTIONS) -rss_limit_mb=256 -malloc_limit_mb=256 -timeout=$(FUZZ_TIMEOUT) \
 	  -dict=fuzz/$(TARGET).dict -print_final_stats=1 -artifact_prefix=$(FUZZ_BUILD)/findings/$(TARGET)/ \
 	  $(FUZZ_CORPUS)/$(TARGET) fuzz/corpus/$(TARGET)
 

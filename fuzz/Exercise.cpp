@@ -14,6 +14,7 @@
 #include <Ostrel/Vision/Exceptions.h>
 #include <Ostrel/Vision/Image8Grey.h>
 #include <Ostrel/Vision/Meta/IHaveFakePropertyMeta.h>
+#include <Ostrel/Vision/Meta/NullPointer.h>
 
 namespace FuzzSupport {
 
@@ -58,7 +59,8 @@ void CheckValue(const rttr::variant& value, const std::string& name, int depth)
         Finding("a reported number is not finite", name.c_str());
     if (value.is_type<float>() && !std::isfinite(value.get_value<float>()))
         Finding("a reported number is not finite", name.c_str());
-    if (depth < maxDepth && value.get_type().is_wrapper() && value.get_type().get_wrapped_type().is_class()) {
+    if (depth < maxDepth && value.get_type().is_wrapper() && value.get_type().get_wrapped_type().is_class() &&
+        !Meta::IsNullPointer(value)) {
         rttr::variant held = value;
         const rttr::instance inner(held);
         if (inner.is_valid())

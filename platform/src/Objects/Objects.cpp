@@ -22,6 +22,11 @@ ChangedSignal& ChangedEventShareableBase::ChangedEvent()
     return *changed_;
 }
 
+bool ChangedEventShareableBase::ChangedEventListened() const
+{
+    return changed_ && changed_->Listened();
+}
+
 void ChangedEventShareableBase::OnChanged_(std::uint64_t stateFlags)
 {
     if (stateFlags == 0)
@@ -30,7 +35,7 @@ void ChangedEventShareableBase::OnChanged_(std::uint64_t stateFlags)
         pendingFlags_ |= stateFlags;
         return;
     }
-    if (changed_ && changed_->Listened())
+    if (ChangedEventListened())
         OnChanged_(std::make_shared<ChangedEventArgs>(stateFlags));
     else if (PassesChangesOn())
         OnChangedEventRaised(stateFlags);

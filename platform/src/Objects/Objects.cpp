@@ -35,7 +35,9 @@ void ChangedEventShareableBase::OnChanged_(std::uint64_t stateFlags)
         pendingFlags_ |= stateFlags;
         return;
     }
-    if (ChangedEventListened())
+    // Tested here rather than through ChangedEventListened, which a shared library cannot
+    // inline: this is the cost of every setter of an object nobody listens to.
+    if (changed_ && changed_->Listened())
         OnChanged_(std::make_shared<ChangedEventArgs>(stateFlags));
     else if (PassesChangesOn())
         OnChangedEventRaised(stateFlags);

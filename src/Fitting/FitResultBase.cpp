@@ -26,16 +26,9 @@ const char* const IndexedResultGetters[] = {"GetX", "GetY", "GetUsed", "GetDista
 // "ID=i, XY=(x,y), Distance=d", with " (ignored)" for a point the fit left out.
 std::string PointTipText(std::int32_t index, double x, double y, double distance, bool used)
 {
-    using Vision::Private::MiscUtils::AppendFixedPrecisionNumericString;
-    const fmt::format_int id(index);
-    std::string text;
-    text.reserve(64);
-    text.append("ID=").append(id.data(), id.size()).append(", XY=(");
-    AppendFixedPrecisionNumericString(text, x, TipDecimals);
-    text += ',';
-    AppendFixedPrecisionNumericString(text, y, TipDecimals);
-    text += "), Distance=";
-    AppendFixedPrecisionNumericString(text, distance, TipDecimals);
+    std::string text = Private::PointTipText(index, x, y);
+    text += ", Distance=";
+    Vision::Private::MiscUtils::AppendFixedPrecisionNumericString(text, distance, TipDecimals);
     if (!used)
         text += " (ignored)";
     return text;

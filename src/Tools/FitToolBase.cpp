@@ -2,10 +2,7 @@
 
 #include <cmath>
 
-#include <fmt/format.h>
-
 #include <Ostrel/Quill/ChangedSignal.h>
-#include <Ostrel/Vision/MiscUtils.h>
 #include <Ostrel/Vision/PointMarker.h>
 #include <Ostrel/Vision/SpaceNameUtils.h>
 #include <Ostrel/Vision/Strings.h>
@@ -19,8 +16,6 @@ constexpr std::uint64_t PointSetFlags = FitBase::SfNumPoints | FitBase::SfGetX |
 // The flags of a composite's change that a drag of its marker raises (position, members);
 // style changes (colour, tip text, selection) are not moves.
 constexpr std::uint64_t ManipPointMoveFlags = 0xFFFFFFFFFFFC8001;
-// Positions in the marker tip texts.
-constexpr int TipDecimals = 3;
 
 // The "InputImage" record of either record tree, under `parent`; the tool's rows go beneath it.
 std::shared_ptr<Record> AddImageRecord(Record& parent, const std::shared_ptr<IImage>& image,
@@ -30,21 +25,6 @@ std::shared_ptr<Record> AddImageRecord(Record& parent, const std::shared_ptr<IIm
     auto record = Quill::Create<Record>("InputImage", type, usage, false, image, "InputImage");
     parent.SubRecords().Add(record);
     return record;
-}
-
-// "ID=i, XY=(x,y)", the tip text of the marker of point i.
-std::string PointTipText(std::int32_t index, double x, double y)
-{
-    using Vision::Private::MiscUtils::AppendFixedPrecisionNumericString;
-    const fmt::format_int id(index);
-    std::string text;
-    text.reserve(48);
-    text.append("ID=").append(id.data(), id.size()).append(", XY=(");
-    AppendFixedPrecisionNumericString(text, x, TipDecimals);
-    text += ',';
-    AppendFixedPrecisionNumericString(text, y, TipDecimals);
-    text += ')';
-    return text;
 }
 
 } // namespace
@@ -225,7 +205,7 @@ void FitToolBase::ConstructContent(Record& record, std::uint32_t)
             marker->setSelectedSpaceName("$");
             marker->setSelectedLineStyle(GraphicLineStyleConstants::Dot);
             marker->setGraphicDOFEnable(0x80000000);
-            marker->setTipText(PointTipText(i, x, y));
+            marker->setTipText(Private::PointTipText(i, x, y));
 
             auto composite = Quill::Create<CompositeShape>();
             composite->setID(i);

@@ -1,10 +1,28 @@
 #include <string>
 
+#include <fmt/format.h>
+
 #include <Geometry/Private/FitPoints.h>
 #include <Ostrel/Vision/Exceptions.h>
+#include <Ostrel/Vision/MiscUtils.h>
 #include <Ostrel/Vision/Strings.h>
 
 namespace Ostrel::Vision::Geometry::Private {
+
+std::string PointTipText(std::int32_t index, double x, double y)
+{
+    using Vision::Private::MiscUtils::AppendFixedPrecisionNumericString;
+    constexpr int decimals = 3;
+    const fmt::format_int id(index);
+    std::string text;
+    text.reserve(64);
+    text.append("ID=").append(id.data(), id.size()).append(", XY=(");
+    AppendFixedPrecisionNumericString(text, x, decimals);
+    text += ',';
+    AppendFixedPrecisionNumericString(text, y, decimals);
+    text += ')';
+    return text;
+}
 
 ReadOnlyPoints::ReadOnlyPoints(ObjectCreateAccessToken) {}
 

@@ -23,6 +23,17 @@ constexpr std::uint32_t IgnoredPoints = 0x4;
 
 const char* const IndexedResultGetters[] = {"GetX", "GetY", "GetUsed", "GetDistance"};
 
+// "ID=i, XY=(x,y), Distance=d", with " (ignored)" for a point the fit left out.
+std::string PointTipText(std::int32_t index, double x, double y, double distance, bool used)
+{
+    std::string text = Private::PointTipText(index, x, y);
+    text += ", Distance=";
+    Vision::Private::MiscUtils::AppendFixedPrecisionNumericString(text, distance, TipDecimals);
+    if (!used)
+        text += " (ignored)";
+    return text;
+}
+
 std::vector<bool> UsedFlags(std::size_t count, const kors_vector32& leftOut)
 {
     std::vector<bool> used(count, true);
@@ -127,10 +138,17 @@ FitResultBase::CreateResultGraphicsCommon(std::uint32_t switches, const std::str
     auto graphics = Quill::Create<GraphicCollection>();
     if (!(switches & (UsedPoints | IgnoredPoints)))
         return graphics;
+    const auto shown = [&](std::int32_t i) {
+        return (switches & (points_->GetUsed(i) ? UsedPoints : IgnoredPoints)) != 0;
+    };
+    std::int32_t count = 2; // room for the shape and its centre
+    for (std::int32_t i = 0; i < NumPoints(); ++i)
+        count += shown(i);
+    graphics->Reserve(count);
     for (std::int32_t i = 0; i < NumPoints(); ++i) {
-        const bool used = points_->GetUsed(i);
-        if (!(switches & (used ? UsedPoints : IgnoredPoints)))
+        if (!shown(i))
             continue;
+        const bool used = points_->GetUsed(i);
         double x, y, distance;
         bool usedToo;
         GetXYUsedDistance(i, x, y, usedToo, distance);
@@ -142,9 +160,7 @@ FitResultBase::CreateResultGraphicsCommon(std::uint32_t switches, const std::str
         marker->setColor(used ? UsedColor : IgnoredColor);
         marker->setInteractive(true);
         if (switches & TipTexts)
-            marker->setTipText(Strings::Substitute(
-                used ? "ID=%1, XY=%2, Distance=%3" : "ID=%1, XY=%2, Distance=%3 (ignored)",
-                {std::to_string(i), fmt::format("({},{})", TipNumber(x), TipNumber(y)), TipNumber(distance)}));
+            marker->setTipText(PointTipText(i, x, y, distance, used));
 
         auto composite = Quill::Create<CompositeShape>();
         composite->setID(i);

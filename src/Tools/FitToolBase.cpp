@@ -3,7 +3,6 @@
 #include <cmath>
 
 #include <Ostrel/Quill/ChangedSignal.h>
-#include <Ostrel/Vision/MiscUtils.h>
 #include <Ostrel/Vision/PointMarker.h>
 #include <Ostrel/Vision/SpaceNameUtils.h>
 #include <Ostrel/Vision/Strings.h>
@@ -17,8 +16,6 @@ constexpr std::uint64_t PointSetFlags = FitBase::SfNumPoints | FitBase::SfGetX |
 // The flags of a composite's change that a drag of its marker raises (position, members);
 // style changes (colour, tip text, selection) are not moves.
 constexpr std::uint64_t ManipPointMoveFlags = 0xFFFFFFFFFFFC8001;
-// Positions in the marker tip texts.
-constexpr int TipDecimals = 3;
 
 // The "InputImage" record of either record tree, under `parent`; the tool's rows go beneath it.
 std::shared_ptr<Record> AddImageRecord(Record& parent, const std::shared_ptr<IImage>& image,
@@ -30,16 +27,11 @@ std::shared_ptr<Record> AddImageRecord(Record& parent, const std::shared_ptr<IIm
     return record;
 }
 
-std::string TipNumber(double value)
-{
-    return Vision::Private::MiscUtils::GetFixedPrecisionNumericString(value, TipDecimals);
-}
-
 } // namespace
 
 struct FitToolBase::Connections {
     boost::signals2::scoped_connection runParams;
-    std::vector<boost::signals2::scoped_connection> manipPoints;
+    boost::signals2::scoped_connection manipPoints;
 };
 
 FitToolBase::FitToolBase(std::shared_ptr<FitBase> runParams, const std::type_info& resultClass)
@@ -111,19 +103,32 @@ void FitToolBase::OnOperatorChanged(const std::shared_ptr<Quill::ChangedEventArg
     OnChanged_(SfCurrentRecord);
 }
 
-// The composite whose drag is being reported may go here, inside its own changed event:
-// the event's state outlives the call, the collection that forwards the drag is held by
-// the marker that reports to it, and nothing touches the composite after the drop.
-void FitToolBase::DropManipPoints()
+void FitToolBase::FollowManipPoints()
 {
-    connections_->manipPoints.clear();
-    manipPoints_.clear();
+    if (manipPoints_)
+        return;
+    manipPoints_ = Quill::Create<GraphicCollection>();
+    // The collection's own changes (the composites coming and going) name no graphic.
+    connections_->manipPoints = manipPoints_->ChangedEvent().connect(
+        Quill::ChangedSignal::slot_type([this](const std::shared_ptr<Quill::ChangedEventArgs>& args) {
+            if (const auto* change = dynamic_cast<const GraphicChangedEventArgs*>(args.get()))
+                if (const auto* composite = dynamic_cast<const CompositeShape*>(change->Graphic().get()))
+                    OnManipPointChanged(*composite, change->StateFlags());
+        }).track_foreign(weak_from_this()));
 }
 
-void FitToolBase::OnManipPointChanged(const CompositeShape& composite,
-                                      const std::shared_ptr<Quill::ChangedEventArgs>& args)
+// The composite whose drag is being reported may be let go here, inside its own changed
+// event: the composite and the collections it reports to are held for the report, and
+// nothing touches the composite after the drop.
+void FitToolBase::DropManipPoints()
 {
-    if (!(args->StateFlags() & ManipPointMoveFlags) || !runParams_ || composite.Shapes().Count() == 0)
+    if (manipPoints_)
+        manipPoints_->Clear();
+}
+
+void FitToolBase::OnManipPointChanged(const CompositeShape& composite, std::uint64_t stateFlags)
+{
+    if (!(stateFlags & ManipPointMoveFlags) || !runParams_ || composite.Shapes().Count() == 0)
         return;
     const auto marker = std::dynamic_pointer_cast<PointMarker>(composite.Shapes()[0]);
     if (!marker)
@@ -178,13 +183,15 @@ void FitToolBase::InternalCreateCurrentRecord(const std::shared_ptr<Record>& par
 
 void FitToolBase::ConstructContent(Record& record, std::uint32_t)
 {
+    FollowManipPoints();
     DropManipPoints();
     auto collection = Quill::Create<GraphicCollection>();
     if (runParams_) {
-        const std::weak_ptr<Quill::ShareableBase> weak = weak_from_this();
         const std::int32_t count = runParams_->NumPoints();
-        manipPoints_.reserve(static_cast<std::size_t>(count));
-        connections_->manipPoints.reserve(static_cast<std::size_t>(count));
+        collection->Reserve(count);
+        manipPoints_->Reserve(count);
+        // The tool's collection reports its filling once, not once per point.
+        const Quill::ScopedChangedEventSuspension filling(*manipPoints_);
         for (std::int32_t i = 0; i < count; ++i) {
             double x = 0, y = 0;
             runParams_->GetPoint(i, x, y);
@@ -198,22 +205,16 @@ void FitToolBase::ConstructContent(Record& record, std::uint32_t)
             marker->setSelectedSpaceName("$");
             marker->setSelectedLineStyle(GraphicLineStyleConstants::Dot);
             marker->setGraphicDOFEnable(0x80000000);
-            marker->setTipText(
-                Strings::Substitute("ID=%1, XY=(%2,%3)", {std::to_string(i), TipNumber(x), TipNumber(y)}));
+            marker->setTipText(Private::PointTipText(i, x, y));
 
             auto composite = Quill::Create<CompositeShape>();
             composite->setID(i);
             composite->setCompositionMode(CompositeShapeCompositionModeConstants::Grouped);
             composite->setInteractive(true);
-            composite->Shapes().Add(marker);
-            const CompositeShape* raw = composite.get();
-            connections_->manipPoints.emplace_back(composite->ChangedEvent().connect(
-                Quill::ChangedSignal::slot_type([this,
-                                                 raw](const std::shared_ptr<Quill::ChangedEventArgs>& args) {
-                    OnManipPointChanged(*raw, args);
-                }).track_foreign(weak)));
-            collection->Add(composite);
-            manipPoints_.push_back(std::move(composite));
+            composite->Shapes().Add(std::move(marker));
+            // The tool's collection first, so that a drag reaches the tool before the record.
+            manipPoints_->Add(composite);
+            collection->Add(std::move(composite));
         }
     }
     record.setContent(collection);

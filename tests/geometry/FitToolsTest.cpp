@@ -216,6 +216,8 @@ TYPED_TEST_P(FitTools, DraggingEveryMarkerMovesItsPoint)
         EXPECT_EQ(point.TipText(),
                   "ID=" + std::to_string(i) + ", XY=(" + N(point.X()) + "," + N(point.Y()) + ")");
         events.flags.clear();
+        dynamic_cast<PointMarker&>(*marker).setColor(Color32::FromUInt32(0xFF0000FF)); // a restyle writes nothing
+        EXPECT_TRUE(events.flags.empty()) << i;
         const korm_vect moved = Traits::Point(i, 3);
         dynamic_cast<PointMarker&>(*marker).SetCenterRotationSize(moved.x, moved.y, 0, point.Size());
         EXPECT_EQ(events.flags, std::vector<std::uint64_t>{0x4}) << i;

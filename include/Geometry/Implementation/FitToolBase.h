@@ -119,9 +119,12 @@ private:
     const std::type_info& runParamsClass_;
     const std::type_info& resultClass_;
 
-    // The markers of the current record, and the connections to them and to the run
-    // parameters (held behind a pointer, so that this header needs no signal library).
-    std::vector<std::shared_ptr<CompositeShape>> manipPoints_;
+    // The composites of the latest current record, each holding one marker. Holding them
+    // keeps them alive while a display holds only the markers, and every change of a
+    // composite is passed on to this collection, whose one connection (with the one to the
+    // run parameters, both behind a pointer so that this header needs no signal library)
+    // tells the tool which composite changed.
+    std::shared_ptr<GraphicCollection> manipPoints_;
     struct Connections;
     std::unique_ptr<Connections> connections_;
 
@@ -130,8 +133,9 @@ private:
     // (NumToIgnore, a constraint) raise nothing.
     void OnOperatorChanged(const std::shared_ptr<Quill::ChangedEventArgs>& args);
     // A moved marker writes its position into the point of its composite's ID.
-    void OnManipPointChanged(const CompositeShape& composite,
-                             const std::shared_ptr<Quill::ChangedEventArgs>& args);
+    void OnManipPointChanged(const CompositeShape& composite, std::uint64_t stateFlags);
+    // Makes the collection of the current record's composites and follows it, once.
+    void FollowManipPoints();
     void DropManipPoints();
     // Whether `runParams` (not null) is of the tool's own class.
     bool IsOwnRunParams(const FitBase& runParams) const { return typeid(runParams) == runParamsClass_; }

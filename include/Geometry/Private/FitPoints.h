@@ -19,6 +19,10 @@ class access;
 
 namespace Ostrel::Vision::Geometry::Private {
 
+// "ID=i, XY=(x,y)", the start of the tip text of a point's marker in the fit records
+// (positions with three decimals), with room for what a record appends.
+std::string PointTipText(std::int32_t index, double x, double y);
+
 class OSTREL_GEOMETRY_API ReadOnlyPoints : public Quill::ShareableBase {
 public:
     explicit ReadOnlyPoints(ObjectCreateAccessToken);

@@ -22,6 +22,11 @@ ChangedSignal& ChangedEventShareableBase::ChangedEvent()
     return *changed_;
 }
 
+bool ChangedEventShareableBase::ChangedEventListened() const
+{
+    return changed_ && changed_->Listened();
+}
+
 void ChangedEventShareableBase::OnChanged_(std::uint64_t stateFlags)
 {
     if (stateFlags == 0)
@@ -30,6 +35,8 @@ void ChangedEventShareableBase::OnChanged_(std::uint64_t stateFlags)
         pendingFlags_ |= stateFlags;
         return;
     }
+    // Tested here rather than through ChangedEventListened, which a shared library cannot
+    // inline: this is the cost of every setter of an object nobody listens to.
     if (changed_ && changed_->Listened())
         OnChanged_(std::make_shared<ChangedEventArgs>(stateFlags));
     else if (PassesChangesOn())

@@ -14,14 +14,28 @@ using namespace Private::ShapeChecks;
 
 // ---- GraphicBase ----
 
-GraphicBase::GraphicBase() : childGraphics_(Quill::Create<GraphicCollection>())
-{
-    Adopt(*childGraphics_);
-}
+GraphicBase::GraphicBase() = default;
 
 GraphicBase::~GraphicBase()
 {
-    Disown(*childGraphics_);
+    if (childGraphics_)
+        Disown(*childGraphics_);
+}
+
+GraphicCollection& GraphicBase::ChildGraphics()
+{
+    if (!childGraphics_) {
+        childGraphics_ = Quill::Create<GraphicCollection>();
+        Adopt(*childGraphics_);
+    }
+    return *childGraphics_;
+}
+
+const GraphicCollection& GraphicBase::ChildGraphics() const
+{
+    // Never changed: nothing but a graphic's own collection is ever handed out as mutable.
+    static const std::shared_ptr<const GraphicCollection> none = Quill::Create<GraphicCollection>();
+    return childGraphics_ ? *childGraphics_ : *none;
 }
 
 void GraphicBase::Adopt(GraphicCollection& collection)
@@ -77,6 +91,14 @@ void GraphicBase::setTipText(const std::string& value)
     Set_(tipText_, value, SfTipText);
 }
 
+void GraphicBase::setTipText(std::string&& value)
+{
+    if (tipText_ == value)
+        return;
+    tipText_ = std::move(value);
+    OnChanged_(SfTipText);
+}
+
 void GraphicBase::setSelectedColor(Color32 value)
 {
     Set_(selectedColor_, value, SfSelectedColor);
@@ -108,7 +130,8 @@ bool GraphicBase::ContainsGraphic(const GraphicBase& graphic) const
 
 void GraphicBase::AppendOwnedCollections(OwnedCollections& collections) const
 {
-    collections.push_back(childGraphics_.get());
+    if (childGraphics_)
+        collections.push_back(childGraphics_.get());
 }
 
 void GraphicBase::OnChangedEventRaised(std::uint64_t stateFlags)
@@ -119,13 +142,13 @@ void GraphicBase::OnChangedEventRaised(std::uint64_t stateFlags)
     // graphic itself: the graphic and each collection are held for the call, and a
     // collection that left the list meanwhile hears nothing more. A collection that no
     // shared pointer owns (one being destroyed) is skipped.
-    const auto self = weak_from_this().lock();
+    const auto self = std::static_pointer_cast<GraphicBase>(weak_from_this().lock());
     const auto holders = collections_;
     for (GraphicCollection* collection : holders) {
         if (std::find(collections_.begin(), collections_.end(), collection) == collections_.end())
             continue;
         if (const auto held = collection->weak_from_this().lock())
-            collection->OnChanged_(stateFlags);
+            collection->OnGraphicChanged(self, stateFlags);
     }
 }
 
@@ -154,9 +177,8 @@ void GraphicBase::CopyGraphicPartsFrom(const GraphicBase& source, std::uint32_t 
     }
     if (has(CopyShapeConstants::GraphicDOF))
         graphicDOFEnable_ = source.graphicDOFEnable_;
-    if (has(CopyShapeConstants::ChildGraphics)) {
-        childGraphics_->AppendCopiesOf(*source.childGraphics_, mode, childTransform);
-    }
+    if (has(CopyShapeConstants::ChildGraphics) && source.childGraphics_ && source.childGraphics_->Count() > 0)
+        ChildGraphics().AppendCopiesOf(*source.childGraphics_, mode, childTransform);
 }
 
 // ---- GraphicCollection ----
@@ -229,6 +251,11 @@ void GraphicCollection::Clear()
     OnChanged_(SfItems);
 }
 
+void GraphicCollection::Reserve(std::int32_t count)
+{
+    items_.reserve(static_cast<std::size_t>(std::max(count, 0)));
+}
+
 std::shared_ptr<GraphicCollection> GraphicCollection::Copy(std::uint32_t copyShapeMode) const
 {
     auto copy = Quill::Create<GraphicCollection>();
@@ -245,6 +272,19 @@ void GraphicCollection::AppendCopiesOf(const GraphicCollection& source, std::uin
         else
             Append(item->CopyGraphic(mode));
     }
+}
+
+void GraphicCollection::OnGraphicChanged(const std::shared_ptr<GraphicBase>& graphic, std::uint64_t stateFlags)
+{
+    // The argument that names the graphic is made only for a subscriber; otherwise (and
+    // while suspended, when only the flags are kept) this is the plain pass-on.
+    if (stateFlags == 0 || ChangedEventSuspended() || !ChangedEventListened()) {
+        OnChanged_(stateFlags);
+        return;
+    }
+    Quill::ChangedEventShareableBase::OnChanged_(std::make_shared<GraphicChangedEventArgs>(stateFlags, graphic));
+    if (owner_)
+        owner_->OnOwnedCollectionChanged(*this, stateFlags);
 }
 
 void GraphicCollection::OnChanged_(std::uint64_t stateFlags)

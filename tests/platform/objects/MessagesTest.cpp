@@ -1,4 +1,8 @@
 #include <cmath>
+#include <cstdio>
+#include <functional>
+#include <random>
+#include <string>
 
 #include <gtest/gtest.h>
 
@@ -31,6 +35,37 @@ TEST(Messages, FixedPrecisionNumbers)
     EXPECT_EQ(GetFixedPrecisionNumericString(-2.25, 1), "-2.2");  // round half to even, as printf
     EXPECT_EQ(GetFixedPrecisionNumericString(1e20, 0), "100000000000000000000");
     EXPECT_EQ(GetFixedPrecisionNumericString(std::nan(""), 3), "NaN");
+}
+
+// The text is printf's correctly rounded fixed notation (less the sign of a zero) for every
+// value: near a decimal halfway point, on a binary value that is exactly halfway (a multiple
+// of 1/16 at three decimals), at every magnitude, and appended after what a string holds.
+TEST(Messages, FixedPrecisionAgreesWithPrintfEverywhere)
+{
+    using Ostrel::Vision::Private::MiscUtils::AppendFixedPrecisionNumericString;
+    std::mt19937_64 random(20261206);
+    const auto uniform = [&](double low, double high) { return std::uniform_real_distribution(low, high)(random); };
+    const auto whole = [&](long range) { return static_cast<double>(std::uniform_int_distribution(-range, range)(random)); };
+    const std::function<double()> families[] = {
+        [&] { return uniform(-1e4, 1e4); },
+        [&] { return whole(20'000'000) / 2000; },  // decimal halfway points at three decimals
+        [&] { return whole(1 << 24) / 16; },       // exact binary ties at up to four decimals
+        [&] { return std::nextafter(whole(1'000'000) + 0.5, uniform(-1, 1) < 0 ? 0.0 : 1e9); },
+        [&] { return uniform(-1, 1) * std::pow(10.0, uniform(-8, 17)); },
+    };
+    for (const int decimals : {0, 1, 3, 6, 9, 12})
+        for (const auto& family : families)
+            for (int k = 0; k < 4000; ++k) {
+                const double value = family();
+                char expected[400];
+                std::snprintf(expected, sizeof expected, "%.*f", decimals, value);
+                std::string reference = expected;
+                if (reference.find_first_not_of("-0.") == std::string::npos && reference[0] == '-')
+                    reference.erase(0, 1);
+                std::string text = "x=";
+                AppendFixedPrecisionNumericString(text, value, decimals);
+                ASSERT_EQ(text, "x=" + reference) << decimals << " decimals of " << value;
+            }
 }
 
 TEST(Exceptions, CloneAndRethrowKeepTypeMessageAndCode)

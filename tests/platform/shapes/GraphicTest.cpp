@@ -202,19 +202,25 @@ TEST(GraphicCollection, RefusesNullGraphicsCyclesAndBadIndices)
 }
 
 // A graphic reports each change to every collection holding it, once per place it has
-// there and after its own subscribers; letting it go, clearing and destroying a collection
-// cut the link, also in the middle of a report, and a suspended graphic reports at the resume.
+// there and after its own subscribers, and the collection names it; letting it go, clearing
+// and destroying a collection cut the link, also in the middle of a report, and a suspended
+// graphic reports at the resume.
 TEST(GraphicCollection, PassesOnTheChangesOfItsGraphicsWhileItHoldsThem)
 {
     std::vector<std::string> log;
-    auto listen = [&log](Quill::IChangedEvent& source, const std::string& name) {
-        return std::make_unique<boost::signals2::scoped_connection>(source.ChangedEvent().connect(
-            [&log, name](const auto& args) { log.push_back(name + " " + std::to_string(args->StateFlags())); }));
+    auto marker = Quill::Create<PointMarker>();
+    auto listen = [&](Quill::IChangedEvent& source, const std::string& name) {
+        return std::make_unique<boost::signals2::scoped_connection>(
+            source.ChangedEvent().connect([&, name](const std::shared_ptr<Quill::ChangedEventArgs>& args) {
+                const auto* passedOn = dynamic_cast<const GraphicChangedEventArgs*>(args.get());
+                log.push_back(name + " " + std::to_string(args->StateFlags()) +
+                              (passedOn ? passedOn->Graphic() == marker ? " of marker" : " of ?" : ""));
+            }));
     };
     auto entry = [](const std::string& name, std::uint64_t flags) { return name + " " + std::to_string(flags); };
+    auto of = [&](const std::string& name, std::uint64_t flags) { return entry(name, flags) + " of marker"; };
     const std::uint64_t items = GraphicCollection::SfItems, x = PointMarker::SfX, y = PointMarker::SfY;
 
-    auto marker = Quill::Create<PointMarker>();
     auto first = Quill::Create<GraphicCollection>(), second = Quill::Create<GraphicCollection>(),
          third = Quill::Create<GraphicCollection>();
     const auto listeners = {listen(*first, "first"), listen(*second, "second"), listen(*third, "third")};
@@ -238,11 +244,11 @@ TEST(GraphicCollection, PassesOnTheChangesOfItsGraphicsWhileItHoldsThem)
     marker->setX(5);
     EXPECT_EQ(log, (std::vector<std::string>{
                        entry("first", items), entry("first", items), entry("second", items),
-                       entry("marker", x), entry("first", x), entry("first", x), entry("second", x),
+                       entry("marker", x), of("first", x), of("first", x), of("second", x),
                        entry("first", items),
-                       entry("marker", x | y), entry("first", x | y), entry("second", x | y),
+                       entry("marker", x | y), of("first", x | y), of("second", x | y),
                        entry("first", items), entry("third", items), entry("third", items),
-                       entry("marker", y), entry("third", y), entry("third", items), entry("marker", x)}));
+                       entry("marker", y), of("third", y), entry("third", items), entry("marker", x)}));
 }
 
 TEST(ShapeValidation, BadInputThrowsANamedErrorAndChangesNothing)

@@ -14,9 +14,14 @@
 
 namespace Ostrel::Quill {
 
+// The argument of a changed event. An object that passes on the changes of the objects it
+// holds may raise a derived class that also names the object that changed.
 class ChangedEventArgs {
 public:
     explicit ChangedEventArgs(std::uint64_t stateFlags) : stateFlags_(stateFlags) {}
+    virtual ~ChangedEventArgs() = default;
+    ChangedEventArgs(const ChangedEventArgs&) = default;
+    ChangedEventArgs& operator=(const ChangedEventArgs&) = default;
     std::uint64_t StateFlags() const { return stateFlags_; }
 
 private:
@@ -64,6 +69,9 @@ protected:
     // resume. The object is kept alive for the call even if a subscriber drops it.
     virtual bool PassesChangesOn() const { return false; }
     virtual void OnChangedEventRaised(std::uint64_t /*stateFlags*/) {}
+    // Whether a slot may be connected to the changed event, without making the signal: a
+    // class that would build a costly event argument asks first.
+    bool ChangedEventListened() const;
 
 private:
     std::unique_ptr<ChangedSignal> changed_;

@@ -24,11 +24,14 @@
 //
 // A graphic knows the collections that hold it and passes each of its changed events on
 // to them after its own subscribers had it, with no signal connection per membership:
-// records hold thousands of graphics, and a connection costs several allocations.
+// records hold thousands of graphics, and a connection costs several allocations. A
+// collection raises such a passed-on change with a GraphicChangedEventArgs that names the
+// graphic, so that one subscriber to a collection learns which of its graphics changed.
 
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <boost/container/small_vector.hpp>
@@ -113,6 +116,7 @@ public:
     void setSelectable(bool value) override;
     const std::string& TipText() const override { return tipText_; }
     void setTipText(const std::string& value) override;
+    void setTipText(std::string&& value);
     Color32 SelectedColor() const override { return selectedColor_; }
     void setSelectedColor(Color32 value) override;
     GraphicLineStyleConstants SelectedLineStyle() const override { return selectedLineStyle_; }
@@ -123,9 +127,11 @@ public:
     // Graphics drawn with this one (labels of a line, say). A child whose selected space
     // is "$" lies in this graphic's space, its coordinates relative to this graphic's
     // reference point; MapLinear maps such children by the linear part of the transform
-    // and copies the others unchanged.
-    GraphicCollection& ChildGraphics() { return *childGraphics_; }
-    const GraphicCollection& ChildGraphics() const { return *childGraphics_; }
+    // and copies the others unchanged. Most graphics have none: the collection is made on
+    // the first call of the non-const accessor, and until then the const one returns a
+    // shared empty collection.
+    GraphicCollection& ChildGraphics();
+    const GraphicCollection& ChildGraphics() const;
 
     // The point children in "$" are placed relative to: a line's origin, a segment's
     // start, a centre, a marker's or a label's anchor, a polygon's first vertex.
@@ -188,6 +194,17 @@ protected:
     void serialize(Archive& ar, std::uint32_t version);
 
 private:
+    // A load fills the child graphics (making the collection); a save of a graphic without
+    // any writes the shared empty collection.
+    template <class Archive>
+    auto& ChildGraphicsToSerialize()
+    {
+        if constexpr (Archive::is_loading::value)
+            return ChildGraphics();
+        else
+            return std::as_const(*this).ChildGraphics();
+    }
+
     friend class GraphicCollection;
     friend class cereal::access;
 
@@ -201,18 +218,34 @@ private:
     Color32 selectedColor_ = Color32::FromUInt32(0xFF00FFFF);
     GraphicLineStyleConstants selectedLineStyle_ = GraphicLineStyleConstants::Solid;
     std::uint32_t graphicDOFEnable_ = 0;
-    std::shared_ptr<GraphicCollection> childGraphics_;
+    std::shared_ptr<GraphicCollection> childGraphics_;  // null until first asked for
     // The collections holding this graphic, once per place it has in them; each removes
-    // its entries when it lets the graphic go or is destroyed. Mostly one, kept inline.
-    boost::container::small_vector<GraphicCollection*, 1> collections_;
+    // its entries when it lets the graphic go or is destroyed. Mostly one or two (a record's
+    // content and the tool that follows the graphic), kept inline.
+    boost::container::small_vector<GraphicCollection*, 2> collections_;
 
     RTTR_ENABLE(Quill::ChangedEventShareableBase, IGraphicInteractive)
 };
 
+// The changed event of a collection passing on a change of one of its graphics: the flags
+// of that change and the graphic. The collection's own changes (SfItems) are raised with a
+// plain ChangedEventArgs.
+class GraphicChangedEventArgs : public Quill::ChangedEventArgs {
+public:
+    GraphicChangedEventArgs(std::uint64_t stateFlags, std::shared_ptr<GraphicBase> graphic)
+        : ChangedEventArgs(stateFlags), graphic_(std::move(graphic))
+    {
+    }
+    const std::shared_ptr<GraphicBase>& Graphic() const { return graphic_; }
+
+private:
+    std::shared_ptr<GraphicBase> graphic_;
+};
+
 // An ordered list of shared graphics. It raises SfItems when graphics are added or
-// removed and passes on, unchanged, the flags of every changed event of its graphics.
-// A collection owned by a graphic refuses a graphic that would make that graphic its own
-// descendant.
+// removed and passes on, unchanged, the flags of every changed event of its graphics
+// (with a GraphicChangedEventArgs naming the graphic). A collection owned by a graphic
+// refuses a graphic that would make that graphic its own descendant.
 class GraphicCollection : public Quill::ChangedEventShareableBase {
 public:
     static constexpr std::uint64_t SfItems = 0x8000;
@@ -242,6 +275,9 @@ public:
     void Add(std::shared_ptr<GraphicBase> graphic);
     void RemoveAt(std::int32_t index);
     void Clear();
+    // Makes room for `count` graphics in all, so that adding up to that many allocates no
+    // more; a negative count is taken as 0.
+    void Reserve(std::int32_t count);
 
     // A new collection holding copies of the graphics, each made with `copyShapeMode`.
     std::shared_ptr<GraphicCollection> Copy(std::uint32_t copyShapeMode) const;
@@ -257,6 +293,8 @@ private:
 
     void CheckCanAdd(const std::shared_ptr<GraphicBase>& graphic) const;
     void Append(std::shared_ptr<GraphicBase> graphic);
+    // Passes on a changed event of `graphic`, one of this collection's graphics.
+    void OnGraphicChanged(const std::shared_ptr<GraphicBase>& graphic, std::uint64_t stateFlags);
     // Removes one entry of this collection from the graphic's list of holders.
     void Release(GraphicBase& graphic) const noexcept;
     // Adds copies of the graphics of `source`; with a transform, graphics in "$" are
@@ -302,7 +340,7 @@ void GraphicBase::serialize(Archive& ar, std::uint32_t version)
     // into a bool.
     std::uint8_t interactive = interactive_, selectable = selectable_;
     ar(selectedSpaceName_, color_, lineStyle_, lineWidthInScreenPixels_, tipText_, interactive, selectable,
-       selectedColor_, selectedLineStyle_, graphicDOFEnable_, *childGraphics_);
+       selectedColor_, selectedLineStyle_, graphicDOFEnable_, ChildGraphicsToSerialize<Archive>());
     if constexpr (Archive::is_loading::value) {
         using namespace Private::ShapeArchive;
         CheckEnumRange(interactive, 0, 1, "interactive switch", name);

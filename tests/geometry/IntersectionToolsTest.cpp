@@ -50,8 +50,6 @@ void PlacePair(A& a, B& b, double gap)
 namespace ToolFrameTests {
 
 struct OnePointKind {
-    static constexpr std::uint32_t masks[3] = {0x7, 0x31, 0x1};
-    static Names Outputs() { return {"NumPoints", "X", "Y"}; }
     static constexpr std::uint64_t resetFlags = 0x1E000, outputFlags = 0x1E000, dragFlags = 0;
     static Names ResultKeys() { return {"IntersectionPoint"}; }
     static constexpr double expected = 1;
@@ -59,12 +57,9 @@ struct OnePointKind {
     static void Place(A& a, B& b) { ::Place(a, 0), PlaceAcross(b); }
 };
 struct LineLineKind : OnePointKind {
-    static Names Outputs() { return {"NumPoints", "X", "Y", "Angle"}; }
     static constexpr std::uint64_t resetFlags = 0x3E000, outputFlags = 0x3E000;
 };
 struct TwoPointKind {
-    static constexpr std::uint32_t masks[3] = {0x7, 0x31, 0x1};
-    static Names Outputs() { return {"NumPoints", "X0", "Y0", "X1", "Y1"}; }
     static constexpr std::uint64_t resetFlags = 0x7E000, outputFlags = 0x7E000, dragFlags = 0;
     static Names ResultKeys() { return {"IntersectionPoint1", "IntersectionPoint2"}; }
     static constexpr double expected = 2;
@@ -77,7 +72,7 @@ struct TwoPointKind {
 #define INTERSECTION_TRAITS(Tool, Kind, A, keyA, B, keyB, retention)                                                \
     template <>                                                                                                     \
     struct ToolTraits<Tool> : Kind {                                                                                \
-        static constexpr const char *name = #Tool, *recordA = keyA, *recordB = keyB;                                \
+        static constexpr const char *recordA = keyA, *recordB = keyB;                                             \
         static constexpr bool copiesByRetention = retention;                                                        \
         static Names LastRunKeys() { return Concat({keyA, keyB}, Kind::ResultKeys()); }                             \
         static auto Shapes(const Tool& t) { return std::pair{t.A(), t.B()}; }                                       \

@@ -34,9 +34,6 @@ namespace ToolFrameTests {
 // A point (0, 40) and shapes 15 away from it. Beyond the frame's rows: the shape's accessors
 // (pin) and name, and the defaults of the point and the shape.
 #define OSTREL_POINT_SHAPE_TRAITS(Tool, Pin, Shape, reset, ...)                                                     \
-    static constexpr const char* name = #Tool;                                                                      \
-    static constexpr std::uint32_t masks[3] = {0x7, 0x71, 0x0};                                                     \
-    static Names Outputs() { return {"Distance", Shape "X", Shape "Y"}; }                                           \
     static constexpr std::uint64_t resetFlags = reset, outputFlags = 0x1C000, dragFlags = 0x1800; \
     static Names LastRunKeys() { return {Shape, "Point", "Arrow"}; }                                                \
     static constexpr double expected = 15;                                                                          \

@@ -42,8 +42,6 @@ namespace ToolFrameTests {
 // Shapes 25 apart. Beyond the frame's rows: the shapes' names, their flags and their
 // default geometry, A then B.
 #define OSTREL_SHAPE_PAIR_TRAITS(Tool, A, B, flagA, flagB, reset, ...)                                              \
-    static constexpr const char* name = #Tool;                                                                      \
-    static constexpr std::uint32_t masks[3] = {0x7, 0x71, 0x0};                                                     \
     static constexpr std::uint64_t resetFlags = reset, outputFlags = reset, dragFlags = 0;      \
     static Names LastRunKeys() { return {B, A, "Arrow"}; }                                                          \
     static constexpr const char* names[2] = {A, B};                                                                 \
@@ -54,7 +52,6 @@ namespace ToolFrameTests {
 template <>
 struct ToolTraits<DistanceCircleCircleTool> {
     OSTREL_SHAPE_PAIR_TRAITS(DistanceCircleCircleTool, "CircleA", "CircleB", 0x800, 0x1000, 0x3E000, 30, 30, 20, 100, 40, 15)
-    static Names Outputs() { return {"Distance", "CircleAX", "CircleAY", "CircleBX", "CircleBY"}; }
     static void SetInputs(DistanceCircleCircleTool& t)
     {
         t.CircleA()->SetCenterRadius(0, 0, 10), t.CircleB()->SetCenterRadius(30, 40, 15);
@@ -64,7 +61,6 @@ template <>
 struct ToolTraits<DistanceLineCircleTool> {
     OSTREL_SHAPE_PAIR_TRAITS(DistanceLineCircleTool, "Line", "Circle", 0x800, 0x1000, 0x3E000, 10, 10,
                              std::atan2(10.0, 30.0), 50, 100, 20)
-    static Names Outputs() { return {"Distance", "LineX", "LineY", "CircleX", "CircleY"}; }
     static void SetInputs(DistanceLineCircleTool& t)
     {
         t.Line()->SetXYRotation(0, 0, 0), t.InputCircle()->SetCenterRadius(0, 40, 15);
@@ -74,7 +70,6 @@ template <>
 struct ToolTraits<DistanceLineEllipseTool> {
     OSTREL_SHAPE_PAIR_TRAITS(DistanceLineEllipseTool, "Line", "Ellipse", 0x800, 0x1000, 0x3E000, 10, 10, 1.3, 100, 50,
                              20, 40, 0)
-    static Names Outputs() { return {"Distance", "LineX", "LineY", "EllipseX", "EllipseY"}; }
     static void SetInputs(DistanceLineEllipseTool& t)
     {
         t.Line()->SetXYRotation(0, 0, 0), t.Ellipse()->SetCenterXYRadiusXYRotation(0, 40, 10, 15, 0);
@@ -84,7 +79,6 @@ template <>
 struct ToolTraits<DistanceSegmentLineTool> {
     OSTREL_SHAPE_PAIR_TRAITS(DistanceSegmentLineTool, "Segment", "Line", 0x800, 0x4000, 0x3B000, 160, 10, 120, 20, 10,
                              10, 0.75)
-    static Names Outputs() { return {"Distance", "SegmentX", "SegmentY", "LineX", "LineY"}; }
     static void SetInputs(DistanceSegmentLineTool& t)
     {
         t.Segment()->SetStartEnd(0, 30, 10, 25), t.Line()->SetXYRotation(0, 0, 0);
@@ -94,7 +88,6 @@ template <>
 struct ToolTraits<DistanceSegmentSegmentTool> {
     OSTREL_SHAPE_PAIR_TRAITS(DistanceSegmentSegmentTool, "SegmentA", "SegmentB", 0x800, 0x1000, 0x3E000, 60, 10, 70, 50,
                              160, 10, 150, 50)
-    static Names Outputs() { return {"Distance", "SegmentAX", "SegmentAY", "SegmentBX", "SegmentBY"}; }
     static void SetInputs(DistanceSegmentSegmentTool& t)
     {
         t.SegmentA()->SetStartEnd(0, 0, 0, 10), t.SegmentB()->SetStartEnd(7, 34, 100, 100);
@@ -104,7 +97,6 @@ template <>
 struct ToolTraits<DistanceSegmentCircleTool> {
     OSTREL_SHAPE_PAIR_TRAITS(DistanceSegmentCircleTool, "Segment", "Circle", 0x800, 0x4000, 0x3B000, 160, 10, 120, 50,
                              40, 30, 20)
-    static Names Outputs() { return {"Distance", "SegmentX", "SegmentY", "CircleX", "CircleY"}; }
     static void SetInputs(DistanceSegmentCircleTool& t)
     {
         t.Segment()->SetStartEnd(-10, 0, 10, 0), t.InputCircle()->SetCenterRadius(0, 40, 15);
@@ -114,7 +106,6 @@ template <>
 struct ToolTraits<DistanceSegmentEllipseTool> {
     OSTREL_SHAPE_PAIR_TRAITS(DistanceSegmentEllipseTool, "Segment", "Ellipse", 0x800, 0x4000, 0x3B000, 100, 10, 140, 50,
                              30, 30, 25, 15, 0)
-    static Names Outputs() { return {"Distance", "SegmentX", "SegmentY", "EllipseX", "EllipseY"}; }
     static void SetInputs(DistanceSegmentEllipseTool& t)
     {
         t.Segment()->SetStartEnd(-10, 0, 10, 0), t.Ellipse()->SetCenterXYRadiusXYRotation(0, 40, 10, 15, 0);

@@ -44,12 +44,10 @@ template <class T>
 struct PointPairTraits;
 template <>
 struct PointPairTraits<DistancePointPointTool> {
-    static constexpr double defaultEndX = 70;
     static constexpr const char* arrowLabel = "Distance=5.000000";
 };
 template <>
 struct PointPairTraits<AnglePointPointTool> {
-    static constexpr double defaultEndX = 30;
     static constexpr const char* arrowLabel = "Angle=0.927295 rad, 53.130102 deg";
 };
 
@@ -77,8 +75,6 @@ TYPED_TEST_SUITE(PointPairTools, ToolTypes);
 TYPED_TEST(PointPairTools, MarkersHoldTheCoordinates)
 {
     auto& tool = *this->tool;
-    EXPECT_EQ((std::vector<double>{tool.StartX(), tool.StartY(), tool.EndX(), tool.EndY()}),
-              (std::vector<double>{10, 10, TestFixture::Traits::defaultEndX, 40}));
     const auto image = tool.CreateCurrentRecord()->SubRecords()[0];
     EXPECT_EQ(Keys(*image), (std::vector<std::string>{"StartPoint", "EndPoint"}));
     auto start = image->SubRecords()[0]->template ValueAs<PointMarker>();

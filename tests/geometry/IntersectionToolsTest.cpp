@@ -429,9 +429,6 @@ TEST(IntersectionTools, FailCleanlyOnBadInputAndStayUsable)
         EXPECT_NE(tool->RunStatus().Message().find(text), std::string::npos) << tool->RunStatus().Message();
         EXPECT_THROW(tool->NumPoints(), ToolNoResultException);
     };
-    tool->Inputs()["InputCircle"]->SetValue(tool, rttr::variant(std::shared_ptr<Circle>()));
-    failsWith(Strings::Substitute(Strings::IDS_Ost_InvalidArgNull_1, {"Circle"}));
-    tool->setInputCircle(circle);
     tool->setLastRunRecordDiagEnable(IntersectLineCircleLastRunRecordDiagConstants::InputImageByReference);
     circle->setSelectedSpaceName("Nowhere");  // a space the image does not know
     failsWith("Nowhere");

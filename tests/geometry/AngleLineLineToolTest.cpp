@@ -17,9 +17,6 @@ using namespace Ostrel::Vision::Implementation::Internal;
 namespace ToolFrameTests {
 
 template <> struct ToolTraits<AngleLineLineTool> {
-    static constexpr const char* name = "AngleLineLineTool";
-    static constexpr std::uint32_t masks[3] = {0x7, 0x31, 0x0};
-    static Names Outputs() { return {"Angle"}; }
     static constexpr std::uint64_t resetFlags = 0x2000, outputFlags = 0x2000, dragFlags = 0;
     static Names LastRunKeys() { return {"LineA", "LineB", "Angle"}; }
     static Names ResultKeys() { return {"Angle"}; }

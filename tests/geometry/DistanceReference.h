@@ -22,34 +22,12 @@
 #include <Ostrel/Vision/LineSegment.h>
 #include <Ostrel/Vision/Transform2D.h>
 
+#include "common/PlaneReference.h"
 #include "common/ToolTestSupport.h"
 
 namespace DistanceReference {
 
-struct P {
-    double x, y;
-};
-inline P operator+(P a, P b) { return {a.x + b.x, a.y + b.y}; }
-inline P operator-(P a, P b) { return {a.x - b.x, a.y - b.y}; }
-inline P operator*(double k, P a) { return {k * a.x, k * a.y}; }
-inline double Dot(P a, P b) { return a.x * b.x + a.y * b.y; }
-inline double Cross(P a, P b) { return a.x * b.y - a.y * b.x; }
-inline double Norm(P a) { return std::hypot(a.x, a.y); }
-inline P Turn(P a, double angle) { return {a.x * std::cos(angle) - a.y * std::sin(angle), a.x * std::sin(angle) + a.y * std::cos(angle)}; }
-
-// An ellipse (a circle when a = b): e(t) = c + R(rot)·(a cos t, b sin t).
-struct Ellipse {
-    P c;
-    double a, b, rot;
-    P At(double t) const { return c + Turn({a * std::cos(t), b * std::sin(t)}, rot); }
-    P Tangent(double t) const { return Turn({-a * std::sin(t), b * std::cos(t)}, rot); }
-    // The point in the frame where the ellipse is the unit circle.
-    P Unit(P p) const
-    {
-        const P q = Turn(p - c, -rot);
-        return {q.x / a, q.y / b};
-    }
-};
+using namespace PlaneReference;
 
 // The distance and the closest points on the first and on the second shape; all zero for
 // shapes that touch or cross.
@@ -208,7 +186,7 @@ public:
         seen = {Seen(c), scale_ * r, scale_ * r, 0};
         return circle;
     }
-    std::shared_ptr<Ostrel::Vision::Ellipse> Ellipse(DistanceReference::Ellipse& seen)
+    std::shared_ptr<Ostrel::Vision::Ellipse> Ellipse(PlaneReference::Ellipse& seen)
     {
         auto ellipse = New<Ostrel::Vision::Ellipse>();
         const P c = Point();

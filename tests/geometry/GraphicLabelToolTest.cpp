@@ -26,16 +26,12 @@ namespace ToolFrameTests {
 
 template <>
 struct ToolTraits<CreateGraphicLabelTool> {
-    static constexpr const char* name = "CreateGraphicLabelTool";
-    static constexpr std::uint32_t masks[3] = {0x3, 0x5, 0x0};
-    static Names Outputs() { return {"GetOutputGraphicLabel()"}; }
     // A first run has no earlier label to drop: it raises the last-run flag alone.
     static constexpr std::uint64_t resetFlags = 0, outputFlags = 0x20000, dragFlags = 0;
     static Names LastRunKeys() { return {"OutputGraphicLabel"}; }
     static void SetInputs(CreateGraphicLabelTool& t) { t.setSourceSelector(Selector::InputDouble), t.setInputDouble(1.5); }
     static double Measure(const rttr::variant& v) { return std::stod(v.get_value<std::shared_ptr<GraphicLabel>>()->Text()); }
     static constexpr double expected = 1.5;
-    static constexpr std::uint32_t imageCopyBit = 0x2;
     using NoImageException = ArgumentNullException;
     static constexpr const char* noImageMessage = "InputImage";
     using UnresolvedSpaceException = ArgumentException;

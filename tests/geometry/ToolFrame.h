@@ -12,6 +12,7 @@
 
 #include "common/EventRecorder.h"
 #include "common/ToolTestSupport.h"
+#include "geometry/ToolTable.h"
 
 namespace ToolFrameTests {
 
@@ -20,28 +21,13 @@ using namespace Ostrel::Vision;
 using namespace Ostrel::Vision::Geometry;
 using Names = std::vector<std::string>;
 
-// Per tool: its name, default masks, output pins, output flags (cleared, then set by a run), the
-// flags a drag of its first marker raises, the keys of its default last-run record, and
-// inputs with one known value of its first output. A dragFlags of 0 means the tool follows
-// no live graphic; a tool whose result graphics are not named "Arrow" names them in
-// ResultKeys().
+// Per tool: the flags its outputs raise (cleared, then set by a run), the flags a drag of
+// its first marker raises, the keys of its default last-run record, and inputs with one
+// known value of its first output. Its default masks, output pins and image-copy bit come
+// from its row in ToolTable.h.
 template <class T>
 struct ToolTraits;
 
-// What a tool's traits may add where it differs from a measurement tool on
-// GeometryToolBase; each has the measurement tool's value as its default:
-//   Measure(variant)           its first output as a number (a shape output names one of
-//                              its coordinates);
-//   imageCopyBit               the diagnostic bit that keeps a copy of the input image;
-//   NoImageException,          what a run without an input image throws;
-//   noImageMessage
-//   UnresolvedSpaceException   what a run throws when a live graphic names an unknown space;
-//   recordsCopyInputs          whether a last-run row keyed like a live graphic is a copy of
-//                              it (false where that row shows the output, in the image's
-//                              space).
-// A resetFlags that holds the last-run flag 0x8 means the run clears with one event; a
-// resetFlags of 0 means it raises none for outputs that do not exist yet. A dragFlags of 0
-// means the tool follows no live graphic.
 template <class Traits>
 struct Optional {
     static double Measure(const rttr::variant& value)
@@ -51,12 +37,6 @@ struct Optional {
         else
             return value.convert<double>();
     }
-    static constexpr std::uint32_t imageCopyBit = [] {
-        if constexpr (requires { Traits::imageCopyBit; })
-            return Traits::imageCopyBit;
-        else
-            return std::uint32_t{0x4};
-    }();
     static constexpr bool recordsCopyInputs = [] {
         if constexpr (requires { Traits::recordsCopyInputs; })
             return Traits::recordsCopyInputs;
@@ -123,10 +103,15 @@ protected:
     std::shared_ptr<Tool> tool = Quill::Create<Tool>();
     std::shared_ptr<Image8Grey> image = Quill::Create<Image8Grey>(64, 48);
 
+    static const ToolTable::ToolRow& Row()
+    {
+        const std::string name = rttr::type::get<Tool>().get_name().to_string();
+        return ToolTable::RowOf(name.substr(name.rfind("::") + 2));
+    }
     // The value of the tool's first output pin, read as a host reads it.
     double FirstOutput() const
     {
-        return Option::Measure(tool->Outputs()[Traits::Outputs()[0]]->GetValue(tool));
+        return Option::Measure(tool->Outputs()[Row().outputs[0]]->GetValue(tool));
     }
     std::shared_ptr<Record> CurrentImageRecord() const { return tool->CreateCurrentRecord()->SubRecords()[0]; }
 };
@@ -161,6 +146,7 @@ TYPED_TEST_P(ToolFrame, RunsThroughPinsAndFailsCleanlyWithoutAnImage)
 TYPED_TEST_P(ToolFrame, SettersAndDragsRaiseExactlyTheirFlags)
 {
     using Traits = typename TestFixture::Traits;
+    const auto& row = TestFixture::Row();
     auto& tool = *this->tool;
     EventRecorder events(tool);
     tool.setInputImage(nullptr);
@@ -174,13 +160,13 @@ TYPED_TEST_P(ToolFrame, SettersAndDragsRaiseExactlyTheirFlags)
     tool.setInputImage(this->image);
     tool.setInputImage(this->image);
     // Each mask changed in one bit from its default.
-    tool.setCurrentRecordEnable(static_cast<Current>(Traits::masks[0] ^ 0x4));
-    tool.setLastRunRecordEnable(static_cast<LastRun>(Traits::masks[2] ^ 0x1));
-    tool.setLastRunRecordDiagEnable(static_cast<Diag>(Traits::masks[1] ^ 0x60));
+    tool.setCurrentRecordEnable(static_cast<Current>(row.current ^ 0x4));
+    tool.setLastRunRecordEnable(static_cast<LastRun>(row.lastRun ^ 0x1));
+    tool.setLastRunRecordDiagEnable(static_cast<Diag>(row.diag ^ 0x60));
     EXPECT_EQ(events.flags, (std::vector<std::uint64_t>{0x84, TypeParam::SfCurrentRecordEnable | 0x4,
                                                         TypeParam::SfLastRunRecordEnable | 0x8,
                                                         TypeParam::SfLastRunRecordDiagEnable}));
-    EXPECT_EQ(tool.ImageRetentionMask(), Traits::masks[1] ^ 0x60);
+    EXPECT_EQ(tool.ImageRetentionMask(), row.diag ^ 0x60);
 
     // A drag of the first live graphic, as a display does through the current record.
     const auto live = this->CurrentImageRecord()->SubRecords()[0];
@@ -235,7 +221,7 @@ TYPED_TEST_P(ToolFrame, RecordsFollowTheMasks)
     EXPECT_EQ(tool.CreateCurrentRecord()->SubRecords().Count(), 0u);
 
     // A kept copy does not follow later changes of the input image.
-    tool.setLastRunRecordDiagEnable(static_cast<Diag>(0x41 | TestFixture::Option::imageCopyBit));
+    tool.setLastRunRecordDiagEnable(static_cast<Diag>(0x41 | TestFixture::Row().imageCopyBit));
     RunOk(tool);
     auto kept = tool.CreateLastRunRecord()->SubRecords()[0]->template ValueAs<Image8Grey>();
     ASSERT_TRUE(kept);

@@ -439,9 +439,9 @@ template <int K> void Accumulate(const RowBlock<K>& rb, int count, Sums<K>& sums
 } // namespace
 
 int RefineEllipse(std::span<const Vec> p, EllipseModel& m, bool fixedTheta, int maxIterations, double tol,
-                  double* sumSq)
+                  double* sumSq, double* startSumSq)
 {
-    double cost = 0;
+    double cost = 0, evaluatedCost = 0, startCost = 0;
     // Signed distance n . (q - X(t)), n the outward unit normal at the foot X(t). Moving a
     // parameter moves the foot point at fixed t; the foot point's own slide along the ellipse
     // is orthogonal to n and drops out, so dd/dparam = -n . dX/dparam. One pass gives the cost
@@ -455,7 +455,7 @@ int RefineEllipse(std::span<const Vec> p, EllipseModel& m, bool fixedTheta, int 
     auto evaluate = [&]<int K>(const EllipseModel& e, Eigen::Matrix<double, K, K>& jtj,
                                Eigen::Matrix<double, K, 1>& jtr) {
         if (!(e.a > 0) || !(e.b > 0))
-            return HUGE_VAL;
+            return evaluatedCost = HUGE_VAL;
         const double c = std::cos(e.theta), s = std::sin(e.theta);
         const EllipseFootSolver solver(e.a, e.b);
         const double invA = 1 / e.a, invB = 1 / e.b;
@@ -510,13 +510,15 @@ int RefineEllipse(std::span<const Vec> p, EllipseModel& m, bool fixedTheta, int 
             for (int col = 0; col <= row; ++col)
                 jtj(row, col) = jtj(col, row) = sums.h[row][col][0] + sums.h[row][col][1];
         }
-        const double cost = sums.cost[0] + sums.cost[1];
-        return cost;
+        evaluatedCost = sums.cost[0] + sums.cost[1];
+        return evaluatedCost;
     };
     const Spread sp = ComputeSpread(p);
     const double extent = std::sqrt((sp.sxx + sp.syy) / static_cast<double>(p.size()));
     const double scale = extent + std::abs(m.cx) + std::abs(m.cy) + m.a + m.b;
     auto accept = [&] {
+        if (!warm)
+            startCost = evaluatedCost;
         footC.swap(trialC);
         footS.swap(trialS);
         last = evaluated;
@@ -560,6 +562,8 @@ int RefineEllipse(std::span<const Vec> p, EllipseModel& m, bool fixedTheta, int 
     }
     if (sumSq)
         *sumSq = cost;
+    if (startSumSq)
+        *startSumSq = startCost;
     return iterations;
 }
 

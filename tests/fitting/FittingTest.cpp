@@ -225,6 +225,28 @@ TEST(FittingEllipse, RefinementReachesTheOrthogonalMinimum)
     }
 }
 
+// Points on a hyperbola near its vertex: the best conic through them is the hyperbola, and
+// the algebraic start falls back on the direct fit, which still gives an ellipse hugging
+// the points, with its rotation free or held, at any scale.
+TEST(FittingEllipse, AlgebraicStartIsAnEllipseWhereTheBestConicIsNot)
+{
+    for (const double scale : {1e-3, 1.0, 1e4}) {
+        std::vector<korm::core::Vec> pts;
+        for (int i = 0; i < 40; ++i) {
+            const double t = -0.6 + 1.2 * i / 39;
+            pts.push_back({scale * (5 + 10 * std::cosh(t)), scale * (-3 + 8 * std::sinh(t))});
+        }
+        for (const std::optional<double> theta : {std::optional<double>{}, std::optional<double>{0.0}}) {
+            const auto m = korm::core::FitEllipseAlgebraic(pts, theta);
+            ASSERT_TRUE(m) << scale;
+            double sum = 0;
+            for (const korm::core::Vec& p : pts)
+                sum += std::pow(korm::core::Distance(*m, p) / scale, 2) / 40;
+            EXPECT_LT(std::sqrt(sum), 0.1) << scale;
+        }
+    }
+}
+
 // The radius seen over 45 degrees has a heavy upper tail with few points; 300 points keep
 // the mean meaningful.
 TEST(FittingQuality, ShortArcRadiusIsUnbiased)

@@ -449,7 +449,7 @@ template <int K> void Accumulate(const RowBlock<K>& rb, int count, Sums<K>& sums
 } // namespace
 
 int RefineEllipse(std::span<const Vec> p, EllipseModel& m, bool fixedTheta, int maxIterations, double tol,
-                  double* sumSq, double* startSumSq)
+                  double* sumSq, double* startSumSq, double stopRadius)
 {
     double cost = 0, evaluatedCost = 0, startCost = 0;
     // Signed distance n . (q - X(t)), n the outward unit normal at the foot X(t). Moving a
@@ -464,6 +464,7 @@ int RefineEllipse(std::span<const Vec> p, EllipseModel& m, bool fixedTheta, int 
     EllipseModel last, evaluated; // the model of the feet in footC/footS; the latest trial
     auto evaluate = [&]<int K>(const EllipseModel& e, Eigen::Matrix<double, K, K>& jtj,
                                Eigen::Matrix<double, K, 1>& jtr) {
+        evaluated = e;
         if (!(e.a > 0) || !(e.b > 0))
             return evaluatedCost = HUGE_VAL;
         const double c = std::cos(e.theta), s = std::sin(e.theta);
@@ -533,6 +534,7 @@ int RefineEllipse(std::span<const Vec> p, EllipseModel& m, bool fixedTheta, int 
         footS.swap(trialS);
         last = evaluated;
         warm = true;
+        return std::max(std::abs(evaluated.a), std::abs(evaluated.b)) <= stopRadius;
     };
     int iterations;
     if (fixedTheta) {

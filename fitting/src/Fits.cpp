@@ -116,18 +116,23 @@ struct EllipseTraits {
     {
         const Model start = m;
         double startSumSq = 0;
-        const int iterations =
-            RefineEllipse(p, m, theta.has_value(), maxIterations, tol, &finalSumOfSquares, &startSumSq);
+        const double startRadius = std::max(start.a, start.b);
+        const int iterations = RefineEllipse(p, m, theta.has_value(), maxIterations, tol, &finalSumOfSquares,
+                                             &startSumSq, kRunawayGrowth * startRadius);
         if (iterations < 0)
             return iterations;
-        const double growth = std::max(m.a, m.b) / std::max(start.a, start.b);
+        const double growth = std::max(m.a, m.b) / startRadius;
         const double freedom = std::max<double>(static_cast<double>(p.size()) - (theta ? 4 : 5), 1);
-        if (growth > 2 || (growth > kDoubtfulGrowth && startSumSq - finalSumOfSquares < finalSumOfSquares / freedom)) {
+        if (growth > kRunawayGrowth || (growth > kDoubtfulGrowth && startSumSq - finalSumOfSquares < finalSumOfSquares / freedom)) {
             m = start;
             finalSumOfSquares = startSumSq;
         }
         return iterations;
     }
+    // A refinement that grows the larger radius beyond this has run off along the valley (on
+    // a quarter arc with 20 points it may take the whole iteration bound doing so); it is
+    // stopped there and its start kept.
+    static constexpr double kRunawayGrowth = 2;
     // Growth of the larger radius that counts as enlarging the ellipse. Smaller growths are
     // the ordinary correction of the algebraic start's bias, which with many points the
     // refinement makes well (at 1000 points on a quarter arc a threshold of 1 instead keeps

@@ -110,8 +110,8 @@ struct EllipseTraits {
     // smaller errs less), or when it more than doubles the larger radius. On a quarter arc
     // with noise 0.5 px and 200 sets this brings the centre's mean square error at 100
     // points from 680 px² (the start: 562) to 385 px², at 1000 from 37.6 (start 42.7) to
-    // 36.9, with medians at or below those of both; from 10^4 points, and on half arcs, the
-    // rule hardly ever applies.
+    // 36.9, with medians below the start's; from 10^4 points, and on half arcs, the rule
+    // hardly ever applies.
     int Final(std::span<const Vec> p, Model& m) const
     {
         const Model start = m;

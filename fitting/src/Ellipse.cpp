@@ -536,6 +536,14 @@ int RefineEllipse(std::span<const Vec> p, EllipseModel& m, bool fixedTheta, int 
         warm = true;
         return std::max(std::abs(evaluated.a), std::abs(evaluated.b)) <= stopRadius;
     };
+    // The start is an algebraic fit near the minimum, where Gauss–Newton steps are good, so
+    // the damping starts all but off. Starting it at 1e-3 of the diagonal costs several
+    // iterations on short arcs: the smallest eigenvalue of JtJ, along the direction the arc
+    // hardly constrains, lies far below that, and the damped steps crawl along it until the
+    // damping has fallen by ten per iteration. A damping just raised is kept: lowering it
+    // again would repeat the rejected trial, one wasted evaluation per iteration along that
+    // valley.
+    constexpr Damping kDamping{1e-9, true};
     int iterations;
     if (fixedTheta) {
         iterations = LevenbergMarquardt<4>(
@@ -548,7 +556,7 @@ int RefineEllipse(std::span<const Vec> p, EllipseModel& m, bool fixedTheta, int 
                 e.cx += s(0), e.cy += s(1), e.a += s(2), e.b += s(3);
                 return e;
             },
-            maxIterations, tol, scale, cost);
+            maxIterations, tol, scale, cost, kDamping);
     } else {
         iterations = LevenbergMarquardt<5>(
             m,
@@ -560,7 +568,7 @@ int RefineEllipse(std::span<const Vec> p, EllipseModel& m, bool fixedTheta, int 
                 e.cx += s(0), e.cy += s(1), e.a += s(2), e.b += s(3), e.theta += s(4);
                 return e;
             },
-            maxIterations, tol, scale, cost);
+            maxIterations, tol, scale, cost, kDamping);
     }
     m.a = std::abs(m.a);
     m.b = std::abs(m.b);

@@ -18,18 +18,21 @@ namespace korm::core {
 // convergence puts the minimum within that, when a rejected step is already below it, when
 // no step lowers the cost, or after maxIterations; returns the iterations made, and
 // finalCost the cost of the model returned.
+// How the damping starts and moves: it starts at `initial` times the diagonal, falls by ten
+// after an accepted step and rises by ten after a rejected one; with keepRaised, a damping
+// just raised to get a step accepted is kept for the next step.
+struct Damping {
+    double initial = 1e-3;
+    bool keepRaised = false;
+};
+
 template <int N, class Model, class Evaluate, class Accepted, class Apply>
 int LevenbergMarquardt(Model& m, Evaluate evaluate, Accepted accepted, Apply apply, int maxIterations,
-                       double tol, double scale, double& finalCost)
+                       double tol, double scale, double& finalCost, Damping damping = {})
 {
     using Mat = Eigen::Matrix<double, N, N>;
     using Vecn = Eigen::Matrix<double, N, 1>;
-    // The starts are algebraic fits near the minimum, where Gauss–Newton steps are good, so
-    // the damping starts all but off and rises only when a step fails. Starting it at 1e-3
-    // of the diagonal costs several iterations on short arcs: the smallest eigenvalue of
-    // JtJ, along the direction the arc hardly constrains, lies far below that, and the
-    // damped steps crawl along it until lambda has fallen by ten per iteration.
-    double lambda = 1e-9;
+    double lambda = damping.initial;
     Mat jtj = Mat::Zero(), trialJtj;
     Vecn jtr = Vecn::Zero(), trialJtr;
     double current = evaluate(m, jtj, jtr), previous = HUGE_VAL;
@@ -64,10 +67,7 @@ int LevenbergMarquardt(Model& m, Evaluate evaluate, Accepted accepted, Apply app
                 jtj = trialJtj;
                 jtr = trialJtr;
                 goOn = accepted();
-                // A damping just raised to get this step is kept for the next: lowering it
-                // again would repeat the rejected trial, one wasted evaluation per iteration
-                // along a valley the points hardly constrain.
-                if (!raised)
+                if (!raised || !damping.keepRaised)
                     lambda = std::max(lambda * 0.1, 1e-12);
                 taken = true;
                 break;

@@ -13,6 +13,7 @@
 #include <fmt/format.h>
 #include <rttr/type>
 
+#include <Ostrel/Vision/Meta/NullPointer.h>
 #include <Ostrel/Vision/Vision.h>
 
 namespace Ogeo {
@@ -187,7 +188,7 @@ std::optional<rttr::type> PinType(const std::shared_ptr<Implementation::ToolBase
         on = *declared;
         try {
             rttr::variant value = Create<ToolPin>(Joined(steps, i + 1))->GetValue(tool);
-            if (value.is_valid() && value.get_type().is_wrapper()) {
+            if (value.is_valid() && value.get_type().is_wrapper() && !Meta::IsNullPointer(value)) {
                 rttr::variant pointer = value.extract_wrapped_value();
                 if (rttr::instance object(pointer); object.is_valid())
                     on = object.get_derived_type().get_raw_type();
@@ -360,6 +361,8 @@ void SetProperty(const std::shared_ptr<Implementation::ToolBase>& tool, const II
             // A point list replaces the points of the object at the path (fit parameters).
             const auto points = Points(value["points"], where / "points");
             rttr::variant object = Create<ToolPin>(path)->GetValue(tool);
+            if (!object.is_valid() || Meta::IsNullPointer(object))
+                where.Fail(fmt::format("the object at \"{}\" is null", path));
             if (object.get_type().is_wrapper())
                 object = object.extract_wrapped_value();
             rttr::instance instance(object);
@@ -377,7 +380,9 @@ void SetProperty(const std::shared_ptr<Implementation::ToolBase>& tool, const II
         if (!type && Steps(path).back().find('(') == std::string::npos)
             where.Fail(fmt::format("{} has no pin path \"{}\"", ShortClassName(*tool), path));
         const auto variant = ToVariant(value, type, where);
-        if (auto* shape = variant.get_type().is_wrapper() ? rttr::instance(variant).try_convert<GraphicBase>() : nullptr) {
+        if (auto* shape = variant.get_type().is_wrapper() && !Meta::IsNullPointer(variant)
+                              ? rttr::instance(variant).try_convert<GraphicBase>()
+                              : nullptr) {
             try {
                 image.ResolveSpaceName(shape->SelectedSpaceName());
             } catch (const std::exception&) {

@@ -7,6 +7,7 @@
 #include <fmt/format.h>
 #include <rttr/type>
 
+#include <Ostrel/Vision/Meta/NullPointer.h>
 #include <Ostrel/Vision/Vision.h>
 
 #include "Report.h"
@@ -110,6 +111,10 @@ void Describe(std::string& out, const rttr::instance& object, int depth)
         const auto type = value.get_type();
         if (type.is_wrapper() && !type.get_wrapped_type().get_raw_type().is_derived_from(rttr::type::get<IImage>()) &&
             depth < 4) {
+            if (Meta::IsNullPointer(value)) {
+                out += fmt::format("{}{} = null\n", indent, property.get_name().to_string());
+                continue;
+            }
             rttr::variant pointer = value.extract_wrapped_value();
             rttr::instance inner(pointer);
             if (!pointer.is_valid() || !inner.is_valid()) {

@@ -2,6 +2,10 @@
 
 #include <iostream>
 
+#include <CLI/CLI.hpp>
+
+#include <Geometry/LibraryInfo.h>
+
 #include "Batch.h"
 #include "Block.h"
 #include "BlockArchive.h"
@@ -67,8 +71,6 @@ int RunOnce(Block& block, const Options& options)
     }
     return AllAccepted(outcomes) ? 0 : 1;
 }
-
-} // namespace
 
 void AddCommands(CLI::App& app)
 {
@@ -145,6 +147,31 @@ int RunSelectedCommand(const CLI::App& app)
     if (app.got_subcommand("demo"))
         return RunDemo(options.demoOut, options.demoImages);
     return 2;
+}
+
+} // namespace
+
+int Main(int argc, char** argv)
+{
+    CLI::App app{"ogeo: runs blocks of geometry tools over images and draws their results"};
+    // The tools are created by name through the registration the library runs when it is
+    // loaded; asking it for its version also keeps the linker from leaving it out, since
+    // nothing else here names one of its symbols.
+    app.set_version_flag("--version", Ostrel::Vision::Geometry::LibraryVersion());
+    app.require_subcommand(1);
+    AddCommands(app);
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& e) {
+        const int status = app.exit(e);
+        return status == 0 ? 0 : 2;
+    }
+    try {
+        return RunSelectedCommand(app);
+    } catch (const std::exception& e) {
+        std::cerr << "ogeo: " << e.what() << "\n";
+        return 2;
+    }
 }
 
 } // namespace Ogeo

@@ -2,15 +2,12 @@
 // The subcommands of ogeo and their options.
 
 #include <filesystem>
-#include <string>
-
-#include <CLI/CLI.hpp>
 
 namespace Ogeo {
 
-void AddCommands(CLI::App& app);
-// Runs the subcommand the command line chose; returns the exit status.
-int RunSelectedCommand(const CLI::App& app);
+// The whole command line: parses it, runs the subcommand it chose and returns the exit
+// status (0 every tool accepted, 1 a tool run failed, 2 bad input).
+int Main(int argc, char** argv);
 
 // `ogeo demo`: draws the synthetic part, runs the built-in block on it and writes its files
 // into `outDir`, and `extraImages` more parts with other noise into `outDir`/parts.

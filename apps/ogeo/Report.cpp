@@ -6,6 +6,7 @@
 #include <fmt/format.h>
 #include <rttr/type>
 
+#include <Ostrel/Vision/Meta/NullPointer.h>
 #include <Ostrel/Vision/Vision.h>
 
 namespace Ogeo {
@@ -112,7 +113,9 @@ OutputValue DescribeValue(const std::string& path, const rttr::variant& value)
     } else if (type == rttr::type::get<Color32>()) {
         out.text = fmt::format("0x{:08X}", value.get_value<Color32>().ToUInt32());
         out.json = out.text;
-    } else if (auto* graphic = type.is_wrapper() ? rttr::instance(value).try_convert<GraphicBase>() : nullptr) {
+    } else if (auto* graphic = type.is_wrapper() && !Meta::IsNullPointer(value)
+                                   ? rttr::instance(value).try_convert<GraphicBase>()
+                                   : nullptr) {
         out.json = ShapeJson(*graphic);
         out.text = ShapeText(out.json);
     } else {

@@ -18,19 +18,19 @@ template <> struct Implementation::IntersectionRow<AngleLineLineTool> {
     }
 };
 
-using Frame = Implementation::IntersectionToolFrame<AngleLineLineTool>;
-using Diag = AngleLineLineLastRunRecordDiagConstants;
+using AngleLineLineFrame = Implementation::IntersectionToolFrame<AngleLineLineTool>;
+using AngleLineLineDiag = AngleLineLineLastRunRecordDiagConstants;
 
 AngleLineLineTool::AngleLineLineTool(ObjectCreateAccessToken)
 {
-    Frame::Construct(*this, 0x0);
+    AngleLineLineFrame::Construct(*this, 0x0);
 }
 AngleLineLineTool::AngleLineLineTool() : AngleLineLineTool(MakeAccessToken()) {}
 AngleLineLineTool::~AngleLineLineTool() = default;
 
 ToolResultConstants AngleLineLineTool::InternalRun(std::string&)
 {
-    return Frame::Run(*this);
+    return AngleLineLineFrame::Run(*this);
 }
 
 // The live lines, named by their tip texts, are shown only over an input image.
@@ -56,8 +56,9 @@ void AngleLineLineTool::InternalCreateLastRunRecord(const std::shared_ptr<Record
     if (!image || !LastRunImage())
         return;
     const auto& [a, b] = shapes_.copies;
-    const Diag diag = static_cast<Diag>(diagMask);
-    if (Any(diag & Diag::LineLabels) && Any(diag & (Diag::LineA | Diag::LineB))) {
+    const AngleLineLineDiag diag = static_cast<AngleLineLineDiag>(diagMask);
+    if (Any(diag & AngleLineLineDiag::LineLabels) &&
+        Any(diag & (AngleLineLineDiag::LineA | AngleLineLineDiag::LineB))) {
         // A copy labelled by an earlier record of the same run keeps its label.
         auto unlabelled = [](const std::shared_ptr<Line>& line) {
             return line && line->ChildGraphics().Count() == 0 ? line.get() : nullptr;

@@ -3,7 +3,7 @@
 
 namespace Ostrel::Vision::Geometry {
 
-using Diag = AnglePointPointLastRunRecordDiagConstants;
+using AnglePointPointDiag = AnglePointPointLastRunRecordDiagConstants;
 
 AnglePointPointTool::AnglePointPointTool(ObjectCreateAccessToken)
 {
@@ -23,8 +23,8 @@ ToolResultConstants AnglePointPointTool::InternalRun(std::string&)
 {
     BeginRun(SfAngle, result_, copies_);
     PreRun(imageRetentionMask_);
-    KeepRecordCopy(copies_.start, start_, Diag::StartPoint | Diag::Arrow);
-    KeepRecordCopy(copies_.end, end_, Diag::EndPoint | Diag::Arrow);
+    KeepRecordCopy(copies_.start, start_, AnglePointPointDiag::StartPoint | AnglePointPointDiag::Arrow);
+    KeepRecordCopy(copies_.end, end_, AnglePointPointDiag::EndPoint | AnglePointPointDiag::Arrow);
     result_.angle = MathUtils::AnglePointPoint(start_.X(), start_.Y(), end_.X(), end_.Y());
     return FinishRun(SfAngle);
 }
@@ -32,7 +32,8 @@ ToolResultConstants AnglePointPointTool::InternalRun(std::string&)
 void AnglePointPointTool::InternalCreateCurrentRecord(const std::shared_ptr<Record>& parent,
                                                       std::uint32_t currentMask)
 {
-    AddCurrentRecords(*parent, currentMask, {{0x2, "StartPoint", start_.Marker()}, {0x4, "EndPoint", end_.Marker()}});
+    AddCurrentRecords(*parent, currentMask,
+                      {{0x2, "StartPoint", start_.Marker()}, {0x4, "EndPoint", end_.Marker()}});
 }
 
 void AnglePointPointTool::InternalCreateLastRunRecord(const std::shared_ptr<Record>& parent, std::uint32_t,

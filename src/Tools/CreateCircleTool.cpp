@@ -17,7 +17,8 @@ std::shared_ptr<Vision::Circle> MapCircle(const Vision::Circle& circle, const II
     const auto mapped = Tools::MapIntoImage(circle, image, 0);
     const double rx = mapped->RadiusX(), ry = mapped->RadiusY();
     if ((rx > ry ? rx / ry : ry / rx) > kRoundness)
-        throw ArgumentException("The input circle would become an ellipse when mapped to the space of the image.");
+        throw ArgumentException(
+            "The input circle would become an ellipse when mapped to the space of the image.");
     auto output = circle.Copy(static_cast<std::uint32_t>(CopyShapeConstants::All));
     output->SetCenterRadius(mapped->CenterX(), mapped->CenterY(), (ry + rx) * 0.5);
     return output;
@@ -25,13 +26,18 @@ std::shared_ptr<Vision::Circle> MapCircle(const Vision::Circle& circle, const II
 
 } // namespace
 
-using T = CreateCircleTool;
 // A circle's live record carries no tip text of its own.
-static constexpr T::Row row{"Circle", "inputCircle", "InputCircle", {"Circle.CenterX", "Circle.CenterY", "Circle.Radius"},
-                            {"GetOutputCircle()"}, T::SfGetOutputCircle, false, &MapCircle};
+static constexpr CreateCircleTool::Row createCircleRow{"Circle",
+                                                       "inputCircle",
+                                                       "InputCircle",
+                                                       {"Circle.CenterX", "Circle.CenterY", "Circle.Radius"},
+                                                       {"GetOutputCircle()"},
+                                                       CreateCircleTool::SfGetOutputCircle,
+                                                       false,
+                                                       &MapCircle};
 
-T::CreateCircleTool(ObjectCreateAccessToken) : PassThroughTool(row) {}
-T::CreateCircleTool() : CreateCircleTool(MakeAccessToken()) {}
-T::~CreateCircleTool() = default;
+CreateCircleTool::CreateCircleTool(ObjectCreateAccessToken) : PassThroughTool(createCircleRow) {}
+CreateCircleTool::CreateCircleTool() : CreateCircleTool(MakeAccessToken()) {}
+CreateCircleTool::~CreateCircleTool() = default;
 
 } // namespace Ostrel::Vision::Geometry

@@ -4,15 +4,18 @@
 
 namespace Ostrel::Vision::Geometry {
 
-using T = CreateEllipseTool;
-static constexpr T::Row row{"Ellipse", "inputEllipse", "InputEllipse",
-                            {"Ellipse.CenterX", "Ellipse.CenterY", "Ellipse.RadiusX", "Ellipse.RadiusY",
-                             "Ellipse.Rotation"},
-                            {"GetOutputEllipse()"}, T::SfGetOutputEllipse, true,
-                            &Tools::MappedIntoImage<Vision::Ellipse>};
+static constexpr CreateEllipseTool::Row createEllipseRow{
+    "Ellipse",
+    "inputEllipse",
+    "InputEllipse",
+    {"Ellipse.CenterX", "Ellipse.CenterY", "Ellipse.RadiusX", "Ellipse.RadiusY", "Ellipse.Rotation"},
+    {"GetOutputEllipse()"},
+    CreateEllipseTool::SfGetOutputEllipse,
+    true,
+    &Tools::MappedIntoImage<Vision::Ellipse>};
 
-T::CreateEllipseTool(ObjectCreateAccessToken) : PassThroughTool(row) {}
-T::CreateEllipseTool() : CreateEllipseTool(MakeAccessToken()) {}
-T::~CreateEllipseTool() = default;
+CreateEllipseTool::CreateEllipseTool(ObjectCreateAccessToken) : PassThroughTool(createEllipseRow) {}
+CreateEllipseTool::CreateEllipseTool() : CreateEllipseTool(MakeAccessToken()) {}
+CreateEllipseTool::~CreateEllipseTool() = default;
 
 } // namespace Ostrel::Vision::Geometry

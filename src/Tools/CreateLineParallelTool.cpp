@@ -3,15 +3,15 @@
 
 namespace Ostrel::Vision::Geometry {
 
-using T = CreateLineParallelTool;
-static constexpr T::Row row{&MathUtils::CreateLineParallel};
+static constexpr CreateLineParallelTool::Row createLineParallelRow{&MathUtils::CreateLineParallel};
 
-T::CreateLineParallelTool(ObjectCreateAccessToken) : LineThroughPointTool(row, 10, 10)
+CreateLineParallelTool::CreateLineParallelTool(ObjectCreateAccessToken)
+    : LineThroughPointTool(createLineParallelRow, 10, 10)
 {
     line_->SetFromStartXYEndXY(10, 40, 40, 60);
 }
 
-T::CreateLineParallelTool() : CreateLineParallelTool(MakeAccessToken()) {}
-T::~CreateLineParallelTool() = default;
+CreateLineParallelTool::CreateLineParallelTool() : CreateLineParallelTool(MakeAccessToken()) {}
+CreateLineParallelTool::~CreateLineParallelTool() = default;
 
 } // namespace Ostrel::Vision::Geometry

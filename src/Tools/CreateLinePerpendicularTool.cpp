@@ -3,15 +3,16 @@
 
 namespace Ostrel::Vision::Geometry {
 
-using T = CreateLinePerpendicularTool;
-static constexpr T::Row row{&MathUtils::CreateLinePerpendicular};
+static constexpr CreateLinePerpendicularTool::Row createLinePerpendicularRow{
+    &MathUtils::CreateLinePerpendicular};
 
-T::CreateLinePerpendicularTool(ObjectCreateAccessToken) : LineThroughPointTool(row, 40, 10)
+CreateLinePerpendicularTool::CreateLinePerpendicularTool(ObjectCreateAccessToken)
+    : LineThroughPointTool(createLinePerpendicularRow, 40, 10)
 {
     line_->SetFromStartXYEndXY(10, 10, 40, 20);
 }
 
-T::CreateLinePerpendicularTool() : CreateLinePerpendicularTool(MakeAccessToken()) {}
-T::~CreateLinePerpendicularTool() = default;
+CreateLinePerpendicularTool::CreateLinePerpendicularTool() : CreateLinePerpendicularTool(MakeAccessToken()) {}
+CreateLinePerpendicularTool::~CreateLinePerpendicularTool() = default;
 
 } // namespace Ostrel::Vision::Geometry

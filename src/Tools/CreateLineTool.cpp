@@ -4,12 +4,17 @@
 
 namespace Ostrel::Vision::Geometry {
 
-using T = CreateLineTool;
-static constexpr T::Row row{"Line", "inputLine", "InputLine", {"Line.X", "Line.Y", "Line.Rotation"},
-                            {"GetOutputLine()"}, T::SfGetOutputLine, true, &Tools::MappedIntoImage<Vision::Line>};
+static constexpr CreateLineTool::Row createLineRow{"Line",
+                                                   "inputLine",
+                                                   "InputLine",
+                                                   {"Line.X", "Line.Y", "Line.Rotation"},
+                                                   {"GetOutputLine()"},
+                                                   CreateLineTool::SfGetOutputLine,
+                                                   true,
+                                                   &Tools::MappedIntoImage<Vision::Line>};
 
-T::CreateLineTool(ObjectCreateAccessToken) : PassThroughTool(row) {}
-T::CreateLineTool() : CreateLineTool(MakeAccessToken()) {}
-T::~CreateLineTool() = default;
+CreateLineTool::CreateLineTool(ObjectCreateAccessToken) : PassThroughTool(createLineRow) {}
+CreateLineTool::CreateLineTool() : CreateLineTool(MakeAccessToken()) {}
+CreateLineTool::~CreateLineTool() = default;
 
 } // namespace Ostrel::Vision::Geometry

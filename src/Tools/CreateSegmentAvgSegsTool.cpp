@@ -3,10 +3,11 @@
 
 namespace Ostrel::Vision::Geometry {
 
-using Diag = CreateSegmentAvgSegsLastRunRecordDiagConstants;
+using CreateSegmentAvgSegsDiag = CreateSegmentAvgSegsLastRunRecordDiagConstants;
 
 CreateSegmentAvgSegsTool::CreateSegmentAvgSegsTool(ObjectCreateAccessToken)
-    : segmentA_(CreateInputShape<LineSegment>(0xFF00FFFF)), segmentB_(CreateInputShape<LineSegment>(0xFFFF00FF))
+    : segmentA_(CreateInputShape<LineSegment>(0xFF00FFFF)),
+      segmentB_(CreateInputShape<LineSegment>(0xFFFF00FF))
 {
     // Two segments leaning towards each other: their average stands upright between them.
     segmentA_->SetStartEnd(60, 10, 100, 50);
@@ -27,10 +28,10 @@ ToolResultConstants CreateSegmentAvgSegsTool::InternalRun(std::string&)
     const LineSegment& a = Required(segmentA_, "SegmentA");
     const LineSegment& b = Required(segmentB_, "SegmentB");
     PreRun(imageRetentionMask_);
-    KeepRecordCopy(copies_.a, a, Diag::SegmentA);
-    KeepRecordCopy(copies_.b, b, Diag::SegmentB);
+    KeepRecordCopy(copies_.a, a, CreateSegmentAvgSegsDiag::SegmentA);
+    KeepRecordCopy(copies_.b, b, CreateSegmentAvgSegsDiag::SegmentB);
     return FinishConstruction(output_, MathUtils::CreateSegmentByAveragingSegments(a, b, InputImage().get()),
-                              Diag::OutputSegment, SfGetOutputSegment);
+                              CreateSegmentAvgSegsDiag::OutputSegment, SfGetOutputSegment);
 }
 
 void CreateSegmentAvgSegsTool::InternalCreateCurrentRecord(const std::shared_ptr<Record>& parent,
@@ -39,11 +40,13 @@ void CreateSegmentAvgSegsTool::InternalCreateCurrentRecord(const std::shared_ptr
     AddCurrentRecords(*parent, currentMask, {{0x2, "SegmentA", segmentA_}, {0x4, "SegmentB", segmentB_}});
 }
 
-void CreateSegmentAvgSegsTool::InternalCreateLastRunRecord(const std::shared_ptr<Record>& parent, std::uint32_t,
-                                                           std::uint32_t diagMask)
+void CreateSegmentAvgSegsTool::InternalCreateLastRunRecord(const std::shared_ptr<Record>& parent,
+                                                           std::uint32_t, std::uint32_t diagMask)
 {
     AddLastRunRecords(*parent, diagMask,
-                      {{0x40, "OutputSegment", output_.copy}, {0x10, "SegmentA", copies_.a}, {0x20, "SegmentB", copies_.b}});
+                      {{0x40, "OutputSegment", output_.copy},
+                       {0x10, "SegmentA", copies_.a},
+                       {0x20, "SegmentB", copies_.b}});
 }
 
 } // namespace Ostrel::Vision::Geometry

@@ -4,14 +4,18 @@
 
 namespace Ostrel::Vision::Geometry {
 
-using T = CreateSegmentTool;
-static constexpr T::Row row{"Segment", "InputSegment", "InputSegment",
-                            {"Segment.StartX", "Segment.StartY", "Segment.EndX", "Segment.EndY"},
-                            {"GetOutputSegment()", "GetOutputSegment().CreateLine()"},
-                            T::SfGetOutputSegment, true, &Tools::MappedIntoImage<LineSegment>};
+static constexpr CreateSegmentTool::Row createSegmentRow{
+    "Segment",
+    "InputSegment",
+    "InputSegment",
+    {"Segment.StartX", "Segment.StartY", "Segment.EndX", "Segment.EndY"},
+    {"GetOutputSegment()", "GetOutputSegment().CreateLine()"},
+    CreateSegmentTool::SfGetOutputSegment,
+    true,
+    &Tools::MappedIntoImage<LineSegment>};
 
-T::CreateSegmentTool(ObjectCreateAccessToken) : PassThroughTool(row) {}
-T::CreateSegmentTool() : CreateSegmentTool(MakeAccessToken()) {}
-T::~CreateSegmentTool() = default;
+CreateSegmentTool::CreateSegmentTool(ObjectCreateAccessToken) : PassThroughTool(createSegmentRow) {}
+CreateSegmentTool::CreateSegmentTool() : CreateSegmentTool(MakeAccessToken()) {}
+CreateSegmentTool::~CreateSegmentTool() = default;
 
 } // namespace Ostrel::Vision::Geometry

@@ -3,19 +3,23 @@
 
 namespace Ostrel::Vision::Geometry {
 
-using T = DistanceCircleCircleTool;
-static constexpr T::Row row{{"CircleA", "CircleA"}, {"CircleB", "CircleB"},
-                            {"CircleAX", "CircleAY", "CircleBX", "CircleBY"},
-                            T::SfDistance | T::SfCircleAX | T::SfCircleAY | T::SfCircleBX | T::SfCircleBY,
-                            &MathUtils::DistanceCircleCircle};
+static constexpr DistanceCircleCircleTool::Row distanceCircleCircleRow{
+    {"CircleA", "CircleA"},
+    {"CircleB", "CircleB"},
+    {"CircleAX", "CircleAY", "CircleBX", "CircleBY"},
+    DistanceCircleCircleTool::SfDistance | DistanceCircleCircleTool::SfCircleAX |
+        DistanceCircleCircleTool::SfCircleAY | DistanceCircleCircleTool::SfCircleBX |
+        DistanceCircleCircleTool::SfCircleBY,
+    &MathUtils::DistanceCircleCircle};
 
-T::DistanceCircleCircleTool(ObjectCreateAccessToken) : ShapePairDistanceTool(row)
+DistanceCircleCircleTool::DistanceCircleCircleTool(ObjectCreateAccessToken)
+    : ShapePairDistanceTool(distanceCircleCircleRow)
 {
     a_->SetCenterRadius(30, 30, 20);
     b_->SetCenterRadius(100, 40, 15);
 }
 
-T::DistanceCircleCircleTool() : DistanceCircleCircleTool(MakeAccessToken()) {}
-T::~DistanceCircleCircleTool() = default;
+DistanceCircleCircleTool::DistanceCircleCircleTool() : DistanceCircleCircleTool(MakeAccessToken()) {}
+DistanceCircleCircleTool::~DistanceCircleCircleTool() = default;
 
 } // namespace Ostrel::Vision::Geometry

@@ -3,19 +3,22 @@
 
 namespace Ostrel::Vision::Geometry {
 
-using T = DistanceLineCircleTool;
-static constexpr T::Row row{{"Line", "Line"}, {"InputCircle", "Circle"},
-                            {"LineX", "LineY", "CircleX", "CircleY"},
-                            T::SfDistance | T::SfLineX | T::SfLineY | T::SfCircleX | T::SfCircleY,
-                            &MathUtils::DistanceLineCircle};
+static constexpr DistanceLineCircleTool::Row distanceLineCircleRow{
+    {"Line", "Line"},
+    {"InputCircle", "Circle"},
+    {"LineX", "LineY", "CircleX", "CircleY"},
+    DistanceLineCircleTool::SfDistance | DistanceLineCircleTool::SfLineX | DistanceLineCircleTool::SfLineY |
+        DistanceLineCircleTool::SfCircleX | DistanceLineCircleTool::SfCircleY,
+    &MathUtils::DistanceLineCircle};
 
-T::DistanceLineCircleTool(ObjectCreateAccessToken) : ShapePairDistanceTool(row)
+DistanceLineCircleTool::DistanceLineCircleTool(ObjectCreateAccessToken)
+    : ShapePairDistanceTool(distanceLineCircleRow)
 {
     a_->SetFromStartXYEndXY(10, 10, 40, 20);
     b_->SetCenterRadius(50, 100, 20);
 }
 
-T::DistanceLineCircleTool() : DistanceLineCircleTool(MakeAccessToken()) {}
-T::~DistanceLineCircleTool() = default;
+DistanceLineCircleTool::DistanceLineCircleTool() : DistanceLineCircleTool(MakeAccessToken()) {}
+DistanceLineCircleTool::~DistanceLineCircleTool() = default;
 
 } // namespace Ostrel::Vision::Geometry

@@ -3,19 +3,23 @@
 
 namespace Ostrel::Vision::Geometry {
 
-using T = DistanceLineEllipseTool;
-static constexpr T::Row row{{"Line", "Line"}, {"Ellipse", "Ellipse"},
-                            {"LineX", "LineY", "EllipseX", "EllipseY"},
-                            T::SfDistance | T::SfLineX | T::SfLineY | T::SfEllipseX | T::SfEllipseY,
-                            &MathUtils::DistanceLineEllipse};
+static constexpr DistanceLineEllipseTool::Row distanceLineEllipseRow{
+    {"Line", "Line"},
+    {"Ellipse", "Ellipse"},
+    {"LineX", "LineY", "EllipseX", "EllipseY"},
+    DistanceLineEllipseTool::SfDistance | DistanceLineEllipseTool::SfLineX |
+        DistanceLineEllipseTool::SfLineY | DistanceLineEllipseTool::SfEllipseX |
+        DistanceLineEllipseTool::SfEllipseY,
+    &MathUtils::DistanceLineEllipse};
 
-T::DistanceLineEllipseTool(ObjectCreateAccessToken) : ShapePairDistanceTool(row)
+DistanceLineEllipseTool::DistanceLineEllipseTool(ObjectCreateAccessToken)
+    : ShapePairDistanceTool(distanceLineEllipseRow)
 {
     a_->SetXYRotation(10, 10, 1.3);
     b_->SetCenterXYRadiusXYRotation(100, 50, 20, 40, 0);
 }
 
-T::DistanceLineEllipseTool() : DistanceLineEllipseTool(MakeAccessToken()) {}
-T::~DistanceLineEllipseTool() = default;
+DistanceLineEllipseTool::DistanceLineEllipseTool() : DistanceLineEllipseTool(MakeAccessToken()) {}
+DistanceLineEllipseTool::~DistanceLineEllipseTool() = default;
 
 } // namespace Ostrel::Vision::Geometry

@@ -3,18 +3,23 @@
 
 namespace Ostrel::Vision::Geometry {
 
-using T = DistancePointCircleTool;
-static constexpr T::Row row{"InputCircle", "Circle", {"CircleX", "CircleY"},
-                            T::SfDistance | T::SfCircleX | T::SfCircleY,
-                            T::SfDistance | T::SfCircleX | T::SfCircleY,
-                            &MathUtils::DistancePointCircle};
+static constexpr DistancePointCircleTool::Row distancePointCircleRow{
+    "InputCircle",
+    "Circle",
+    {"CircleX", "CircleY"},
+    DistancePointCircleTool::SfDistance | DistancePointCircleTool::SfCircleX |
+        DistancePointCircleTool::SfCircleY,
+    DistancePointCircleTool::SfDistance | DistancePointCircleTool::SfCircleX |
+        DistancePointCircleTool::SfCircleY,
+    &MathUtils::DistancePointCircle};
 
-T::DistancePointCircleTool(ObjectCreateAccessToken) : PointShapeDistanceTool(row, 10, 10)
+DistancePointCircleTool::DistancePointCircleTool(ObjectCreateAccessToken)
+    : PointShapeDistanceTool(distancePointCircleRow, 10, 10)
 {
     shape_->SetCenterRadius(80, 30, 20);
 }
 
-T::DistancePointCircleTool() : DistancePointCircleTool(MakeAccessToken()) {}
-T::~DistancePointCircleTool() = default;
+DistancePointCircleTool::DistancePointCircleTool() : DistancePointCircleTool(MakeAccessToken()) {}
+DistancePointCircleTool::~DistancePointCircleTool() = default;
 
 } // namespace Ostrel::Vision::Geometry

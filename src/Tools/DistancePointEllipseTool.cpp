@@ -3,18 +3,23 @@
 
 namespace Ostrel::Vision::Geometry {
 
-using T = DistancePointEllipseTool;
-static constexpr T::Row row{"Ellipse", "Ellipse", {"EllipseX", "EllipseY"},
-                            T::SfDistance | T::SfEllipseX | T::SfEllipseY,
-                            T::SfDistance | T::SfEllipseX | T::SfEllipseY,
-                            &MathUtils::DistancePointEllipse};
+static constexpr DistancePointEllipseTool::Row distancePointEllipseRow{
+    "Ellipse",
+    "Ellipse",
+    {"EllipseX", "EllipseY"},
+    DistancePointEllipseTool::SfDistance | DistancePointEllipseTool::SfEllipseX |
+        DistancePointEllipseTool::SfEllipseY,
+    DistancePointEllipseTool::SfDistance | DistancePointEllipseTool::SfEllipseX |
+        DistancePointEllipseTool::SfEllipseY,
+    &MathUtils::DistancePointEllipse};
 
-T::DistancePointEllipseTool(ObjectCreateAccessToken) : PointShapeDistanceTool(row, 10, 10)
+DistancePointEllipseTool::DistancePointEllipseTool(ObjectCreateAccessToken)
+    : PointShapeDistanceTool(distancePointEllipseRow, 10, 10)
 {
     shape_->SetCenterXYRadiusXYRotation(80, 30, 20, 15, 0);
 }
 
-T::DistancePointEllipseTool() : DistancePointEllipseTool(MakeAccessToken()) {}
-T::~DistancePointEllipseTool() = default;
+DistancePointEllipseTool::DistancePointEllipseTool() : DistancePointEllipseTool(MakeAccessToken()) {}
+DistancePointEllipseTool::~DistancePointEllipseTool() = default;
 
 } // namespace Ostrel::Vision::Geometry

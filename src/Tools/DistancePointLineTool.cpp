@@ -3,19 +3,22 @@
 
 namespace Ostrel::Vision::Geometry {
 
-using T = DistancePointLineTool;
-static constexpr T::Row row{"Line", "Line", {"LineX", "LineY"},
-                            T::SfDistance | T::SfLineX | T::SfLineY,
-                            T::SfDistance | T::SfLineX | T::SfLineY,
-                            &MathUtils::DistancePointLine};
+static constexpr DistancePointLineTool::Row distancePointLineRow{
+    "Line",
+    "Line",
+    {"LineX", "LineY"},
+    DistancePointLineTool::SfDistance | DistancePointLineTool::SfLineX | DistancePointLineTool::SfLineY,
+    DistancePointLineTool::SfDistance | DistancePointLineTool::SfLineX | DistancePointLineTool::SfLineY,
+    &MathUtils::DistancePointLine};
 
 // The point starts off the line, beneath it.
-T::DistancePointLineTool(ObjectCreateAccessToken) : PointShapeDistanceTool(row, 10, 60)
+DistancePointLineTool::DistancePointLineTool(ObjectCreateAccessToken)
+    : PointShapeDistanceTool(distancePointLineRow, 10, 60)
 {
     shape_->SetFromStartXYEndXY(10, 10, 40, 20);
 }
 
-T::DistancePointLineTool() : DistancePointLineTool(MakeAccessToken()) {}
-T::~DistancePointLineTool() = default;
+DistancePointLineTool::DistancePointLineTool() : DistancePointLineTool(MakeAccessToken()) {}
+DistancePointLineTool::~DistancePointLineTool() = default;
 
 } // namespace Ostrel::Vision::Geometry

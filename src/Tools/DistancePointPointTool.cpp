@@ -3,7 +3,7 @@
 
 namespace Ostrel::Vision::Geometry {
 
-using Diag = DistancePointPointLastRunRecordDiagConstants;
+using DistancePointPointDiag = DistancePointPointLastRunRecordDiagConstants;
 
 DistancePointPointTool::DistancePointPointTool(ObjectCreateAccessToken)
 {
@@ -22,17 +22,19 @@ ToolResultConstants DistancePointPointTool::InternalRun(std::string&)
 {
     BeginRun(SfDistance | SfAngle, result_, copies_);
     PreRun(imageRetentionMask_);
-    KeepRecordCopy(copies_.start, start_, Diag::StartPoint | Diag::Arrow);
-    KeepRecordCopy(copies_.end, end_, Diag::EndPoint | Diag::Arrow);
+    KeepRecordCopy(copies_.start, start_, DistancePointPointDiag::StartPoint | DistancePointPointDiag::Arrow);
+    KeepRecordCopy(copies_.end, end_, DistancePointPointDiag::EndPoint | DistancePointPointDiag::Arrow);
     // The markers' own coordinates, in their own space: nothing is mapped.
-    result_.distance = MathUtils::DistancePointPoint(start_.X(), start_.Y(), end_.X(), end_.Y(), result_.angle);
+    result_.distance =
+        MathUtils::DistancePointPoint(start_.X(), start_.Y(), end_.X(), end_.Y(), result_.angle);
     return FinishRun(SfDistance | SfAngle);
 }
 
 void DistancePointPointTool::InternalCreateCurrentRecord(const std::shared_ptr<Record>& parent,
                                                          std::uint32_t currentMask)
 {
-    AddCurrentRecords(*parent, currentMask, {{0x2, "StartPoint", start_.Marker()}, {0x4, "EndPoint", end_.Marker()}});
+    AddCurrentRecords(*parent, currentMask,
+                      {{0x2, "StartPoint", start_.Marker()}, {0x4, "EndPoint", end_.Marker()}});
 }
 
 void DistancePointPointTool::InternalCreateLastRunRecord(const std::shared_ptr<Record>& parent, std::uint32_t,

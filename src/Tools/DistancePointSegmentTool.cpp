@@ -3,19 +3,23 @@
 
 namespace Ostrel::Vision::Geometry {
 
-using T = DistancePointSegmentTool;
 // Unlike its siblings, the tool's reset raises the distance's flag alone.
-static constexpr T::Row row{"Segment", "Segment", {"SegmentX", "SegmentY"},
-                            T::SfDistance,
-                            T::SfDistance | T::SfSegmentX | T::SfSegmentY,
-                            &MathUtils::DistancePointSegment};
+static constexpr DistancePointSegmentTool::Row distancePointSegmentRow{
+    "Segment",
+    "Segment",
+    {"SegmentX", "SegmentY"},
+    DistancePointSegmentTool::SfDistance,
+    DistancePointSegmentTool::SfDistance | DistancePointSegmentTool::SfSegmentX |
+        DistancePointSegmentTool::SfSegmentY,
+    &MathUtils::DistancePointSegment};
 
-T::DistancePointSegmentTool(ObjectCreateAccessToken) : PointShapeDistanceTool(row, 10, 10)
+DistancePointSegmentTool::DistancePointSegmentTool(ObjectCreateAccessToken)
+    : PointShapeDistanceTool(distancePointSegmentRow, 10, 10)
 {
     shape_->SetStartEnd(160, 10, 120, 50);
 }
 
-T::DistancePointSegmentTool() : DistancePointSegmentTool(MakeAccessToken()) {}
-T::~DistancePointSegmentTool() = default;
+DistancePointSegmentTool::DistancePointSegmentTool() : DistancePointSegmentTool(MakeAccessToken()) {}
+DistancePointSegmentTool::~DistancePointSegmentTool() = default;
 
 } // namespace Ostrel::Vision::Geometry

@@ -3,19 +3,23 @@
 
 namespace Ostrel::Vision::Geometry {
 
-using T = DistanceSegmentCircleTool;
-static constexpr T::Row row{{"Segment", "Segment"}, {"InputCircle", "Circle"},
-                            {"SegmentX", "SegmentY", "CircleX", "CircleY"},
-                            T::SfDistance | T::SfSegmentX | T::SfSegmentY | T::SfCircleX | T::SfCircleY,
-                            &MathUtils::DistanceSegmentCircle};
+static constexpr DistanceSegmentCircleTool::Row distanceSegmentCircleRow{
+    {"Segment", "Segment"},
+    {"InputCircle", "Circle"},
+    {"SegmentX", "SegmentY", "CircleX", "CircleY"},
+    DistanceSegmentCircleTool::SfDistance | DistanceSegmentCircleTool::SfSegmentX |
+        DistanceSegmentCircleTool::SfSegmentY | DistanceSegmentCircleTool::SfCircleX |
+        DistanceSegmentCircleTool::SfCircleY,
+    &MathUtils::DistanceSegmentCircle};
 
-T::DistanceSegmentCircleTool(ObjectCreateAccessToken) : ShapePairDistanceTool(row)
+DistanceSegmentCircleTool::DistanceSegmentCircleTool(ObjectCreateAccessToken)
+    : ShapePairDistanceTool(distanceSegmentCircleRow)
 {
     a_->SetStartEnd(160, 10, 120, 50);
     b_->SetCenterRadius(40, 30, 20);
 }
 
-T::DistanceSegmentCircleTool() : DistanceSegmentCircleTool(MakeAccessToken()) {}
-T::~DistanceSegmentCircleTool() = default;
+DistanceSegmentCircleTool::DistanceSegmentCircleTool() : DistanceSegmentCircleTool(MakeAccessToken()) {}
+DistanceSegmentCircleTool::~DistanceSegmentCircleTool() = default;
 
 } // namespace Ostrel::Vision::Geometry

@@ -3,19 +3,23 @@
 
 namespace Ostrel::Vision::Geometry {
 
-using T = DistanceSegmentEllipseTool;
-static constexpr T::Row row{{"Segment", "Segment"}, {"Ellipse", "Ellipse"},
-                            {"SegmentX", "SegmentY", "EllipseX", "EllipseY"},
-                            T::SfDistance | T::SfSegmentX | T::SfSegmentY | T::SfEllipseX | T::SfEllipseY,
-                            &MathUtils::DistanceSegmentEllipse};
+static constexpr DistanceSegmentEllipseTool::Row distanceSegmentEllipseRow{
+    {"Segment", "Segment"},
+    {"Ellipse", "Ellipse"},
+    {"SegmentX", "SegmentY", "EllipseX", "EllipseY"},
+    DistanceSegmentEllipseTool::SfDistance | DistanceSegmentEllipseTool::SfSegmentX |
+        DistanceSegmentEllipseTool::SfSegmentY | DistanceSegmentEllipseTool::SfEllipseX |
+        DistanceSegmentEllipseTool::SfEllipseY,
+    &MathUtils::DistanceSegmentEllipse};
 
-T::DistanceSegmentEllipseTool(ObjectCreateAccessToken) : ShapePairDistanceTool(row)
+DistanceSegmentEllipseTool::DistanceSegmentEllipseTool(ObjectCreateAccessToken)
+    : ShapePairDistanceTool(distanceSegmentEllipseRow)
 {
     a_->SetStartEnd(100, 10, 140, 50);
     b_->SetCenterXYRadiusXYRotation(30, 30, 25, 15, 0);
 }
 
-T::DistanceSegmentEllipseTool() : DistanceSegmentEllipseTool(MakeAccessToken()) {}
-T::~DistanceSegmentEllipseTool() = default;
+DistanceSegmentEllipseTool::DistanceSegmentEllipseTool() : DistanceSegmentEllipseTool(MakeAccessToken()) {}
+DistanceSegmentEllipseTool::~DistanceSegmentEllipseTool() = default;
 
 } // namespace Ostrel::Vision::Geometry

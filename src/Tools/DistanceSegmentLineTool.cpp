@@ -3,19 +3,23 @@
 
 namespace Ostrel::Vision::Geometry {
 
-using T = DistanceSegmentLineTool;
-static constexpr T::Row row{{"Segment", "Segment"}, {"Line", "Line"},
-                            {"SegmentX", "SegmentY", "LineX", "LineY"},
-                            T::SfDistance | T::SfSegmentX | T::SfSegmentY | T::SfLineX | T::SfLineY,
-                            &MathUtils::DistanceSegmentLine};
+static constexpr DistanceSegmentLineTool::Row distanceSegmentLineRow{
+    {"Segment", "Segment"},
+    {"Line", "Line"},
+    {"SegmentX", "SegmentY", "LineX", "LineY"},
+    DistanceSegmentLineTool::SfDistance | DistanceSegmentLineTool::SfSegmentX |
+        DistanceSegmentLineTool::SfSegmentY | DistanceSegmentLineTool::SfLineX |
+        DistanceSegmentLineTool::SfLineY,
+    &MathUtils::DistanceSegmentLine};
 
-T::DistanceSegmentLineTool(ObjectCreateAccessToken) : ShapePairDistanceTool(row)
+DistanceSegmentLineTool::DistanceSegmentLineTool(ObjectCreateAccessToken)
+    : ShapePairDistanceTool(distanceSegmentLineRow)
 {
     a_->SetStartEnd(160, 10, 120, 20);
     b_->SetXYRotation(10, 10, 0.75);
 }
 
-T::DistanceSegmentLineTool() : DistanceSegmentLineTool(MakeAccessToken()) {}
-T::~DistanceSegmentLineTool() = default;
+DistanceSegmentLineTool::DistanceSegmentLineTool() : DistanceSegmentLineTool(MakeAccessToken()) {}
+DistanceSegmentLineTool::~DistanceSegmentLineTool() = default;
 
 } // namespace Ostrel::Vision::Geometry

@@ -3,19 +3,23 @@
 
 namespace Ostrel::Vision::Geometry {
 
-using T = DistanceSegmentSegmentTool;
-static constexpr T::Row row{{"SegmentA", "SegmentA"}, {"SegmentB", "SegmentB"},
-                            {"SegmentAX", "SegmentAY", "SegmentBX", "SegmentBY"},
-                            T::SfDistance | T::SfSegmentAX | T::SfSegmentAY | T::SfSegmentBX | T::SfSegmentBY,
-                            &MathUtils::DistanceSegmentSegment};
+static constexpr DistanceSegmentSegmentTool::Row distanceSegmentSegmentRow{
+    {"SegmentA", "SegmentA"},
+    {"SegmentB", "SegmentB"},
+    {"SegmentAX", "SegmentAY", "SegmentBX", "SegmentBY"},
+    DistanceSegmentSegmentTool::SfDistance | DistanceSegmentSegmentTool::SfSegmentAX |
+        DistanceSegmentSegmentTool::SfSegmentAY | DistanceSegmentSegmentTool::SfSegmentBX |
+        DistanceSegmentSegmentTool::SfSegmentBY,
+    &MathUtils::DistanceSegmentSegment};
 
-T::DistanceSegmentSegmentTool(ObjectCreateAccessToken) : ShapePairDistanceTool(row)
+DistanceSegmentSegmentTool::DistanceSegmentSegmentTool(ObjectCreateAccessToken)
+    : ShapePairDistanceTool(distanceSegmentSegmentRow)
 {
     a_->SetStartEnd(60, 10, 70, 50);
     b_->SetStartEnd(160, 10, 150, 50);
 }
 
-T::DistanceSegmentSegmentTool() : DistanceSegmentSegmentTool(MakeAccessToken()) {}
-T::~DistanceSegmentSegmentTool() = default;
+DistanceSegmentSegmentTool::DistanceSegmentSegmentTool() : DistanceSegmentSegmentTool(MakeAccessToken()) {}
+DistanceSegmentSegmentTool::~DistanceSegmentSegmentTool() = default;
 
 } // namespace Ostrel::Vision::Geometry

@@ -38,15 +38,6 @@ std::optional<rttr::variant> ConvertForWrite(const rttr::variant& value, const r
     return converted;
 }
 
-bool IsNullPointer(const rttr::variant& value)
-{
-    const rttr::type type = value.get_type();
-    if (!type.is_wrapper() && !type.is_pointer())
-        return false;
-    const rttr::variant pointer = type.is_wrapper() ? value.extract_wrapped_value() : value;
-    return pointer == rttr::variant(nullptr);
-}
-
 std::string DescribeValue(const rttr::variant& value)
 {
     if (!value.is_valid())
@@ -57,3 +48,16 @@ std::string DescribeValue(const rttr::variant& value)
 }
 
 } // namespace Ostrel::Vision::Meta::Private
+
+namespace Ostrel::Vision::Meta {
+
+bool IsNullPointer(const rttr::variant& value)
+{
+    const rttr::type type = value.get_type();
+    if (!type.is_wrapper() && !type.is_pointer())
+        return false;
+    const rttr::variant pointer = type.is_wrapper() ? value.extract_wrapped_value() : value;
+    return pointer == rttr::variant(nullptr);
+}
+
+} // namespace Ostrel::Vision::Meta

@@ -8,6 +8,8 @@
 #include <rttr/type>
 #include <rttr/variant.h>
 
+#include <Ostrel/Vision/Meta/NullPointer.h>
+
 namespace Ostrel::Vision::Meta::Private {
 
 // The value as `target`, or nothing when it cannot be converted: an invalid value, types
@@ -16,9 +18,7 @@ namespace Ostrel::Vision::Meta::Private {
 // target (a typed null cannot be made by reflection).
 std::optional<rttr::variant> ConvertForWrite(const rttr::variant& value, const rttr::type& target);
 
-// Whether a value of pointer or smart-pointer type is null. Reflection must not be handed
-// such a value as an object: it would dereference it.
-bool IsNullPointer(const rttr::variant& value);
+using Meta::IsNullPointer;
 
 // "a value of type double", "no value": for messages.
 std::string DescribeValue(const rttr::variant& value);

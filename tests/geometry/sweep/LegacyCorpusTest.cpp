@@ -13,6 +13,7 @@
 #include <Geometry/CreateGraphicLabelTool.h>
 #include <Ostrel/Vision/Exceptions.h>
 #include <Ostrel/Vision/ITool.h>
+#include <Ostrel/Vision/Meta/NullPointer.h>
 #include <Ostrel/Vision/Legacy.h>
 #include <Ostrel/Vision/PointMarker.h>
 #include <Ostrel/Vision/ToolBase.h>
@@ -65,6 +66,8 @@ double Number(const rttr::variant& value)
 
 const Quill::IObject* Held(rttr::variant value)
 {
+    if (Meta::IsNullPointer(value))
+        return nullptr;
     const rttr::instance instance = rttr::instance(value).get_wrapped_instance();
     return instance.is_valid() ? instance.try_convert<Quill::IObject>() : nullptr;
 }

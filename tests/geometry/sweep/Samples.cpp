@@ -15,6 +15,7 @@
 #include <Geometry/MathUtils.h>
 #include <Ostrel/Vision/Archive.h>
 #include <Ostrel/Vision/Color32.h>
+#include <Ostrel/Vision/Meta/NullPointer.h>
 #include <Ostrel/Vision/CoordinateSpaceTree.h>
 #include <Ostrel/Vision/Exceptions.h>
 #include <Ostrel/Vision/ITool.h>
@@ -111,7 +112,7 @@ void ChangeProperty(rttr::instance object, const rttr::property& property, int d
         return;
     }
     if (value.get_type().is_wrapper()) {
-        if (depth < 1) {
+        if (depth < 1 && !Meta::IsNullPointer(value)) {
             const rttr::instance inner = rttr::instance(value).get_wrapped_instance();
             if (inner.is_valid())
                 ChangeProperties(inner, depth + 1, step);
@@ -178,7 +179,8 @@ void Add(Description& description, const std::string& path, const std::function<
     } else if (type == rttr::type::get<Color32>()) {
         description[path] = {fmt::format("0x{:08X}", value.get_value<Color32>().ToUInt32()), std::nullopt};
     } else if (type.is_wrapper()) {
-        const rttr::instance inner = rttr::instance(value).get_wrapped_instance();
+        const rttr::instance inner =
+            Meta::IsNullPointer(value) ? rttr::instance() : rttr::instance(value).get_wrapped_instance();
         if (!inner.is_valid()) {
             description[path] = {"null", std::nullopt};
         } else {

@@ -79,9 +79,11 @@ std::optional<EllipseModel> FitEllipseAlgebraic(std::span<const Vec> p, std::opt
 std::optional<EllipseModel> EllipseThrough(std::span<const Vec, 5> p);
 // Levenberg–Marquardt on the orthogonal distances; theta held when fixedTheta. Returns the
 // iteration count, or -1 when the ellipse degenerates (a radius tending to 0 or infinity);
-// sumSq, when given, receives the sum of the squared distances to the returned ellipse.
+// sumSq, when given, receives the sum of the squared distances to the returned ellipse, and
+// startSumSq that to the ellipse it started from. The iterations stop early once the larger
+// radius exceeds stopRadius, for a caller that would discard such a fit.
 int RefineEllipse(std::span<const Vec> p, EllipseModel& m, bool fixedTheta, int maxIterations, double tol,
-                  double* sumSq = nullptr);
+                  double* sumSq = nullptr, double* startSumSq = nullptr, double stopRadius = HUGE_VAL);
 
 // Closest point of an ellipse given in its own frame (semi-axes a, b along x and y) to
 // (u, v); returns the foot point. Exact to rounding for every position, centre included.

@@ -14,25 +14,33 @@ namespace korm::core {
 // accepted trial brings the next iteration's system with it; `apply(m, step)` returns the
 // moved model. A non-finite cost rejects the trial. `accepted()` is called after the
 // start's evaluation and after each accepted trial's, so that the evaluation can keep state
-// of the current model. Stops when a step is below tol * scale, when the steps' rate of
+// of the current model; it returns false to stop there. Stops when a step is below tol * scale, when the steps' rate of
 // convergence puts the minimum within that, when a rejected step is already below it, when
 // no step lowers the cost, or after maxIterations; returns the iterations made, and
 // finalCost the cost of the model returned.
+// How the damping starts and moves: it starts at `initial` times the diagonal, falls by ten
+// after an accepted step and rises by ten after a rejected one; with keepRaised, a damping
+// just raised to get a step accepted is kept for the next step.
+struct Damping {
+    double initial = 1e-3;
+    bool keepRaised = false;
+};
+
 template <int N, class Model, class Evaluate, class Accepted, class Apply>
 int LevenbergMarquardt(Model& m, Evaluate evaluate, Accepted accepted, Apply apply, int maxIterations,
-                       double tol, double scale, double& finalCost)
+                       double tol, double scale, double& finalCost, Damping damping = {})
 {
     using Mat = Eigen::Matrix<double, N, N>;
     using Vecn = Eigen::Matrix<double, N, 1>;
-    double lambda = 1e-3;
+    double lambda = damping.initial;
     Mat jtj = Mat::Zero(), trialJtj;
     Vecn jtr = Vecn::Zero(), trialJtr;
     double current = evaluate(m, jtj, jtr), previous = HUGE_VAL;
-    accepted();
+    bool goOn = accepted();
     int it = 0;
-    for (; it < maxIterations; ++it) {
+    for (; goOn && it < maxIterations; ++it) {
         const double floor = 1e-12 * jtj.trace() / N + 1e-300;
-        bool taken = false, converged = false;
+        bool taken = false, converged = false, raised = false;
         while (lambda < 1e16) {
             Mat a = jtj;
             for (int k = 0; k < N; ++k)
@@ -58,8 +66,9 @@ int LevenbergMarquardt(Model& m, Evaluate evaluate, Accepted accepted, Apply app
                 current = c;
                 jtj = trialJtj;
                 jtr = trialJtr;
-                accepted();
-                lambda = std::max(lambda * 0.1, 1e-12);
+                goOn = accepted();
+                if (!raised || !damping.keepRaised)
+                    lambda = std::max(lambda * 0.1, 1e-12);
                 taken = true;
                 break;
             }
@@ -68,6 +77,7 @@ int LevenbergMarquardt(Model& m, Evaluate evaluate, Accepted accepted, Apply app
             if (step.norm() <= tol * scale)
                 break;
             lambda *= 10;
+            raised = true;
         }
         if (!taken || converged)
             break;

@@ -203,7 +203,7 @@ int RefineCircle(std::span<const Vec> p, CircleModel& m, bool fixedRadius, int m
     double cost;
     if (fixedRadius) {
         return LevenbergMarquardt<2>(
-            m, evaluate, [] {},
+            m, evaluate, [] { return true; },
             [](CircleModel c, const Eigen::Vector2d& s) {
                 c.cx += s(0), c.cy += s(1);
                 return c;
@@ -211,7 +211,7 @@ int RefineCircle(std::span<const Vec> p, CircleModel& m, bool fixedRadius, int m
             maxIterations, tol, scale, cost);
     }
     return LevenbergMarquardt<3>(
-        m, evaluate, [] {},
+        m, evaluate, [] { return true; },
         [](CircleModel c, const Eigen::Vector3d& s) {
             c.cx += s(0), c.cy += s(1), c.r += s(2);
             return c;

@@ -225,6 +225,28 @@ TEST(FittingEllipse, RefinementReachesTheOrthogonalMinimum)
     }
 }
 
+// Points on a hyperbola near its vertex: the best conic through them is the hyperbola, and
+// the algebraic start falls back on the direct fit, which still gives an ellipse hugging
+// the points, with its rotation free or held, at any scale.
+TEST(FittingEllipse, AlgebraicStartIsAnEllipseWhereTheBestConicIsNot)
+{
+    for (const double scale : {1e-3, 1.0, 1e4}) {
+        std::vector<korm::core::Vec> pts;
+        for (int i = 0; i < 40; ++i) {
+            const double t = -0.6 + 1.2 * i / 39;
+            pts.push_back({scale * (5 + 10 * std::cosh(t)), scale * (-3 + 8 * std::sinh(t))});
+        }
+        for (const std::optional<double> theta : {std::optional<double>{}, std::optional<double>{0.0}}) {
+            const auto m = korm::core::FitEllipseAlgebraic(pts, theta);
+            ASSERT_TRUE(m) << scale;
+            double sum = 0;
+            for (const korm::core::Vec& p : pts)
+                sum += std::pow(korm::core::Distance(*m, p) / scale, 2) / 40;
+            EXPECT_LT(std::sqrt(sum), 0.1) << scale;
+        }
+    }
+}
+
 // The radius seen over 45 degrees has a heavy upper tail with few points; 300 points keep
 // the mean meaningful.
 TEST(FittingQuality, ShortArcRadiusIsUnbiased)
@@ -356,16 +378,15 @@ TEST(FittingStatuses, BadInputGivesTheMatchingStatus)
     korm_circleFitResult_destruct(&result);
 }
 
-// On a quarter arc (noise 0.5 px, 200 sets) the geometric fit's centre is about as good as
-// the algebraic start it refines or better: its median no more than a few percent above,
-// and its mean square within half as much again, also with few points, where rare
-// refinements run far off along the arc's poorly determined direction (mean squares of
-// tens of times the start's). The mean squares of 200 heavy-tailed errors vary from set to
-// set by tens of percent; the tight figures are the fitting benchmark's.
+// On a quarter arc (noise 0.5 px, 200 sets, those of the fitting benchmark) the geometric
+// fit's centre is at least as good as the algebraic start it refines, in median and in mean
+// square, also with few points, where refinements along the arc's poorly determined
+// direction have a heavy tail towards large ellipses. The tight figures are the
+// benchmark's.
 TEST(FittingQuality, ShortArcFitBeatsItsAlgebraicStart)
 {
     for (const int n : {20, 100, 1000}) {
-        std::mt19937_64 rng(5);
+        std::mt19937_64 rng(7);
         std::vector<double> fit, start;
         for (int t = 0; t < 200; ++t) {
             const std::vector<korm_vect> pts =
@@ -391,7 +412,7 @@ TEST(FittingQuality, ShortArcFitBeatsItsAlgebraicStart)
         };
         std::printf("  n %d: centre median %.3g (start %.3g), mean square %.4g (start %.4g)\n", n,
                     median(fit), median(start), meanSquare(fit), meanSquare(start));
-        EXPECT_LT(median(fit), 1.05 * median(start)) << n;
-        EXPECT_LT(meanSquare(fit), 1.5 * meanSquare(start)) << n;
+        EXPECT_LE(median(fit), median(start)) << n;
+        EXPECT_LE(meanSquare(fit), meanSquare(start)) << n;
     }
 }

@@ -72,7 +72,7 @@ test-tsan: deps $(TSAN_BUILD)/build.ninja
 # archive tests replace the global operator new and delete with malloc and free (to bound
 # what a load allocates), which valgrind would report as mismatched frees.
 VALGRIND = valgrind --quiet --error-exitcode=99 --leak-check=full --errors-for-leak-kinds=definite \
-  --show-mismatched-frees=no
+  --show-mismatched-frees=no --suppressions=$(CURDIR)/scripts/valgrind.supp
 test-valgrind: build
 	@scripts/install-deps --valgrind
 	scripts/valgrind-suite $(BUILD) "$(VALGRIND)"

@@ -400,10 +400,38 @@ bool IntersectEllipseEllipse(const TarnEllipse& a, const TarnEllipse& b, int& co
                              Point2D& p3, Point2D& p4)
 {
     std::array<Point2D, 4> found{p1, p2, p3, p4};
-    if (!Flat(b)) {
-        count = IntersectProper(a, b, OutlineInFrame(a, b), found, false);
-    } else if (!Flat(a)) {
-        count = IntersectEllipseSegment(a, AsSegment(b), count, found[0], found[1]) ? count : 0;
+    // Points found in another order, sorted into that of a's angle: compared as directions
+    // on the unit circle of a's frame, the upper half turn first, then by the turn between.
+    const auto sortByAngleOfA = [&] {
+        std::array<Point2D, 4> unit;
+        const auto before = [](const Point2D& u, const Point2D& w) {
+            const bool lowerU = u.y < 0 || (u.y == 0 && u.x < 0), lowerW = w.y < 0 || (w.y == 0 && w.x < 0);
+            return lowerU != lowerW ? lowerW : Cross(u, w) > 0;
+        };
+        for (std::size_t i = 0; i < static_cast<std::size_t>(count); ++i) {
+            const Point2D l = a.ToLocal(found[i]);
+            unit[i] = {l.x / a.RadiusX(), l.y / a.RadiusY()};
+            for (std::size_t k = i; k > 0 && before(unit[k], unit[k - 1]); --k) {
+                std::swap(unit[k], unit[k - 1]);
+                std::swap(found[k], found[k - 1]);
+            }
+        }
+    };
+    if (!Flat(a) && !Flat(b)) {
+        const bool alongA = SearchAlongFirst(a, b);
+        count = alongA ? IntersectProper(a, b, OutlineInFrame(a, b), found, false)
+                       : IntersectProper(b, a, OutlineInFrame(b, a), found, false);
+        if (!alongA)
+            sortByAngleOfA();
+    } else if (Flat(a) != Flat(b)) {
+        // A zero-width ellipse is its segment (its outline would pass each crossing twice);
+        // its points come in order along it.
+        const TarnEllipse& segment = Flat(a) ? a : b;
+        count = IntersectEllipseSegment(Flat(a) ? b : a, AsSegment(segment), count, found[0], found[1])
+                    ? count
+                    : 0;
+        if (Flat(b))
+            sortByAngleOfA();
     } else {
         int n = 0;
         IntersectSegmentSegment(AsSegment(a), AsSegment(b), &n, &found[0]);

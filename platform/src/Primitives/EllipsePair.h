@@ -227,6 +227,24 @@ bool RefinePair(const Outline& oa, const Outline& ob, double& phi, double& psi, 
 int IntersectProper(const TarnEllipse& a, const TarnEllipse& b, const OutlineInFrame& f,
                     std::array<Point2D, 4>& out, bool firstOnly);
 
+// Whether the crossing search of a pair runs along a's outline in b's frame (true) or
+// along b's in a's. The frame is the ellipse with the wider minor axis: scaling the other
+// by its radii then stretches least, and g has the fewest pieces that need halving. The
+// other values break ties, so that both argument orders choose the same search and find
+// the same points.
+inline bool SearchAlongFirst(const TarnEllipse& a, const TarnEllipse& b)
+{
+    const auto key = [](const TarnEllipse& e) {
+        return std::array{std::min(e.RadiusX(), e.RadiusY()),
+                          std::max(e.RadiusX(), e.RadiusY()),
+                          e.CenterX(),
+                          e.CenterY(),
+                          e.CosRotation(),
+                          e.SinRotation()};
+    };
+    return key(a) <= key(b);
+}
+
 // True when the outline of `a` lies wholly inside or wholly outside the filled `b` (not
 // flat; f is a in b's frame), decided over the whole turn at once: g of OutlineInFrame stays within
 // k0 ± (|(k1, k2)| + |(k3, k4)|). The margin is far above the rounding of the coefficients,

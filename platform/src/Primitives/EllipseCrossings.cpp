@@ -342,20 +342,33 @@ int IntersectProper(const TarnEllipse& a, const TarnEllipse& b, const OutlineInF
             } else if (clear && (glo < 0) == (qe < 0)) {
                 clusters.Break();
             } else {
-                // First step: Newton on g' from the middle, with the values at hand.
-                const double start = m - g1 / g2, x = start > piece.lo.x && start < piece.hi.x ? start : m;
-                double c = piece.mid.c, s = piece.mid.s;
-                Turn(c, s, x - m);
-                const double e =
-                    RefineRoot(f, piece.lo.x, piece.hi.x, slopeLo, x, c, s, nearRoot, resolution, true);
-                Known extremum{e, c, s, 0, 0, 0};
-                f.Eval(c, s, extremum.g, extremum.g1, extremum.g2);
-                if (f.Offset(c, s, extremum.g) <= band) {
-                    clusters.Add(e, OutlinePoint(a, c, s));
+                // A point between the roots beside the extremum. Clear of the band, g has the
+                // sign of qe at the Taylor quadratic's vertex, which then separates the two
+                // roots without the extremum being found. Otherwise the extremum is found by
+                // Newton on g' from the middle (its first step with the values at hand), and
+                // is a contact when it lies within the band.
+                Known split{m + vertex, piece.mid.c, piece.mid.s, 0, 0, 0};
+                bool between = false;
+                if (clear && std::fabs(vertex) < 0.5 * (piece.hi.x - piece.lo.x)) {
+                    Turn(split.c, split.s, vertex);
+                    f.Eval(split.c, split.s, split.g, split.g1, split.g2);
+                    between = (split.g < 0) == (qe < 0);
+                }
+                if (!between) {
+                    const double start = m - g1 / g2,
+                                 x = start > piece.lo.x && start < piece.hi.x ? start : m;
+                    split = {0, piece.mid.c, piece.mid.s, 0, 0, 0};
+                    Turn(split.c, split.s, x - m);
+                    split.x = RefineRoot(f, piece.lo.x, piece.hi.x, slopeLo, x, split.c, split.s, nearRoot,
+                                         resolution, true);
+                    f.Eval(split.c, split.s, split.g, split.g1, split.g2);
+                }
+                if (!between && f.Offset(split.c, split.s, split.g) <= band) {
+                    clusters.Add(split.x, OutlinePoint(a, split.c, split.s));
                 } else {
-                    addRoot(piece.lo.x, e, ends.lo, extremum, &extremum);
+                    addRoot(piece.lo.x, split.x, ends.lo, split, &split);
                     clusters.Break();
-                    addRoot(e, piece.hi.x, extremum, ends.hi, &extremum);
+                    addRoot(split.x, piece.hi.x, split, ends.hi, &split);
                 }
             }
             if (!nearHi)

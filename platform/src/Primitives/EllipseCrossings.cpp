@@ -235,7 +235,7 @@ int IntersectProper(const TarnEllipse& a, const TarnEllipse& b, const OutlineInF
         // piece by more than the remainder can take away. Seen from the sign of g, the
         // quadratic's least value over [-w, w] is at an end or at its vertex.
         const double sign = g < 0 ? -1 : 1, q1 = sign * g1, q2 = sign * g2;
-        const double allowance = f.bound3 * w * w * w / 6 + slack + bandG * (1 + std::fabs(g));
+        const double allowance = (1.0 / 6) * f.bound3 * w * w * w + slack + bandG * (1 + std::fabs(g));
         // (At the vertex, |g| - q1²/(2 q2) > allowance, multiplied out.)
         if (q2 > 0 && std::fabs(q1) < q2 * w
                 ? 2 * q2 * (std::fabs(g) - allowance) > q1 * q1
@@ -270,9 +270,11 @@ int IntersectProper(const TarnEllipse& a, const TarnEllipse& b, const OutlineInF
                         take(r / k.g2);
                 }
             };
-            offer(atLo);
-            offer(atHi);
+            // (A root in the middle half of the piece lies nearer to the middle than to an
+            // end; an extremum is an end of the stretch.)
             offer(middle);
+            if (!from || extremum || std::fabs(step) > 0.5 * w)
+                offer(atLo), offer(atHi);
             if (!from)
                 from = &middle, step = 0.5 * (lo + hi) - m;
             double c = from->c, s = from->s;
@@ -326,8 +328,8 @@ int IntersectProper(const TarnEllipse& a, const TarnEllipse& b, const OutlineInF
             // on which side of it the root of ends of opposite sign lies, without finding it.
             const double vertex = std::clamp(-g1 / g2, -w, w),
                          qe = g + g1 * vertex + 0.5 * g2 * vertex * vertex;
-            const bool clear =
-                std::fabs(qe) > f.bound3 * w * w * w / 6 + slack + bandG * (1 + std::fabs(g) + std::fabs(qe));
+            const bool clear = std::fabs(qe) > (1.0 / 6) * f.bound3 * w * w * w + slack +
+                                                   bandG * (1 + std::fabs(g) + std::fabs(qe));
             if ((slopeLo < 0) == (slopeHi < 0)) {
                 addRoot(piece.lo.x, piece.hi.x, ends.lo, ends.hi);
             } else if ((clear || firstOnly) && (glo < 0) != (ghi < 0)) {
@@ -355,12 +357,27 @@ int IntersectProper(const TarnEllipse& a, const TarnEllipse& b, const OutlineInF
                     between = (split.g < 0) == (qe < 0);
                 }
                 if (!between) {
-                    const double start = m - g1 / g2,
-                                 x = start > piece.lo.x && start < piece.hi.x ? start : m;
-                    split = {0, piece.mid.c, piece.mid.s, 0, 0, 0};
-                    Turn(split.c, split.s, x - m);
-                    split.x = RefineRoot(f, piece.lo.x, piece.hi.x, slopeLo, x, split.c, split.s, nearRoot,
-                                         resolution, true);
+                    // The start: of the root of the Taylor quadratic of g' about the middle
+                    // and Newton's steps on g' from the ends, the one that stays inside
+                    // nearest to its point (the middle itself if none does).
+                    double d[5];
+                    f.Eval(piece.mid.c, piece.mid.s, d);
+                    const double r = TaylorRoots(d[1], d[2], d[3]);
+                    const Known* from = &middle;
+                    double step = 0;
+                    bool inside = false;
+                    const std::pair<const Known*, double> candidates[] = {
+                        {&middle, r != 0 ? 2 * d[1] / r : -g1 / g2},
+                        {&ends.lo, -ends.lo.g1 / ends.lo.g2},
+                        {&ends.hi, -ends.hi.g1 / ends.hi.g2}};
+                    for (const auto& [k, dk] : candidates)
+                        if (k->x + dk > piece.lo.x && k->x + dk < piece.hi.x &&
+                            (!inside || std::fabs(dk) < std::fabs(step)))
+                            from = k, step = dk, inside = true;
+                    split = {0, from->c, from->s, 0, 0, 0};
+                    Turn(split.c, split.s, step);
+                    split.x = RefineRoot(f, piece.lo.x, piece.hi.x, slopeLo, from->x + step, split.c, split.s,
+                                         nearRoot, resolution, true);
                     f.Eval(split.c, split.s, split.g, split.g1, split.g2);
                 }
                 if (!between && f.Offset(split.c, split.s, split.g) <= band) {

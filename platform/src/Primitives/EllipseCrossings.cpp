@@ -93,6 +93,30 @@ const AngleTables& Tables()
     return tables;
 }
 
+void TurnFar(double& c, double& s, double d)
+{
+    double cd, sd;
+    if (std::fabs(d) <= 0.5) {
+        const double x = d * d;
+        cd = 1 - x * (1.0 / 2 -
+                      x * (1.0 / 24 -
+                           x * (1.0 / 720 -
+                                x * (1.0 / 40320 - x * (1.0 / 3628800 - x * (1.0 / 479001600 -
+                                                                             x * (1.0 / 87178291200.0)))))));
+        sd = d * (1 - x * (1.0 / 6 - x * (1.0 / 120 -
+                                          x * (1.0 / 5040 - x * (1.0 / 362880 -
+                                                                 x * (1.0 / 39916800 -
+                                                                      x * (1.0 / 6227020800.0 -
+                                                                           x * (1.0 / 1307674368000.0))))))));
+    } else {
+        cd = std::cos(d);
+        sd = std::sin(d);
+    }
+    const double nc = c * cd - s * sd;
+    s = s * cd + c * sd;
+    c = nc;
+}
+
 namespace {
 
 // The crossings and contacts of one search, gathered in order of the angle. A cluster is a

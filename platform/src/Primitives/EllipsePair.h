@@ -148,33 +148,23 @@ inline Point2D OutlinePoint(const TarnEllipse& e, double phi)
 
 // Turns the unit vector (c, s) by the angle d. Up to half a radian, Taylor series of cos d
 // and sin d replace the library's calls, to the degree that leaves the next terms below
-// 1e-17: 15 up to half a radian, 11 up to 0.2 (the half-width of the crossing search's
-// starting pieces), 5 up to 1e-3.
+// 1e-17: 5 up to 1e-3, 11 up to 0.2 (the half-width of the crossing search's starting
+// pieces), 15 up to half a radian (in TurnFar, with the library beyond).
+void TurnFar(double& c, double& s, double d);
 inline void Turn(double& c, double& s, double d)
 {
     double cd, sd;
-    const double a = std::fabs(d), x = d * d;
-    if (a <= 1e-3) {
+    const double x = d * d;
+    if (x <= 1e-6) {
         cd = 1 - x * (1.0 / 2 - x * (1.0 / 24));
         sd = d * (1 - x * (1.0 / 6 - x * (1.0 / 120)));
-    } else if (a <= 0.2) {
+    } else if (x <= 0.04) {
         cd = 1 - x * (1.0 / 2 - x * (1.0 / 24 - x * (1.0 / 720 - x * (1.0 / 40320 - x * (1.0 / 3628800)))));
         sd = d * (1 - x * (1.0 / 6 -
                            x * (1.0 / 120 - x * (1.0 / 5040 - x * (1.0 / 362880 - x * (1.0 / 39916800))))));
-    } else if (a <= 0.5) {
-        cd = 1 - x * (1.0 / 2 -
-                      x * (1.0 / 24 -
-                           x * (1.0 / 720 -
-                                x * (1.0 / 40320 - x * (1.0 / 3628800 - x * (1.0 / 479001600 -
-                                                                             x * (1.0 / 87178291200.0)))))));
-        sd = d * (1 - x * (1.0 / 6 - x * (1.0 / 120 -
-                                          x * (1.0 / 5040 - x * (1.0 / 362880 -
-                                                                 x * (1.0 / 39916800 -
-                                                                      x * (1.0 / 6227020800.0 -
-                                                                           x * (1.0 / 1307674368000.0))))))));
     } else {
-        cd = std::cos(d);
-        sd = std::sin(d);
+        TurnFar(c, s, d);
+        return;
     }
     const double nc = c * cd - s * sd;
     s = s * cd + c * sd;

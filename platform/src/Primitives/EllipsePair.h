@@ -159,9 +159,11 @@ inline void Turn(double& c, double& s, double d)
         cd = 1 - x * (1.0 / 2 - x * (1.0 / 24));
         sd = d * (1 - x * (1.0 / 6 - x * (1.0 / 120)));
     } else if (x <= 0.04) {
-        cd = 1 - x * (1.0 / 2 - x * (1.0 / 24 - x * (1.0 / 720 - x * (1.0 / 40320 - x * (1.0 / 3628800)))));
-        sd = d * (1 - x * (1.0 / 6 -
-                           x * (1.0 / 120 - x * (1.0 / 5040 - x * (1.0 / 362880 - x * (1.0 / 39916800))))));
+        // In pairs of terms, which shortens the chain of dependent operations.
+        const double x2 = x * x, x4 = x2 * x2;
+        cd = (1 - 0.5 * x) + x2 * ((1.0 / 24 - x * (1.0 / 720)) + x2 * (1.0 / 40320 - x * (1.0 / 3628800)));
+        sd = d * ((1 - x * (1.0 / 6)) + x2 * (1.0 / 120 - x * (1.0 / 5040)) +
+                  x4 * (1.0 / 362880 - x * (1.0 / 39916800)));
     } else {
         TurnFar(c, s, d);
         return;

@@ -59,10 +59,17 @@ double RefineRoot(const OutlineInFrame& f, double lo, double hi, double glo, dou
             lo = x;
         else
             hi = x;
-        const double r = TaylorRoots(h[0], h[1], h[2]);
-        const bool quadratic = r != 0;
-        // Where the quadratic has no root, a Newton step.
-        double step = quadratic ? 2 * h[0] / r : -h[0] / h[1];
+        // The quadratic's nearer root is -q·2/(1 + √(1 - 2ε)) with q = h/h' and
+        // ε = q·h''/h'; close to the root ε is tiny, and its series to ε² is exact to the
+        // resolution without the square root. Where the quadratic has no root, a Newton step.
+        const double q = h[0] / h[1], e = q * (h[2] / h[1]);
+        bool quadratic = e * e * std::fabs(q) <= 0.1 * resolution;
+        double step = -q * (1 + e * (0.5 + 0.5 * e));
+        if (!quadratic) {
+            const double r = TaylorRoots(h[0], h[1], h[2]);
+            quadratic = r != 0;
+            step = quadratic ? 2 * h[0] / r : -q;
+        }
         if (std::fabs(step) <= resolution)
             return x; // at the root to the resolution (the step may not even leave x)
         const bool inside = x + step > lo && x + step < hi;

@@ -139,11 +139,8 @@ double MathUtils::DistancePointPolygon(double x, double y, const Polygon& polygo
 {
     return GuardPrimitives([&] {
         const Point2D point = ShapeValues::Point(x, y);
-        const Vision::Private::Polyline outline = ShapeValues::Polygon(polygon, image);
-        PointResult r;
-        r.distance = outline.NearestPoint(point, r.closest);
-        if (outline.Inside(point))
-            r.distance = Negated(r.distance);
+        const Vision::Private::OutlineNearest found = ShapeValues::NearestOnPolygon(polygon, image, point);
+        PointResult r{found.inside ? Negated(found.distance) : found.distance, found.nearest};
         return r.Write(polygonX, polygonY);
     });
 }

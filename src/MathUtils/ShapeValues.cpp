@@ -81,6 +81,31 @@ Vision::Private::Polyline Polygon(const Vision::Polygon& polygon, const IImage* 
     return Vision::Private::Polyline::FromPolygon(std::move(vertices));
 }
 
+Vision::Private::OutlineNearest NearestOnPolygon(const Vision::Polygon& polygon, const IImage* image,
+                                                 const Point2D& point)
+{
+    const auto& stored = polygon.Vertices();
+    if (image && !stored.empty()) {
+        const auto transform = image->TransformToImage(polygon.SelectedSpaceName());
+        if (!transform->IsLinear()) {
+            const Vision::Private::Polyline outline = Polygon(polygon, image);
+            const auto& v = outline.Vertices();
+            return Vision::Private::NearestOnOutline(v.size(), [&](std::size_t i) { return v[i]; }, point);
+        }
+        const Transform2DLinear linear = transform->LinearTransform(0, 0);
+        return Vision::Private::NearestOnOutline(
+            stored.size(),
+            [&](std::size_t i) {
+                Point2D mapped;
+                linear.MapPoint(stored[i].first, stored[i].second, mapped.x, mapped.y);
+                return mapped;
+            },
+            point);
+    }
+    return Vision::Private::NearestOnOutline(
+        stored.size(), [&](std::size_t i) { return Point2D{stored[i].first, stored[i].second}; }, point);
+}
+
 Vision::Private::Circle2D Circle(const Vision::Circle& circle)
 {
     return {{circle.CenterX(), circle.CenterY()}, circle.Radius()};

@@ -33,6 +33,10 @@ Vision::Private::Line2D Line(const Vision::Line& line, const IImage* image);
 Vision::Private::Segment2D Segment(const Vision::LineSegment& segment, const IImage* image);
 // The closed chain of the polygon's vertices.
 Vision::Private::Polyline Polygon(const Vision::Polygon& polygon, const IImage* image);
+// The nearest point of the polygon's outline to `point` and whether `point` is inside, in
+// one pass over the stored vertices (each mapped on the way when the transform is linear).
+Vision::Private::OutlineNearest NearestOnPolygon(const Vision::Polygon& polygon, const IImage* image,
+                                                 const Vision::Private::Point2D& point);
 // The circle as stored (used only without an image).
 Vision::Private::Circle2D Circle(const Vision::Circle& circle);
 // The circle as an ellipse of equal radii and rotation 0, mapped when an image is given.

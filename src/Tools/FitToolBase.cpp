@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include <fmt/format.h>
+
 #include <Ostrel/Quill/ChangedSignal.h>
 #include <Ostrel/Vision/PointMarker.h>
 #include <Ostrel/Vision/SpaceNameUtils.h>
@@ -55,7 +57,7 @@ void FitToolBase::AddPins(std::int32_t pinnedPoints, std::initializer_list<const
 {
     Inputs().Add("InputImage");
     for (std::int32_t i = 0; i < pinnedPoints; ++i) {
-        const std::string index = "(" + std::to_string(i) + ")";
+        const std::string index = fmt::format("({})", i);
         Inputs().Add("RunParams.SetX" + index);
         Inputs().Add("RunParams.SetY" + index);
     }

@@ -4,10 +4,6 @@
 #include <cmath>
 #include <limits>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 #include <Ostrel/Vision/Private/PrimitiveFailure.h>
 #include <Ostrel/Vision/Private/RoundShapes.h>
 #include <Ostrel/Vision/Transform2D.h>
@@ -20,8 +16,7 @@ Polyline::Polyline(std::vector<Point2D> vertices, bool closed)
     : vertices_(std::move(vertices)), closed_(closed)
 {
     if (vertices_.empty())
-        throw PrimitiveFailure(PrimitiveFailureKind::DegenerateShape,
-                               "A polyline needs at least one vertex.");
+        OutlineDetail::RejectEmptyOutline();
     for (const auto& v : vertices_)
         CheckValue(v, "polyline vertex");
 }
@@ -47,34 +42,6 @@ Polyline Polyline::MapLinear(const Transform2DLinear& transform) const
     return {std::move(mapped), closed_};
 }
 
-namespace {
-
-// t clamped to [0, 1], NaN to 0, without a branch: the projections of a point onto the
-// edges of a ragged outline fall before and beyond the edges at random, and a branch
-// there mispredicts half the time (the compiler turns the plain comparisons into one).
-inline double Clamp01(double t)
-{
-#if defined(__SSE2__)
-    return _mm_cvtsd_f64(_mm_min_sd(_mm_max_sd(_mm_set_sd(t), _mm_setzero_pd()), _mm_set_sd(1.0)));
-#else
-    return t > 0 ? (t < 1 ? t : 1) : 0;
-#endif
-}
-
-// Squared distance from `point` to the edge start + t·(end - start), t clamped to [0, 1];
-// no square root and no branch, so that a pass over many edges stays tight. A
-// zero-length edge gives t = 0/0, which the clamp turns into 0.
-inline double EdgeDistance2(const Point2D& point, const Point2D& start, const Point2D& end)
-{
-    const double dx = end.x - start.x, dy = end.y - start.y;
-    const double wx = point.x - start.x, wy = point.y - start.y;
-    const double t = Clamp01((wx * dx + wy * dy) / (dx * dx + dy * dy));
-    const double rx = wx - t * dx, ry = wy - t * dy;
-    return rx * rx + ry * ry;
-}
-
-} // namespace
-
 double Polyline::NearestPoint(const Point2D& point, Point2D& nearest) const
 {
     Require(point, "point");
@@ -84,13 +51,13 @@ double Polyline::NearestPoint(const Point2D& point, Point2D& nearest) const
     double best = std::numeric_limits<double>::infinity();
     std::size_t bestEdge = 0;
     for (std::size_t i = 0; i + 1 < n; ++i) {
-        const double d2 = EdgeDistance2(point, v[i], v[i + 1]);
+        const double d2 = OutlineDetail::EdgeDistance2(point, v[i], v[i + 1]);
         if (d2 < best) {
             best = d2;
             bestEdge = i;
         }
     }
-    if ((closed_ || n == 1) && EdgeDistance2(point, v[n - 1], v[0]) < best)
+    if ((closed_ || n == 1) && OutlineDetail::EdgeDistance2(point, v[n - 1], v[0]) < best)
         bestEdge = n - 1;
     const Segment2D e = Edge(bestEdge);
     const Point2D d = e.end - e.start;
@@ -105,27 +72,17 @@ bool Polyline::Inside(const Point2D& point) const
     Require(point, "point");
     if (!closed_)
         return false;
-    bool inside = false;
+    bool inside = false, onOutline = false;
     const Point2D* v = vertices_.data();
     const std::size_t n = vertices_.size();
-    for (std::size_t i = 0, j = n - 1; i < n; j = i++) {
-        const Point2D a = v[j], b = v[i];
-        // Only an edge whose y-range holds the point can pass through it or cross its ray;
-        // most edges of a large outline are dismissed by these two comparisons.
-        if ((a.y < point.y && b.y < point.y) || (a.y > point.y && b.y > point.y))
-            continue;
-        const double o = DiffOfProducts(b.x - a.x, point.y - a.y, b.y - a.y, point.x - a.x);
-        if (o == 0 && point.x >= std::min(a.x, b.x) && point.x <= std::max(a.x, b.x))
-            return true; // on the outline
-        // Half-open rule on y: each crossing of the horizontal ray counted once.
-        if ((a.y > point.y) != (b.y > point.y)) {
-            // The ray crosses when the edge passes the point on its right: the sign of the
-            // orientation, taken along the edge's upward direction.
-            if ((b.y > a.y) == (o > 0))
-                inside = !inside;
-        }
-    }
-    return inside;
+    for (std::size_t i = 0, j = n - 1; i < n; j = i++)
+        OutlineDetail::InsideStep(v[j], v[i], point, inside, onOutline);
+    return inside || onOutline;
+}
+
+void OutlineDetail::RejectEmptyOutline()
+{
+    throw PrimitiveFailure(PrimitiveFailureKind::DegenerateShape, "A polyline needs at least one vertex.");
 }
 
 double DistanceSegmentSegment(const Segment2D& a, const Segment2D& b, Point2D& onA, Point2D& onB)
@@ -285,7 +242,7 @@ private:
 double PointSegment2(Point2D p, Point2D s, Point2D d, double len2)
 {
     const double wx = p.x - s.x, wy = p.y - s.y;
-    const double t = Clamp01((wx * d.x + wy * d.y) / len2);
+    const double t = OutlineDetail::Clamp01((wx * d.x + wy * d.y) / len2);
     const double rx = wx - t * d.x, ry = wy - t * d.y;
     return rx * rx + ry * ry;
 }

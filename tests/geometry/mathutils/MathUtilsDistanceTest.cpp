@@ -70,6 +70,11 @@ TEST(MathUtilsSpaces, FailuresLeaveTheOutParametersAsTheyWere)
         [&](double& x, double& y) {
             MathUtils::DistancePointPolygon(0, 0, *Quill::Create<Polygon>(), nullptr, x, y);
         },
+        [&](double& x, double& y) { // a vertex that the plate's scale of 4 maps beyond the doubles
+            auto polygon = MakeRectangle(0, 0, 1, 1e308);
+            polygon->setSelectedSpaceName("Plate");
+            MathUtils::DistancePointPolygon(0, 0, *polygon, ImageWithPlate({4, 0, 0, 4, 0, 0}).get(), x, y);
+        },
     };
     for (const auto& call : calls) {
         double x = 7, y = 8;

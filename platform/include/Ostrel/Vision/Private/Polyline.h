@@ -2,8 +2,15 @@
 // Polyline: a chain of vertices, closed (a polygon's outline) or open (a segment's two end
 // points), with its nearest point, inside test and the nearest pair between two chains.
 
+#include <algorithm>
+#include <cmath>
 #include <cstddef>
+#include <limits>
 #include <vector>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include <Ostrel/Vision/Private/Geometry2D.h>
 
@@ -39,6 +46,108 @@ private:
     std::vector<Point2D> vertices_;
     bool closed_;
 };
+
+namespace OutlineDetail {
+
+// t clamped to [0, 1], NaN to 0, without a branch: the projections of a point onto the
+// edges of a ragged outline fall before and beyond the edges at random, and a branch
+// there mispredicts half the time (the compiler turns the plain comparisons into one).
+inline double Clamp01(double t)
+{
+#if defined(__SSE2__)
+    return _mm_cvtsd_f64(_mm_min_sd(_mm_max_sd(_mm_set_sd(t), _mm_setzero_pd()), _mm_set_sd(1.0)));
+#else
+    return t > 0 ? (t < 1 ? t : 1) : 0;
+#endif
+}
+
+// Squared distance from `point` to the edge start + t·(end - start), t clamped to [0, 1];
+// no square root and no branch, so that a pass over many edges stays tight. A
+// zero-length edge gives t = 0/0, which the clamp turns into 0.
+inline double EdgeDistance2(const Point2D& point, const Point2D& start, const Point2D& end)
+{
+    const double dx = end.x - start.x, dy = end.y - start.y;
+    const double wx = point.x - start.x, wy = point.y - start.y;
+    const double t = Clamp01((wx * dx + wy * dy) / (dx * dx + dy * dy));
+    const double rx = wx - t * dx, ry = wy - t * dy;
+    return rx * rx + ry * ry;
+}
+
+// Even-odd step of the inside test for the edge a → b: flips `inside` when the edge
+// crosses the horizontal ray from `point` towards +x, and sets `onOutline` when the point
+// lies on the edge. Edges whose y-range misses the point (most edges of a large outline)
+// are dismissed by two comparisons.
+inline void InsideStep(const Point2D& a, const Point2D& b, const Point2D& point, bool& inside, bool& onOutline)
+{
+    if ((a.y < point.y && b.y < point.y) || (a.y > point.y && b.y > point.y))
+        return;
+    const double o = DiffOfProducts(b.x - a.x, point.y - a.y, b.y - a.y, point.x - a.x);
+    if (o == 0 && point.x >= std::min(a.x, b.x) && point.x <= std::max(a.x, b.x))
+        onOutline = true;
+    // Half-open rule on y: each crossing of the ray counted once. The ray crosses when the
+    // edge passes the point on its right: the sign of the orientation, taken along the
+    // edge's upward direction.
+    if ((a.y > point.y) != (b.y > point.y) && (b.y > a.y) == (o > 0))
+        inside = !inside;
+}
+
+[[noreturn]] void RejectEmptyOutline();
+
+} // namespace OutlineDetail
+
+// The nearest point of a closed outline to a point, its distance, and whether the point
+// lies inside (even-odd rule; a point on the outline is inside).
+struct OutlineNearest {
+    double distance;
+    Point2D nearest;
+    bool inside;
+};
+
+// The answers of Polyline::NearestPoint and Polyline::Inside for the closed outline through
+// vertexAt(0), ..., vertexAt(count - 1), in a single pass over its edges and without a copy
+// of the vertices: `vertexAt(i)` reads (and, for a caller that measures in another space,
+// maps) the i-th vertex straight from the caller's storage. Throws PrimitiveFailure for no
+// vertices or a non-finite one, as the Polyline constructor does.
+template <class VertexAt>
+OutlineNearest NearestOnOutline(std::size_t count, VertexAt&& vertexAt, const Point2D& point)
+{
+    if (count == 0)
+        OutlineDetail::RejectEmptyOutline();
+    if (!(std::isfinite(point.x) && std::isfinite(point.y)))
+        CheckValue(point, "point");
+    const Point2D first = vertexAt(std::size_t{0});
+    double best = std::numeric_limits<double>::infinity();
+    Point2D bestStart = first, bestEnd = first;
+    bool inside = false, onOutline = false;
+    // 0·v is 0 for a finite coordinate and NaN otherwise: one add per vertex finds a
+    // non-finite vertex without a branch in the loop.
+    double finite = 0;
+    Point2D a = first;
+    for (std::size_t i = 1; i <= count; ++i) {
+        const Point2D b = i < count ? vertexAt(i) : first; // the last edge closes the outline
+        finite += 0 * a.x + 0 * a.y;
+        const double d2 = OutlineDetail::EdgeDistance2(point, a, b);
+        if (d2 < best) { // on a tie the earlier edge wins
+            best = d2;
+            bestStart = a;
+            bestEnd = b;
+        }
+        OutlineDetail::InsideStep(a, b, point, inside, onOutline);
+        a = b;
+    }
+    if (finite != 0) {
+        for (std::size_t i = 0; i < count; ++i)
+            CheckValue(vertexAt(i), "polyline vertex");
+    }
+    const Point2D d = bestEnd - bestStart;
+    const double len2 = Dot(d, d);
+    const double t = len2 > 0 ? std::clamp(Dot(point - bestStart, d) / len2, 0.0, 1.0) : 0.0;
+    OutlineNearest result;
+    result.nearest = t == 1 ? bestEnd : bestStart + t * d;
+    result.distance = Distance(point, result.nearest);
+    result.inside = inside || onOutline;
+    return result;
+}
 
 // The nearest pair of points between two chains, `onF` on `f` and `onG` on `g`, and their
 // distance (0 when the chains touch or cross; the points are then one common point). The

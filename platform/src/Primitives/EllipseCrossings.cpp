@@ -377,9 +377,8 @@ int IntersectProper(const TarnEllipse& a, const TarnEllipse& b, const OutlineInF
             } else {
                 // A point between the roots beside the extremum. Clear of the band, g has the
                 // sign of qe at the Taylor quadratic's vertex, which then separates the two
-                // roots without the extremum being found. Otherwise the extremum is found by
-                // Newton on g' from the middle (its first step with the values at hand), and
-                // is a contact when it lies within the band.
+                // roots without the extremum being found. Otherwise the extremum is found as
+                // the root of g', and is a contact when it lies within the band.
                 Known split{m + vertex, piece.mid.c, piece.mid.s, 0, 0, 0};
                 bool between = false;
                 if (clear && std::fabs(vertex) < 0.5 * (piece.hi.x - piece.lo.x)) {
@@ -388,9 +387,9 @@ int IntersectProper(const TarnEllipse& a, const TarnEllipse& b, const OutlineInF
                     between = (split.g < 0) == (qe < 0);
                 }
                 if (!between) {
-                    // The start: of the root of the Taylor quadratic of g' about the middle
-                    // and Newton's steps on g' from the ends, the one that stays inside
-                    // nearest to its point (the middle itself if none does).
+                    // It starts from the root of the Taylor quadratic of g' about the middle
+                    // or from a Newton step on g' from an end, whichever stays inside nearest
+                    // to its point (from the middle itself if none does).
                     double d[5];
                     f.Eval(piece.mid.c, piece.mid.s, d);
                     const double r = TaylorRoots(d[1], d[2], d[3]);

@@ -375,16 +375,20 @@ int IntersectProper(const TarnEllipse& a, const TarnEllipse& b, const OutlineInF
             } else if (clear && (glo < 0) == (qe < 0)) {
                 clusters.Break();
             } else {
-                // A point between the roots beside the extremum. Clear of the band, g has the
-                // sign of qe at the Taylor quadratic's vertex, which then separates the two
-                // roots without the extremum being found. Otherwise the extremum is found as
-                // the root of g', and is a contact when it lies within the band.
+                // A point between the roots beside the extremum. Where g at the Taylor
+                // quadratic's vertex has the other sign than at the ends and the outlines lie
+                // farther apart there than the band (as they do when qe is clear of it), that
+                // point separates two roots without the extremum being found. Otherwise the
+                // extremum is found as the root of g', and is a contact when it lies within
+                // the band.
                 Known split{m + vertex, piece.mid.c, piece.mid.s, 0, 0, 0};
                 bool between = false;
-                if (clear && std::fabs(vertex) < 0.5 * (piece.hi.x - piece.lo.x)) {
+                if ((glo < 0) == (ghi < 0) && std::fabs(vertex) < 0.5 * (piece.hi.x - piece.lo.x)) {
                     Turn(split.c, split.s, vertex);
                     f.Eval(split.c, split.s, split.g, split.g1, split.g2);
-                    between = (split.g < 0) == (qe < 0);
+                    const double size = std::fabs(split.g);
+                    between =
+                        (split.g < 0) != (glo < 0) && size > slackScale * (2 + size) + bandG * (1 + size);
                 }
                 if (!between) {
                     // It starts from the root of the Taylor quadratic of g' about the middle

@@ -386,9 +386,9 @@ int IntersectProper(const TarnEllipse& a, const TarnEllipse& b, const OutlineInF
                 if ((glo < 0) == (ghi < 0) && std::fabs(vertex) < 0.5 * (piece.hi.x - piece.lo.x)) {
                     Turn(split.c, split.s, vertex);
                     f.Eval(split.c, split.s, split.g, split.g1, split.g2);
-                    const double size = std::fabs(split.g);
+                    const double away = std::fabs(split.g);
                     between =
-                        (split.g < 0) != (glo < 0) && size > slackScale * (2 + size) + bandG * (1 + size);
+                        (split.g < 0) != (glo < 0) && away > slackScale * (2 + away) + bandG * (1 + away);
                 }
                 if (!between) {
                     // It starts from the root of the Taylor quadratic of g' about the middle

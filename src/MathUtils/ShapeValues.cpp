@@ -85,25 +85,31 @@ Vision::Private::OutlineNearest NearestOnPolygon(const Vision::Polygon& polygon,
                                                  const Point2D& point)
 {
     const auto& stored = polygon.Vertices();
+    std::shared_ptr<const Transform2D> transform;
+    Transform2DLinear linear; // identity without an image
     if (image && !stored.empty()) {
-        const auto transform = image->TransformToImage(polygon.SelectedSpaceName());
+        transform = image->TransformToImage(polygon.SelectedSpaceName());
         if (!transform->IsLinear()) {
             const Vision::Private::Polyline outline = Polygon(polygon, image);
             const auto& v = outline.Vertices();
             return Vision::Private::NearestOnOutline(v.size(), [&](std::size_t i) { return v[i]; }, point);
         }
-        const Transform2DLinear linear = transform->LinearTransform(0, 0);
-        return Vision::Private::NearestOnOutline(
-            stored.size(),
-            [&](std::size_t i) {
-                Point2D mapped;
-                linear.MapPoint(stored[i].first, stored[i].second, mapped.x, mapped.y);
-                return mapped;
-            },
-            point);
+        linear = transform->LinearTransform(0, 0);
     }
+    // Repeated queries on an unchanged polygon use its index; the rest make one pass.
+    if (const Vision::Private::OutlineIndex* index = polygon.OutlineIndexFor(linear))
+        return index->Nearest(point);
+    if (!transform)
+        return Vision::Private::NearestOnOutline(
+            stored.size(), [&](std::size_t i) { return Point2D{stored[i].first, stored[i].second}; }, point);
     return Vision::Private::NearestOnOutline(
-        stored.size(), [&](std::size_t i) { return Point2D{stored[i].first, stored[i].second}; }, point);
+        stored.size(),
+        [&](std::size_t i) {
+            Point2D mapped;
+            linear.MapPoint(stored[i].first, stored[i].second, mapped.x, mapped.y);
+            return mapped;
+        },
+        point);
 }
 
 Vision::Private::Circle2D Circle(const Vision::Circle& circle)

@@ -17,6 +17,7 @@
 #include <Ostrel/Vision/Ellipse.h>
 #include <Ostrel/Vision/Image8Grey.h>
 #include <Ostrel/Vision/LineSegment.h>
+#include <Ostrel/Vision/Polygon.h>
 #include <Ostrel/Vision/Transform2DLensDistortion.h>
 #include <korm/korm.h>
 
@@ -57,9 +58,20 @@ std::vector<ToolPtr> ThreadTools(const std::shared_ptr<IImage>& image)
     return tools;
 }
 
+// A polygon large enough to keep an index for repeated distance queries; the threads share
+// one that nobody queried before, so that they race to build its index.
+std::shared_ptr<Polygon> LargePolygon()
+{
+    auto polygon = Quill::Create<Polygon>();
+    for (int k = 0; k < 600; ++k)
+        polygon->AddVertex(20 + (k % 2 ? 9 : 8) * std::cos(0.01 * k), 15 + (k % 2 ? 9 : 8) * std::sin(0.01 * k));
+    polygon->setSelectedSpaceName("#/Fixture");
+    return polygon;
+}
+
 // What one thread computes besides its tools: MathUtils over shapes of its own in the shared
-// spaces, and the fitting library through a fit and directly.
-std::vector<double> Computations(const IImage& image)
+// spaces and over the shared polygon, and the fitting library through a fit and directly.
+std::vector<double> Computations(const IImage& image, const Polygon& polygon)
 {
     std::vector<double> numbers;
     auto ellipse = Quill::Create<Ellipse>();
@@ -77,6 +89,10 @@ std::vector<double> Computations(const IImage& image)
     int count = 0;
     MathUtils::IntersectSegmentCircle(*segment, *circle, &image, count, x0, y0, x1, y1);
     numbers.insert(numbers.end(), {double(count), x0, y0, x1, y1});
+    for (int k = 0; k < 4; ++k) {
+        numbers.push_back(MathUtils::DistancePointPolygon(18 + k, 14 - k, polygon, &image, x0, y0));
+        numbers.insert(numbers.end(), {x0, y0});
+    }
 
     auto fit = Quill::Create<Geometry::FitEllipse>();
     std::vector<korm_vect> points;
@@ -106,21 +122,22 @@ struct Answers {
     bool operator==(const Answers&) const = default;
 };
 
-Answers Compute(const std::vector<ToolPtr>& tools, const IImage& image)
+Answers Compute(const std::vector<ToolPtr>& tools, const IImage& image, const Polygon& polygon)
 {
     Answers answers;
     for (const auto& tool : tools) {
         answers.tools.push_back(RunAndRead(tool));
         tool->CreateLastRunRecord();
     }
-    answers.computations = Computations(image);
+    answers.computations = Computations(image, polygon);
     return answers;
 }
 
 TEST(Threads, ToolsOverOneSharedImageAgreeWithOneThread)
 {
     const auto image = SharedImage();
-    const Answers expected = Compute(ThreadTools(image), *image);
+    const Answers expected = Compute(ThreadTools(image), *image, *LargePolygon());
+    const auto shared = LargePolygon();
     for (const auto& outcome : expected.tools)
         ASSERT_EQ(outcome.result, ToolResultConstants::Accept);
 
@@ -133,7 +150,7 @@ TEST(Threads, ToolsOverOneSharedImageAgreeWithOneThread)
         for (int t = 0; t < threadCount; ++t)
             threads.emplace_back([&, t] {
                 for (int round = 0; round < rounds; ++round)
-                    agreed[t] += Compute(tools[t], *image) == expected;
+                    agreed[t] += Compute(tools[t], *image, *shared) == expected;
             });
     }
     EXPECT_EQ(agreed, std::vector<int>(threadCount, rounds));

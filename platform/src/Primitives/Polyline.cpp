@@ -112,7 +112,7 @@ double DistanceSegmentSegment(const Segment2D& a, const Segment2D& b, Point2D& o
     return best;
 }
 
-namespace {
+namespace ChainTrees {
 
 struct Box {
     double x0, y0, x1, y1;
@@ -172,7 +172,8 @@ public:
     }
 
     const std::vector<Node>& Nodes() const { return nodes_; }
-    Segment2D Edge(std::size_t k) const { return chain_.Edge(order_.empty() ? k : order_[k]); }
+    std::size_t ChainIndex(std::size_t k) const { return order_.empty() ? k : order_[k]; }
+    Segment2D Edge(std::size_t k) const { return chain_.Edge(ChainIndex(k)); }
 
 private:
     Box LeafBox(std::size_t begin, std::size_t end) const
@@ -264,10 +265,11 @@ double SegmentSegmentEstimate2(const Segment2D& a, const Segment2D& b)
                     std::min(PointSegment2(b.start, a.start, da, la), PointSegment2(b.end, a.start, da, la)));
 }
 
-} // namespace
+} // namespace ChainTrees
 
 double NearestPair(const Polyline& f, const Polyline& g, Point2D& onF, Point2D& onG)
 {
+    using namespace ChainTrees;
     const EdgeTree tf(f), tg(g);
     const auto& nf = tf.Nodes();
     const auto& ng = tg.Nodes();
@@ -332,6 +334,107 @@ double NearestPair(const Polyline& f, const Polyline& g, Point2D& onF, Point2D& 
             stack.push_back(c1);
     }
     return best;
+}
+
+struct OutlineIndex::Tree {
+    explicit Tree(const Polyline& outline) : edges(outline) {}
+    ChainTrees::EdgeTree edges;
+};
+
+OutlineIndex::OutlineIndex(std::vector<Point2D> vertices, const Transform2DLinear& mapping)
+    : outline_(std::move(vertices), true), mapping_(mapping), tree_(std::make_unique<const Tree>(outline_))
+{
+}
+
+OutlineIndex::~OutlineIndex() = default;
+
+bool OutlineIndex::MappedBy(const Transform2DLinear& m) const
+{
+    return m.A() == mapping_.A() && m.B() == mapping_.B() && m.C() == mapping_.C() && m.D() == mapping_.D() &&
+           m.TX() == mapping_.TX() && m.TY() == mapping_.TY();
+}
+
+namespace {
+
+double PointBoxDistance2(const Point2D& p, const ChainTrees::Box& box)
+{
+    const double dx = std::max({0.0, box.x0 - p.x, p.x - box.x1});
+    const double dy = std::max({0.0, box.y0 - p.y, p.y - box.y1});
+    return dx * dx + dy * dy;
+}
+
+} // namespace
+
+OutlineNearest OutlineIndex::Nearest(const Point2D& point) const
+{
+    Require(point, "point");
+    const ChainTrees::EdgeTree& tree = tree_->edges;
+    const auto& nodes = tree.Nodes();
+    // Depth-first, nearer child first. A node is passed over only when its box lies beyond
+    // the best distance by more than the rounding of the edge distances (a few ulps of the
+    // largest coordinate), so that every edge the pass would pick, ties included, is seen.
+    const ChainTrees::Box& root = nodes[0].box;
+    const double slack = 1e-13 * std::max({std::fabs(root.x0), std::fabs(root.y0), std::fabs(root.x1),
+                                           std::fabs(root.y1), std::fabs(point.x), std::fabs(point.y)});
+    double best = std::numeric_limits<double>::infinity(), reach2 = best;
+    std::size_t bestIndex = std::numeric_limits<std::size_t>::max();
+    Segment2D bestEdge{};
+    std::vector<int> stack;
+    stack.reserve(64);
+    stack.push_back(0);
+    while (!stack.empty()) {
+        const auto& node = nodes[static_cast<std::size_t>(stack.back())];
+        stack.pop_back();
+        if (PointBoxDistance2(point, node.box) > reach2)
+            continue;
+        if (node.left < 0) {
+            for (std::size_t k = node.begin; k < node.end; ++k) {
+                const Segment2D e = tree.Edge(k);
+                const double d2 = OutlineDetail::EdgeDistance2(point, e.start, e.end);
+                const std::size_t index = tree.ChainIndex(k);
+                if (d2 < best || (d2 == best && index < bestIndex)) {
+                    best = d2;
+                    bestIndex = index;
+                    bestEdge = e;
+                    const double reach = std::sqrt(best) + slack;
+                    reach2 = reach * reach;
+                }
+            }
+            continue;
+        }
+        const auto& l = nodes[static_cast<std::size_t>(node.left)];
+        const auto& r = nodes[static_cast<std::size_t>(node.right)];
+        const bool leftFirst = PointBoxDistance2(point, l.box) <= PointBoxDistance2(point, r.box);
+        stack.push_back(leftFirst ? node.right : node.left);
+        stack.push_back(leftFirst ? node.left : node.right);
+    }
+    // The inside test visits only the edges whose boxes reach the point's height and its
+    // right: no other edge can cross the ray towards +x or hold the point.
+    bool inside = false, onOutline = false;
+    stack.push_back(0);
+    while (!stack.empty()) {
+        const auto& node = nodes[static_cast<std::size_t>(stack.back())];
+        stack.pop_back();
+        if (node.box.y1 < point.y || node.box.y0 > point.y || node.box.x1 < point.x)
+            continue;
+        if (node.left < 0) {
+            for (std::size_t k = node.begin; k < node.end; ++k) {
+                const Segment2D e = tree.Edge(k);
+                OutlineDetail::InsideStep(e.start, e.end, point, inside, onOutline);
+            }
+            continue;
+        }
+        stack.push_back(node.right);
+        stack.push_back(node.left);
+    }
+    const Point2D d = bestEdge.end - bestEdge.start;
+    const double len2 = Dot(d, d);
+    const double t = len2 > 0 ? std::clamp(Dot(point - bestEdge.start, d) / len2, 0.0, 1.0) : 0.0;
+    OutlineNearest result;
+    result.nearest = t == 1 ? bestEdge.end : bestEdge.start + t * d;
+    result.distance = Distance(point, result.nearest);
+    result.inside = inside || onOutline;
+    return result;
 }
 
 } // namespace Ostrel::Vision::Private

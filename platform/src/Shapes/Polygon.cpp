@@ -1,5 +1,7 @@
 #include <Ostrel/Vision/Polygon.h>
 
+#include <Ostrel/Vision/Private/Polyline.h>
+
 #include "ShapeChecks.h"
 #include "ShapeMath.h"
 
@@ -9,6 +11,34 @@ using namespace Private::ShapeChecks;
 using namespace Private::ShapeMath;
 
 Polygon::Polygon(ObjectCreateAccessToken) {}
+
+Polygon::~Polygon()
+{
+    delete outlineIndex_.load(std::memory_order_relaxed);
+}
+
+void Polygon::DropOutlineIndex()
+{
+    delete outlineIndex_.exchange(nullptr, std::memory_order_acq_rel);
+    unindexedQueries_.store(0, std::memory_order_relaxed);
+}
+
+const Private::OutlineIndex* Polygon::OutlineIndexFor(const Transform2DLinear& mapping) const
+{
+    if (const auto* index = outlineIndex_.load(std::memory_order_acquire))
+        return index->MappedBy(mapping) ? index : nullptr;
+    // The first query pays one pass; an index is worth building only for the second.
+    if (vertices_.size() < IndexedVertexCount || unindexedQueries_.fetch_add(1, std::memory_order_relaxed) < 1)
+        return nullptr;
+    std::vector<Private::Point2D> mapped(vertices_.size());
+    for (std::size_t i = 0; i < vertices_.size(); ++i)
+        mapping.MapPoint(vertices_[i].first, vertices_[i].second, mapped[i].x, mapped[i].y);
+    auto built = std::make_unique<const Private::OutlineIndex>(std::move(mapped), mapping);
+    const Private::OutlineIndex* expected = nullptr;
+    if (outlineIndex_.compare_exchange_strong(expected, built.get(), std::memory_order_acq_rel))
+        return built.release();
+    return expected->MappedBy(mapping) ? expected : nullptr; // another reader installed one first
+}
 
 double Polygon::VertexX(std::int32_t index) const
 {
@@ -26,6 +56,7 @@ void Polygon::AddVertex(double x, double y)
 {
     CheckFinite(x, "x");
     CheckFinite(y, "y");
+    DropOutlineIndex();
     vertices_.emplace_back(x, y);
     OnChanged_(SfVertices);
 }
@@ -35,6 +66,7 @@ void Polygon::SetVertex(std::int32_t index, double x, double y)
     CheckIndex(index, NumVertices(), "SetVertex");
     CheckFinite(x, "x");
     CheckFinite(y, "y");
+    DropOutlineIndex();
     auto& vertex = vertices_[static_cast<std::size_t>(index)];
     OnChanged_(Assign_(vertex, std::pair{x, y}, SfVertices));
 }
@@ -42,6 +74,7 @@ void Polygon::SetVertex(std::int32_t index, double x, double y)
 void Polygon::RemoveVertex(std::int32_t index)
 {
     CheckIndex(index, NumVertices(), "RemoveVertex");
+    DropOutlineIndex();
     vertices_.erase(vertices_.begin() + index);
     OnChanged_(SfVertices);
 }

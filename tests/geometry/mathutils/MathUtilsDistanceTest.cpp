@@ -178,5 +178,49 @@ TEST(MathUtilsDistances, PolygonDistancesAreNegativeInsideAndZeroOnTheOutline)
               -4);
 }
 
+// A large polygon queried again and again answers from its index: the answers stay those of
+// a polygon seen for the first time, through an image's mapping and after every kind of
+// change of the vertex list.
+TEST(MathUtilsDistances, RepeatedPolygonQueriesFollowTheVertices)
+{
+    const auto ring = [](std::size_t n) {
+        auto polygon = Quill::Create<Polygon>();
+        for (std::size_t k = 0; k < n; ++k) {
+            const double t = 2 * M_PI * static_cast<double>(k) / static_cast<double>(n);
+            polygon->AddVertex((k % 2 ? 10 : 9) * std::cos(t), (k % 2 ? 10 : 9) * std::sin(t));
+        }
+        return polygon;
+    };
+    const auto image = ImageWithPlate({2, 0, 0, 3, 1, -1});
+    const auto measure = [&](const Polygon& polygon, double x, double y, const IImage* through) {
+        double px, py; // the query point near the same vertices in either space
+        if (through && polygon.SelectedSpaceName() == "Plate")
+            x = 2 * x + 1, y = 3 * y - 1;
+        return With(MathUtils::DistancePointPolygon(x, y, polygon, through, px, py), px, py);
+    };
+    const auto fresh = [&](const Polygon& polygon) {
+        auto copy = Quill::Create<Polygon>();
+        for (const auto& [x, y] : polygon.Vertices())
+            copy->AddVertex(x, y);
+        copy->setSelectedSpaceName(polygon.SelectedSpaceName());
+        return copy;
+    };
+    auto polygon = ring(400);
+    const std::function<void()> changes[] = {
+        [&] { polygon->setSelectedSpaceName("Plate"); }, // the index stays, for the identity only
+        [&] { polygon->SetVertex(0, 12, 0.5); },
+        [&] { polygon->RemoveVertex(0); },
+        [&] { polygon->AddVertex(11, 0); },
+        [] {},
+    };
+    for (const auto& change : changes) {
+        for (const IImage* through : {static_cast<const IImage*>(image.get()), static_cast<const IImage*>(nullptr)})
+            for (const auto& [x, y] : {std::pair{9.5, 0.1}, {11.5, 0.2}, {0.0, 0.0}, {-3.0, 20.0}})
+                for (int repeat = 0; repeat < 3; ++repeat)
+                    EXPECT_EQ(measure(*polygon, x, y, through), measure(*fresh(*polygon), x, y, through));
+        change();
+    }
+}
+
 } // namespace
 } // namespace Ostrel::Vision::Geometry

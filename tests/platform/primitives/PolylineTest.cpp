@@ -76,3 +76,37 @@ TEST(Polylines, NearestPairMatchesScanOfAllEdgePairs)
         EXPECT_LE(g.NearestPoint(onG, c), 1e-14);
     }
 }
+
+// The one-pass query and the index answer alike: the same distance and nearest point (the
+// same edge, also on ties, and on an outline in scattered vertex order, where the tree uses
+// spatial splits), and the same inside flag off the outline and on its vertices.
+TEST(Polylines, OutlinePassAndIndexAgreeWithTheChain)
+{
+    std::mt19937_64 rng(23);
+    std::uniform_real_distribution<double> unit(-1, 1);
+    for (int shape = 0; shape < 3; ++shape) {
+        std::vector<Point2D> v = RandomStar(rng, {2, -1}, 5, shape == 0 ? 7 : 1500).Vertices();
+        if (shape == 2)
+            std::shuffle(v.begin(), v.end(), rng);
+        const Polyline chain = Polyline::FromPolygon(v);
+        const OutlineIndex index(v, Ostrel::Vision::Transform2DLinear::Identity());
+        std::vector<Point2D> queries(v.begin(), v.begin() + std::min<std::ptrdiff_t>(50, std::ssize(v)));
+        for (int k = 0; k < 1000; ++k)
+            queries.push_back({2 + 7 * unit(rng), -1 + 7 * unit(rng)});
+        queries.push_back({2, -1}); // equally far from many edges of the first star
+        for (const Point2D& q : queries) {
+            Point2D expected;
+            const double d = chain.NearestPoint(q, expected);
+            const OutlineNearest pass = NearestOnOutline(v.size(), [&](std::size_t i) { return v[i]; }, q);
+            const OutlineNearest indexed = index.Nearest(q);
+            for (const OutlineNearest& got : {pass, indexed}) {
+                EXPECT_EQ(got.distance, d);
+                EXPECT_EQ(got.nearest.x, expected.x);
+                EXPECT_EQ(got.nearest.y, expected.y);
+                EXPECT_EQ(got.inside, chain.Inside(q));
+            }
+        }
+    }
+    EXPECT_THROW(NearestOnOutline(0, [](std::size_t) { return Point2D{}; }, {0, 0}), PrimitiveFailure);
+    EXPECT_THROW(OutlineIndex({{1, 1}, {INFINITY, 0}}, {}), PrimitiveFailure);
+}

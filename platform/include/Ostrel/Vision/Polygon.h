@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <utility>
@@ -8,6 +9,10 @@
 #include <Ostrel/Vision/Graphic.h>
 
 namespace Ostrel::Vision {
+
+namespace Private {
+class OutlineIndex;
+}
 
 // A closed polygon through its vertices in order; the last vertex joins the first. A new
 // polygon has no vertices. Every change of the vertex list raises SfVertices.
@@ -18,6 +23,7 @@ public:
     static constexpr std::uint64_t sfNextSf_ = 0x80000;
 
     explicit Polygon(ObjectCreateAccessToken);
+    ~Polygon() override;
 
     std::int32_t NumVertices() const { return static_cast<std::int32_t>(vertices_.size()); }
     // The index checks throw ArgumentOutOfRangeException outside 0 <= i < NumVertices().
@@ -39,6 +45,15 @@ public:
     std::shared_ptr<GraphicBase> MapLinearGraphic(const Transform2DLinear& transform,
                                                   std::uint32_t copyShapeMode) const override;
 
+    // For repeated distance queries on an unchanged outline: an index over the vertices as
+    // mapped by `mapping`, built when a second query with that mapping asks for it on a
+    // polygon of at least IndexedVertexCount vertices, and dropped by every change of the
+    // vertex list. Returns nullptr while there is none for `mapping` (the caller makes a
+    // pass). Safe for concurrent readers: racing builders install one index, the others
+    // discard theirs; the index is never replaced while the vertices stay the same.
+    const Private::OutlineIndex* OutlineIndexFor(const Transform2DLinear& mapping) const;
+    static constexpr std::size_t IndexedVertexCount = 256;
+
 private:
     friend class cereal::access;
     Polygon() : Polygon(MakeAccessToken()) {}
@@ -55,10 +70,15 @@ private:
                 Private::ShapeArchive::CheckFinite(x, "vertex x", name);
                 Private::ShapeArchive::CheckFinite(y, "vertex y", name);
             }
+            DropOutlineIndex();
         }
     }
 
+    void DropOutlineIndex();
+
     std::vector<std::pair<double, double>> vertices_;
+    mutable std::atomic<const Private::OutlineIndex*> outlineIndex_{nullptr};
+    mutable std::atomic<std::uint32_t> unindexedQueries_{0};
 
     RTTR_ENABLE(GraphicBase)
 };

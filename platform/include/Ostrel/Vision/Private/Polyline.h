@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstddef>
 #include <limits>
+#include <memory>
 #include <vector>
 
 #if defined(__SSE2__)
@@ -13,6 +14,7 @@
 #endif
 
 #include <Ostrel/Vision/Private/Geometry2D.h>
+#include <Ostrel/Vision/Transform2D.h>
 
 namespace Ostrel::Vision::Private {
 
@@ -148,6 +150,30 @@ OutlineNearest NearestOnOutline(std::size_t count, VertexAt&& vertexAt, const Po
     result.inside = inside || onOutline;
     return result;
 }
+
+// A closed outline held for many queries: its edges in a bounding-volume tree (the one that
+// NearestPair builds), so that a nearest-point and inside query costs about the logarithm
+// of the vertex count instead of a pass. Nearest() gives NearestOnOutline's answer (the
+// same edge, also on ties); only for a point within rounding of the outline may the inside
+// flag differ, as both then answer from the last bits of an orientation. `mapping` records
+// the transform the vertices were mapped by, for a cache that reuses the index.
+class OutlineIndex {
+public:
+    OutlineIndex(std::vector<Point2D> vertices, const Transform2DLinear& mapping);
+    ~OutlineIndex();
+    OutlineIndex(const OutlineIndex&) = delete;
+    OutlineIndex& operator=(const OutlineIndex&) = delete;
+
+    OutlineNearest Nearest(const Point2D& point) const;
+    // True when the index was built over vertices mapped by exactly this transform.
+    bool MappedBy(const Transform2DLinear& mapping) const;
+
+private:
+    struct Tree;
+    Polyline outline_;
+    Transform2DLinear mapping_;
+    std::unique_ptr<const Tree> tree_;
+};
 
 // The nearest pair of points between two chains, `onF` on `f` and `onG` on `g`, and their
 // distance (0 when the chains touch or cross; the points are then one common point). The

@@ -26,48 +26,66 @@ constexpr int kMaxRefineSteps = 60;
 // exclusion and monotony tests widen each piece by this much to cover that.
 constexpr double kAngleDrift = 1e-13;
 
+// The Taylor quadratic h0 + h1·d + h2·d²/2 of a function about a point. Its roots are
+// 2·h0 / r, the nearer, and r / h2, with r = -(h1 + sign(h1)·√(h1² - 2·h0·h2)) formed
+// without cancellation; r is 0 when there is no root.
+inline double TaylorRoots(double h0, double h1, double h2)
+{
+    const double disc = h1 * h1 - 2 * h0 * h2;
+    return disc >= 0 ? -(h1 + std::copysign(std::sqrt(disc), h1)) : 0;
+}
+
 // Root of g in [lo, hi] where g(lo) and g(hi) differ in sign, from the start x (with cos
-// c and sin s): Newton steps kept inside the shrinking bracket, bisection when a step
-// leaves it. Ends when the Newton step, the error left after it or the bracket is below
-// the angle resolution, or
-// when Newton, close to the root (|g| <= nearRoot), stops converging: its steps then only
-// follow the rounding noise of g, and the root is as accurate as g allows. c and s return
-// the cos and sin of the root. With `slope` the same for g' (an extremum of g), glo then
-// being g'(lo).
+// c and sin s). Each step goes to the nearer root of the Taylor quadratic at the current
+// point (a Newton step where that quadratic has none): the error then shrinks to about
+// its cube, and a stretch where g curves strongly, as where a thin outline enters and
+// leaves the other, is crossed in a step or two rather than by Newton's halvings. A step
+// that would leave the shrinking bracket is replaced by bisection. Ends when the step,
+// the error left after it or the bracket is below the angle resolution, or when, close to
+// the root (|g| <= nearRoot), the steps stop shrinking: they then only follow the
+// rounding noise of g, and the root is as accurate as g allows. c and s return the cos and
+// sin of the root. With `slope` the same for g' (an extremum of g), glo then being g'(lo).
 double RefineRoot(const OutlineInFrame& f, double lo, double hi, double glo, double x, double& c, double& s,
                   double nearRoot, double resolution, bool slope = false)
 {
     double lastStep = std::numeric_limits<double>::infinity();
     for (int i = 0; i < kMaxRefineSteps; ++i) {
-        double g, dg, g2;
-        f.Eval(c, s, g, dg, g2);
-        // Newton's error after a step d is about d²·|g''| / (2|g'|) (for g', with the
-        // bound of g''' in place of g'').
-        double curvature = std::fabs(g2);
-        if (slope) {
-            g = dg;
-            dg = g2;
-            curvature = f.bound3;
-        }
-        if (g == 0)
+        double d[5];
+        f.Eval(c, s, d);
+        const double* h = slope ? d + 1 : d; // g or g', and its next three derivatives
+        if (h[0] == 0)
             return x;
-        if ((g < 0) == (glo < 0))
+        if ((h[0] < 0) == (glo < 0))
             lo = x;
         else
             hi = x;
-        const double newtonStep = dg != 0 ? g / dg : std::numeric_limits<double>::infinity();
-        if (std::fabs(newtonStep) <= resolution)
+        // The quadratic's nearer root is -q·2/(1 + √(1 - 2ε)) with q = h/h' and
+        // ε = q·h''/h'; close to the root ε is tiny, and its series to ε² is exact to the
+        // resolution without the square root. Where the quadratic has no root, a Newton step.
+        const double q = h[0] / h[1], e = q * (h[2] / h[1]);
+        bool quadratic = e * e * std::fabs(q) <= 0.1 * resolution;
+        double step = -q * (1 + e * (0.5 + 0.5 * e));
+        if (!quadratic) {
+            const double r = TaylorRoots(h[0], h[1], h[2]);
+            quadratic = r != 0;
+            step = quadratic ? 2 * h[0] / r : -q;
+        }
+        if (std::fabs(step) <= resolution)
             return x; // at the root to the resolution (the step may not even leave x)
-        double next = x - newtonStep;
-        const bool newton = next > lo && next < hi;
-        if (!newton)
-            next = 0.5 * (lo + hi);
-        const double step = next - x;
-        const bool stalled = newton && std::fabs(g) <= nearRoot && std::fabs(step) > 0.5 * lastStep;
-        const bool last = newton && step * step * curvature <= 2 * resolution * std::fabs(dg);
-        lastStep = newton ? std::fabs(step) : std::numeric_limits<double>::infinity();
+        const bool inside = x + step > lo && x + step < hi;
+        if (!inside)
+            step = 0.5 * (lo + hi) - x;
+        // The error left after a quadratic step d is about |h'''|·|d|³ / (6|h'|), widened by
+        // the bound of the next derivative over the step; after a Newton step, d²·|h''| /
+        // (2|h'|).
+        const double a = std::fabs(step);
+        const bool last = inside && (quadratic ? (std::fabs(h[3]) + 0.25 * a * f.bound5) * a * a * a <=
+                                                     6 * resolution * std::fabs(h[1])
+                                               : a * a * std::fabs(h[2]) <= 2 * resolution * std::fabs(h[1]));
+        const bool stalled = inside && std::fabs(h[0]) <= nearRoot && a > 0.5 * lastStep;
+        lastStep = inside ? a : std::numeric_limits<double>::infinity();
         Turn(c, s, step);
-        x = next;
+        x += step;
         if (hi - lo <= resolution || stalled || last)
             break;
     }
@@ -82,17 +100,10 @@ const AngleTables& Tables()
     return tables;
 }
 
-void Turn(double& c, double& s, double d)
+void TurnFar(double& c, double& s, double d)
 {
     double cd, sd;
-    if (std::fabs(d) > 0.5) {
-        cd = std::cos(d);
-        sd = std::sin(d);
-    } else if (std::fabs(d) <= 1e-3) {
-        const double x = d * d;
-        cd = 1 - x * (1.0 / 2 - x * (1.0 / 24 - x * (1.0 / 720)));
-        sd = d * (1 - x * (1.0 / 6 - x * (1.0 / 120 - x * (1.0 / 5040))));
-    } else {
+    if (std::fabs(d) <= 0.5) {
         const double x = d * d;
         cd = 1 - x * (1.0 / 2 -
                       x * (1.0 / 24 -
@@ -104,6 +115,9 @@ void Turn(double& c, double& s, double d)
                                                                  x * (1.0 / 39916800 -
                                                                       x * (1.0 / 6227020800.0 -
                                                                            x * (1.0 / 1307674368000.0))))))));
+    } else {
+        cd = std::cos(d);
+        sd = std::sin(d);
     }
     const double nc = c * cd - s * sd;
     s = s * cd + c * sd;
@@ -132,7 +146,7 @@ public:
             c.last = angle;
             ++c.members;
         } else if (count_ < items_.size()) {
-            items_[count_++] = {angle, angle, point, 1, fromStart_};
+            items_[count_++] = {angle, angle, point.x, point.y, 1, fromStart_};
             open_ = true;
         }
     }
@@ -153,26 +167,33 @@ public:
             items_[0].members += last.members;
             --count_;
         }
-        std::array<std::pair<double, Point2D>, 64> points;
         for (std::size_t i = 0; i < count_; ++i) {
-            const Item& c = items_[i];
+            Item& c = items_[i];
             // One root is a crossing at its refined point; a stretch of several members is
-            // one contact, reported at the middle of the stretch.
+            // one contact, reported at the middle of the stretch. `first` becomes the angle
+            // the point is reported at.
             const double mid = 0.5 * (c.first + c.last);
-            points[i] = {mid < 0 ? mid + kTwoPi : mid, c.members == 1 ? c.point : OutlinePoint(a, mid)};
+            if (c.members > 1) {
+                const Point2D point = OutlinePoint(a, mid);
+                c.x = point.x;
+                c.y = point.y;
+            }
+            c.first = mid < 0 ? mid + kTwoPi : mid;
         }
-        std::sort(points.begin(), points.begin() + static_cast<std::ptrdiff_t>(count_),
-                  [](const auto& x, const auto& y) { return x.first < y.first; });
+        // Only the seam's cluster can be out of order: a few items, sorted by insertion.
+        for (std::size_t i = 1; i < count_; ++i)
+            for (std::size_t k = i; k > 0 && items_[k].first < items_[k - 1].first; --k)
+                std::swap(items_[k], items_[k - 1]);
         const std::size_t n = std::min(count_, out.size());
         for (std::size_t i = 0; i < n; ++i)
-            out[i] = points[i].second;
+            out[i] = {items_[i].x, items_[i].y};
         return static_cast<int>(n);
     }
 
 private:
     struct Item {
         double first, last;
-        Point2D point; // of the first member
+        double x, y; // the point of the first member
         int members;
         bool fromStart;
     };
@@ -201,31 +222,43 @@ int IntersectProper(const TarnEllipse& a, const TarnEllipse& b, const OutlineInF
     // A point that only shows that the outlines meet (for their distance) needs the
     // accuracy of that distance, 1e-10 of the sizes, not the full one.
     const double resolution = firstOnly ? 1e-10 : kAngleResolution;
+    // Coincident outlines: g vanishes everywhere; there is no isolated crossing.
+    if (f.coefficientSize <= 1e-13)
+        return 0;
+    // An angle where g and its first two derivatives are known, with its cos and sin.
+    struct Known {
+        double x, c, s, g, g1, g2;
+    };
+    // A piece carries its ends and middle with their cos and sin. Halving a piece turns its
+    // middle's pair to its children's middles, and each child takes its ends from the
+    // parent's middle and ends: no angle is evaluated from two different pairs.
+    struct Angle {
+        double x, c, s;
+    };
     struct Piece {
-        double lo, hi, c, s; // ends, cos and sin of the middle
+        Angle lo, mid, hi;
         int depth;
     };
     std::array<Piece, kStartPieces + kMaxDepth + 2> stack;
     std::size_t top = 0;
     for (int i = kStartPieces - 1; i >= 0; --i) {
-        const auto k = static_cast<std::size_t>(i);
-        stack[top++] = {kTwoPi * i / kStartPieces, kTwoPi * (i + 1) / kStartPieces, t.midCos[k], t.midSin[k],
+        const auto k = static_cast<std::size_t>(i), next = (k + 1) % kStartPieces;
+        stack[top++] = {{kTwoPi * i / kStartPieces, t.sampleCos[k], t.sampleSin[k]},
+                        {kTwoPi * (2 * i + 1) / (2 * kStartPieces), t.midCos[k], t.midSin[k]},
+                        {kTwoPi * (i + 1) / kStartPieces, t.sampleCos[next], t.sampleSin[next]},
                         0};
     }
-    // Coincident outlines: g vanishes everywhere; there is no isolated crossing.
-    if (f.coefficientSize <= 1e-13)
-        return 0;
     // Pieces come in order of angle, so a piece's start is often the end of the last
     // piece whose ends were evaluated.
-    double lastEnd = -1, lastG = 0, lastSlope = 0;
+    Known last{-1, 0, 0, 0, 0, 0};
     bool lastNear = false;
     Clusters clusters;
     for (int examined = 0; top > 0 && examined < kMaxPieces && !(firstOnly && clusters.Certain());
          ++examined) {
         const Piece piece = stack[--top];
-        const double w = 0.5 * (piece.hi - piece.lo) + kAngleDrift;
+        const double w = 0.5 * (piece.hi.x - piece.lo.x) + kAngleDrift;
         double g, g1, g2;
-        f.Eval(piece.c, piece.s, g, g1, g2);
+        f.Eval(piece.mid.c, piece.mid.s, g, g1, g2);
         // |v| <= 1 + |g|, so this covers a few ulps of |v|·(|p| + |A| + |B|).
         const double slack = slackScale * (2 + std::fabs(g));
         // Taylor about the middle with the global bound of g''': neither a root nor a
@@ -233,52 +266,70 @@ int IntersectProper(const TarnEllipse& a, const TarnEllipse& b, const OutlineInF
         // piece by more than the remainder can take away. Seen from the sign of g, the
         // quadratic's least value over [-w, w] is at an end or at its vertex.
         const double sign = g < 0 ? -1 : 1, q1 = sign * g1, q2 = sign * g2;
-        double least = std::fabs(g) - std::fabs(q1) * w + 0.5 * q2 * w * w;
-        if (q2 > 0 && std::fabs(q1) < q2 * w)
-            least = std::fabs(g) - 0.5 * q1 * q1 / q2;
-        if (least > f.bound3 * w * w * w / 6 + slack + bandG * (1 + std::fabs(g))) {
+        const double allowance = (1.0 / 6) * f.bound3 * w * w * w + slack + bandG * (1 + std::fabs(g));
+        // (At the vertex, |g| - q1²/(2 q2) > allowance, multiplied out.)
+        if (q2 > 0 && std::fabs(q1) < q2 * w
+                ? 2 * q2 * (std::fabs(g) - allowance) > q1 * q1
+                : std::fabs(g) - std::fabs(q1) * w + 0.5 * q2 * w * w > allowance) {
             clusters.Break();
             continue;
         }
+        const double m = piece.mid.x;
         // The root of a monotone stretch [lo, hi] of g within the piece, when its ends differ
-        // in sign (a zero counts as positive, so a root on a shared end is found once). The
-        // refinement starts from the root of the Taylor quadratic about the middle that lies
-        // in the stretch (the middle of the stretch if none does), its cos and sin turned
-        // from the middle's.
-        const double m = 0.5 * (piece.lo + piece.hi);
-        const auto addRoot = [&](double lo, double hi, double glo, double ghi) {
-            if ((glo < 0) == (ghi < 0))
+        // in sign (a zero counts as positive, so a root on a shared end is found once). Each
+        // point where g is known to second order (the middle, the ends, an extremum) offers
+        // the root of its Taylor quadratic; the refinement starts from the one that lies in
+        // the stretch nearest to its point, where the remainder is least, its cos and sin
+        // turned from that point's.
+        const Known middle{m, piece.mid.c, piece.mid.s, g, g1, g2};
+        const auto addRoot = [&](double lo, double hi, const Known& atLo, const Known& atHi,
+                                 const Known* extremum = nullptr) {
+            if ((atLo.g < 0) == (atHi.g < 0))
                 return;
-            double x = 0.5 * (lo + hi);
-            const double disc = g1 * g1 - 2 * g * g2;
-            if (disc >= 0) {
-                // The two roots of g + g1·d + g2·d²/2, the first formed without cancellation.
-                const double r = -(g1 + std::copysign(std::sqrt(disc), g1));
-                for (const double d : {r != 0 ? 2 * g / r : 0.0, g2 != 0 ? r / g2 : 0.0})
-                    if (m + d > lo && m + d < hi)
-                        x = m + d;
-            }
-            double c = piece.c, s = piece.s;
-            Turn(c, s, x - m);
-            const double root = RefineRoot(f, lo, hi, glo, x, c, s, nearRoot, resolution);
+            const Known* from = nullptr;
+            double step = std::numeric_limits<double>::infinity();
+            const auto offer = [&](const Known& k) {
+                const double r = TaylorRoots(k.g, k.g1, k.g2);
+                const auto take = [&](double d) {
+                    if (k.x + d > lo && k.x + d < hi && std::fabs(d) < std::fabs(step))
+                        from = &k, step = d;
+                };
+                if (r != 0) {
+                    take(2 * k.g / r);
+                    // Beside an extremum the two roots are about as near, on either side.
+                    if (&k == extremum)
+                        take(r / k.g2);
+                }
+            };
+            // (A root in the middle half of the piece lies nearer to the middle than to an
+            // end; an extremum is an end of the stretch.)
+            offer(middle);
+            if (!from || extremum || std::fabs(step) > 0.5 * w)
+                offer(atLo), offer(atHi);
+            if (!from)
+                from = &middle, step = 0.5 * (lo + hi) - m;
+            double c = from->c, s = from->s;
+            Turn(c, s, step);
+            const double root = RefineRoot(f, lo, hi, atLo.g, from->x + step, c, s, nearRoot, resolution);
             clusters.Add(root, OutlinePoint(a, c, s));
         };
-        // g, g' and nearness at the piece's ends, the start taken over from the last piece
-        // evaluated when they meet; an end farther off than the band breaks the stretch.
+        // g, its derivatives and nearness at the piece's ends, the start taken over from the
+        // last piece evaluated when they meet; an end farther off than the band breaks the
+        // stretch.
         struct Ends {
-            double glo, ghi, slopeLo, slopeHi;
+            Known lo, hi;
             bool nearHi;
         };
         const auto evalEnds = [&](Ends& e) {
             bool nearLo = lastNear;
-            e.glo = lastG;
-            e.slopeLo = lastSlope;
-            if (piece.lo != lastEnd)
-                f.EvalEnd(piece.lo, band, e.glo, e.slopeLo, nearLo);
-            f.EvalEnd(piece.hi, band, e.ghi, e.slopeHi, e.nearHi);
-            lastEnd = piece.hi;
-            lastG = e.ghi;
-            lastSlope = e.slopeHi;
+            e.lo = last;
+            if (piece.lo.x != last.x) {
+                e.lo = {piece.lo.x, piece.lo.c, piece.lo.s, 0, 0, 0};
+                f.EvalEnd(piece.lo.c, piece.lo.s, band, e.lo.g, e.lo.g1, e.lo.g2, nearLo);
+            }
+            e.hi = {piece.hi.x, piece.hi.c, piece.hi.s, 0, 0, 0};
+            f.EvalEnd(piece.hi.c, piece.hi.s, band, e.hi.g, e.hi.g1, e.hi.g2, e.nearHi);
+            last = e.hi;
             lastNear = e.nearHi;
             if (!nearLo)
                 clusters.Break();
@@ -289,7 +340,7 @@ int IntersectProper(const TarnEllipse& a, const TarnEllipse& b, const OutlineInF
             // stretch there.
             Ends ends;
             evalEnds(ends);
-            addRoot(piece.lo, piece.hi, ends.glo, ends.ghi);
+            addRoot(piece.lo.x, piece.hi.x, ends.lo, ends.hi);
             if (!ends.nearHi)
                 clusters.Break();
             continue;
@@ -301,43 +352,74 @@ int IntersectProper(const TarnEllipse& a, const TarnEllipse& b, const OutlineInF
             // farther off breaks the stretch between them.
             Ends ends;
             evalEnds(ends);
-            const double glo = ends.glo, ghi = ends.ghi, slopeLo = ends.slopeLo, slopeHi = ends.slopeHi;
+            const double glo = ends.lo.g, ghi = ends.hi.g, slopeLo = ends.lo.g1, slopeHi = ends.hi.g1;
             const bool nearHi = ends.nearHi;
             // The extremum's value lies within the remainder bound of the Taylor quadratic's
             // extreme over the piece; when that keeps it clear of the band, its sign tells
             // on which side of it the root of ends of opposite sign lies, without finding it.
             const double vertex = std::clamp(-g1 / g2, -w, w),
                          qe = g + g1 * vertex + 0.5 * g2 * vertex * vertex;
-            const bool clear =
-                std::fabs(qe) > f.bound3 * w * w * w / 6 + slack + bandG * (1 + std::fabs(g) + std::fabs(qe));
+            const bool clear = std::fabs(qe) > (1.0 / 6) * f.bound3 * w * w * w + slack +
+                                                   bandG * (1 + std::fabs(g) + std::fabs(qe));
             if ((slopeLo < 0) == (slopeHi < 0)) {
-                addRoot(piece.lo, piece.hi, glo, ghi);
+                addRoot(piece.lo.x, piece.hi.x, ends.lo, ends.hi);
             } else if ((clear || firstOnly) && (glo < 0) != (ghi < 0)) {
                 // (Where only whether the outlines meet matters, the root settles it.)
                 if ((glo < 0) != (qe < 0)) {
-                    addRoot(piece.lo, piece.hi, glo, ghi);
+                    addRoot(piece.lo.x, piece.hi.x, ends.lo, ends.hi);
                     clusters.Break();
                 } else {
                     clusters.Break();
-                    addRoot(piece.lo, piece.hi, glo, ghi);
+                    addRoot(piece.lo.x, piece.hi.x, ends.lo, ends.hi);
                 }
             } else if (clear && (glo < 0) == (qe < 0)) {
                 clusters.Break();
             } else {
-                // First step: Newton on g' from the middle, with the values at hand.
-                const double start = m - g1 / g2, x = start > piece.lo && start < piece.hi ? start : m;
-                double c = piece.c, s = piece.s;
-                Turn(c, s, x - m);
-                const double e =
-                    RefineRoot(f, piece.lo, piece.hi, slopeLo, x, c, s, nearRoot, resolution, true);
-                double ge, g1e, g2e;
-                f.Eval(c, s, ge, g1e, g2e);
-                if (f.Offset(c, s, ge) <= band) {
-                    clusters.Add(e, OutlinePoint(a, c, s));
+                // A point between the roots beside the extremum. Where g at the Taylor
+                // quadratic's vertex has the other sign than at the ends and the outlines lie
+                // farther apart there than the band (as they do when qe is clear of it), that
+                // point separates two roots without the extremum being found. Otherwise the
+                // extremum is found as the root of g', and is a contact when it lies within
+                // the band.
+                Known split{m + vertex, piece.mid.c, piece.mid.s, 0, 0, 0};
+                bool between = false;
+                if ((glo < 0) == (ghi < 0) && std::fabs(vertex) < 0.5 * (piece.hi.x - piece.lo.x)) {
+                    Turn(split.c, split.s, vertex);
+                    f.Eval(split.c, split.s, split.g, split.g1, split.g2);
+                    const double away = std::fabs(split.g);
+                    between =
+                        (split.g < 0) != (glo < 0) && away > slackScale * (2 + away) + bandG * (1 + away);
+                }
+                if (!between) {
+                    // It starts from the root of the Taylor quadratic of g' about the middle
+                    // or from a Newton step on g' from an end, whichever stays inside nearest
+                    // to its point (from the middle itself if none does).
+                    double d[5];
+                    f.Eval(piece.mid.c, piece.mid.s, d);
+                    const double r = TaylorRoots(d[1], d[2], d[3]);
+                    const Known* from = &middle;
+                    double step = 0;
+                    bool inside = false;
+                    const std::pair<const Known*, double> candidates[] = {
+                        {&middle, r != 0 ? 2 * d[1] / r : -g1 / g2},
+                        {&ends.lo, -ends.lo.g1 / ends.lo.g2},
+                        {&ends.hi, -ends.hi.g1 / ends.hi.g2}};
+                    for (const auto& [k, dk] : candidates)
+                        if (k->x + dk > piece.lo.x && k->x + dk < piece.hi.x &&
+                            (!inside || std::fabs(dk) < std::fabs(step)))
+                            from = k, step = dk, inside = true;
+                    split = {0, from->c, from->s, 0, 0, 0};
+                    Turn(split.c, split.s, step);
+                    split.x = RefineRoot(f, piece.lo.x, piece.hi.x, slopeLo, from->x + step, split.c, split.s,
+                                         nearRoot, resolution, true);
+                    f.Eval(split.c, split.s, split.g, split.g1, split.g2);
+                }
+                if (!between && f.Offset(split.c, split.s, split.g) <= band) {
+                    clusters.Add(split.x, OutlinePoint(a, split.c, split.s));
                 } else {
-                    addRoot(piece.lo, e, glo, ge);
+                    addRoot(piece.lo.x, split.x, ends.lo, split, &split);
                     clusters.Break();
-                    addRoot(e, piece.hi, ge, ghi);
+                    addRoot(split.x, piece.hi.x, split, ends.hi, &split);
                 }
             }
             if (!nearHi)
@@ -347,18 +429,19 @@ int IntersectProper(const TarnEllipse& a, const TarnEllipse& b, const OutlineInF
         if (piece.depth >= kMaxDepth) {
             // Neither excluded nor monotone at the finest resolution: a touching point when
             // it lies on b within the tangency band.
-            if (f.Offset(piece.c, piece.s, g) <= band)
-                clusters.Add(0.5 * (piece.lo + piece.hi), OutlinePoint(a, piece.c, piece.s));
+            if (f.Offset(piece.mid.c, piece.mid.s, g) <= band)
+                clusters.Add(m, OutlinePoint(a, piece.mid.c, piece.mid.s));
             else
                 clusters.Break();
             continue;
         }
         const auto d = static_cast<std::size_t>(piece.depth + 1);
         const double hc = t.halfCos[d], hs = t.halfSin[d];
-        stack[top++] = {m, piece.hi, piece.c * hc - piece.s * hs, piece.s * hc + piece.c * hs,
-                        piece.depth + 1};
-        stack[top++] = {piece.lo, m, piece.c * hc + piece.s * hs, piece.s * hc - piece.c * hs,
-                        piece.depth + 1};
+        const Angle& mid = piece.mid;
+        const Angle upper{0.5 * (mid.x + piece.hi.x), mid.c * hc - mid.s * hs, mid.s * hc + mid.c * hs};
+        const Angle lower{0.5 * (piece.lo.x + mid.x), mid.c * hc + mid.s * hs, mid.s * hc - mid.c * hs};
+        stack[top++] = {mid, upper, piece.hi, piece.depth + 1};
+        stack[top++] = {piece.lo, lower, mid, piece.depth + 1};
     }
     return clusters.Finish(a, out, top == 0);
 }
@@ -381,10 +464,38 @@ bool IntersectEllipseEllipse(const TarnEllipse& a, const TarnEllipse& b, int& co
                              Point2D& p3, Point2D& p4)
 {
     std::array<Point2D, 4> found{p1, p2, p3, p4};
-    if (!Flat(b)) {
-        count = IntersectProper(a, b, OutlineInFrame(a, b), found, false);
-    } else if (!Flat(a)) {
-        count = IntersectEllipseSegment(a, AsSegment(b), count, found[0], found[1]) ? count : 0;
+    // Points found in another order, sorted into that of a's angle: compared as directions
+    // on the unit circle of a's frame, the upper half turn first, then by the turn between.
+    const auto sortByAngleOfA = [&] {
+        std::array<Point2D, 4> unit;
+        const auto before = [](const Point2D& u, const Point2D& w) {
+            const bool lowerU = u.y < 0 || (u.y == 0 && u.x < 0), lowerW = w.y < 0 || (w.y == 0 && w.x < 0);
+            return lowerU != lowerW ? lowerW : Cross(u, w) > 0;
+        };
+        for (std::size_t i = 0; i < static_cast<std::size_t>(count); ++i) {
+            const Point2D l = a.ToLocal(found[i]);
+            unit[i] = {l.x / a.RadiusX(), l.y / a.RadiusY()};
+            for (std::size_t k = i; k > 0 && before(unit[k], unit[k - 1]); --k) {
+                std::swap(unit[k], unit[k - 1]);
+                std::swap(found[k], found[k - 1]);
+            }
+        }
+    };
+    if (!Flat(a) && !Flat(b)) {
+        const bool alongA = SearchAlongFirst(a, b);
+        count = alongA ? IntersectProper(a, b, OutlineInFrame(a, b), found, false)
+                       : IntersectProper(b, a, OutlineInFrame(b, a), found, false);
+        if (!alongA)
+            sortByAngleOfA();
+    } else if (Flat(a) != Flat(b)) {
+        // A zero-width ellipse is its segment (its outline would pass each crossing twice);
+        // its points come in order along it.
+        const TarnEllipse& segment = Flat(a) ? a : b;
+        count = IntersectEllipseSegment(Flat(a) ? b : a, AsSegment(segment), count, found[0], found[1])
+                    ? count
+                    : 0;
+        if (Flat(b))
+            sortByAngleOfA();
     } else {
         int n = 0;
         IntersectSegmentSegment(AsSegment(a), AsSegment(b), &n, &found[0]);

@@ -43,14 +43,19 @@ double DistanceEllipseEllipse(const TarnEllipse& a, const TarnEllipse& b, Point2
         int count = 0;
         std::array<Point2D, 4> crossings;
         bool crossing;
-        if (Flat(b)) {
-            crossing =
-                (Flat(large) || !ClearOfCrossing(small, large, OutlineInFrame(small, large))) &&
-                IntersectEllipseEllipse(a, b, count, crossings[0], crossings[1], crossings[2], crossings[3]);
+        // Both argument orders ask the same question, and so report the same point.
+        const bool aFirst = SearchAlongFirst(a, b);
+        const TarnEllipse& first = aFirst ? a : b;
+        const TarnEllipse& second = aFirst ? b : a;
+        if (Flat(a) || Flat(b)) {
+            crossing = (Flat(large) || !ClearOfCrossing(small, large, OutlineInFrame(small, large))) &&
+                       IntersectEllipseEllipse(first, second, count, crossings[0], crossings[1], crossings[2],
+                                               crossings[3]);
         } else {
-            const OutlineInFrame f(a, b);
-            crossing = !(aSmaller ? ClearOfCrossing(a, b, f) : ClearOfCrossing(b, a, OutlineInFrame(b, a))) &&
-                       IntersectProper(a, b, f, crossings, true) > 0;
+            // The search the intersection runs, ended at the first point found.
+            const OutlineInFrame f(first, second);
+            crossing = !ClearOfCrossing(small, large, &small == &first ? f : OutlineInFrame(small, large)) &&
+                       IntersectProper(first, second, f, crossings, true) > 0;
         }
         if (crossing) {
             onA = onB = crossings[0];

@@ -59,11 +59,12 @@ const AngleTables& Tables();
 // g(φ) = |v|² - 1 is negative inside b, and its roots are the crossings. g is a
 // trigonometric polynomial of degree 2,
 //   g = k0 + k1 cos φ + k2 sin φ + k3 cos 2φ + k4 sin 2φ,
-// k1 = 2 p·A, k2 = 2 p·B, k3 = (|A|² - |B|²)/2, k4 = A·B, so its third derivative is
-// bounded by |(k1, k2)| + 8 |(k3, k4)| over the whole turn.
+// k1 = 2 p·A, k2 = 2 p·B, k3 = (|A|² - |B|²)/2, k4 = A·B, so its n-th derivative (n >= 1)
+// is bounded by |(k1, k2)| + 2^n |(k3, k4)| over the whole turn.
 struct OutlineInFrame {
     Point2D p, A, B;
     double bound3;          // bound of |g'''|
+    double bound5;          // bound of the fifth derivative, which also bounds the fourth
     double scale;           // |p| + |A| + |B|: bounds |v|
     double coefficientSize; // largest amplitude of the terms of g: 0 when the outlines coincide
     double mean, reach;     // g lies within mean ± reach over the whole turn
@@ -84,10 +85,12 @@ struct OutlineInFrame {
         const double k1 = 2 * Dot(p, A), k2 = 2 * Dot(p, B);
         const double k3 = 0.5 * (Dot(A, A) - Dot(B, B)), k4 = Dot(A, B);
         const double k0 = Dot(p, p) + 0.5 * (Dot(A, A) + Dot(B, B)) - 1;
-        bound3 = (Hypot(k1, k2) + 8 * Hypot(k3, k4)) * (1 + 1e-12);
-        reach = Hypot(k1, k2) + Hypot(k3, k4);
+        const double first = Hypot(k1, k2), second = Hypot(k3, k4);
+        bound3 = (first + 8 * second) * (1 + 1e-12);
+        bound5 = (first + 32 * second) * (1 + 1e-12);
+        reach = first + second;
         mean = k0;
-        coefficientSize = std::max({std::fabs(k0), Hypot(k1, k2), Hypot(k3, k4)});
+        coefficientSize = std::max({std::fabs(k0), first, second});
         scale = Length(p) + Length(A) + Length(B);
     }
     // g and its first two derivatives at the angle whose cos and sin are c and s.
@@ -100,6 +103,19 @@ struct OutlineInFrame {
         g1 = 2 * Dot(v, dv);
         g2 = 2 * (Dot(dv, dv) + Dot(v, ddv));
     }
+    // g and its first four derivatives, d[n] the n-th, from v'' = p - v and v''' = -v'.
+    void Eval(double c, double s, double (&d)[5]) const
+    {
+        const Point2D v{p.x + A.x * c + B.x * s, p.y + A.y * c + B.y * s};
+        const Point2D dv{B.x * c - A.x * s, B.y * c - A.y * s};
+        const Point2D ddv = p - v;
+        const double vv = Dot(v, ddv), dd = Dot(dv, dv);
+        d[0] = (v.x * v.x + v.y * v.y) - 1;
+        d[1] = 2 * Dot(v, dv);
+        d[2] = 2 * (dd + vv);
+        d[3] = 2 * (3 * Dot(dv, ddv) - Dot(v, dv));
+        d[4] = 2 * (3 * Dot(ddv, ddv) - 4 * dd - vv);
+    }
     // The distance of the outline point at (c, s) from b's outline, to first order in g:
     // |g| over the length of the gradient of b's implicit form, 2 |(v.x / rx, v.y / ry)|.
     double Offset(double c, double s, double g) const
@@ -107,16 +123,12 @@ struct OutlineInFrame {
         const double x = (p.x + A.x * c + B.x * s) * invRx, y = (p.y + A.y * c + B.y * s) * invRy;
         return std::fabs(g) / (2 * std::sqrt(x * x + y * y));
     }
-    // g and g' at `phi`, from the library's cos and sin (the same angle always gives the same
-    // value, which keeps the sign tests of neighbouring pieces consistent), and whether the
-    // outline point there lies within `band` of b. The end of the turn is its start, so a
-    // crossing at the seam φ = 0 is seen once.
-    void EvalEnd(double phi, double band, double& g, double& g1, bool& near) const
+    // g and its first two derivatives at the angle with cos c and sin s, and whether the
+    // outline point there lies within `band` of b. The search gives every angle it evaluates
+    // one cos/sin pair, so the sign tests of neighbouring pieces see the same value at their
+    // shared end.
+    void EvalEnd(double c, double s, double band, double& g, double& g1, double& g2, bool& near) const
     {
-        if (phi >= kTwoPi)
-            phi = 0;
-        const double c = std::cos(phi), s = std::sin(phi);
-        double g2;
         Eval(c, s, g, g1, g2);
         // The gradient is at most 2|v| / (b's smaller radius): a cheap test first.
         near =
@@ -135,9 +147,31 @@ inline Point2D OutlinePoint(const TarnEllipse& e, double phi)
 }
 
 // Turns the unit vector (c, s) by the angle d. Up to half a radian, Taylor series of cos d
-// and sin d to degree 15 (the next terms are below 1e-18) replace the library's calls;
-// up to 1e-3, to degree 7 (below 1e-24).
-void Turn(double& c, double& s, double d);
+// and sin d replace the library's calls, to the degree that leaves the next terms below
+// 1e-17: 5 up to 1e-3, 11 up to 0.2 (the half-width of the crossing search's starting
+// pieces), 15 up to half a radian (in TurnFar, with the library beyond).
+void TurnFar(double& c, double& s, double d);
+inline void Turn(double& c, double& s, double d)
+{
+    double cd, sd;
+    const double x = d * d;
+    if (x <= 1e-6) {
+        cd = 1 - x * (1.0 / 2 - x * (1.0 / 24));
+        sd = d * (1 - x * (1.0 / 6 - x * (1.0 / 120)));
+    } else if (x <= 0.04) {
+        // In pairs of terms, which shortens the chain of dependent operations.
+        const double x2 = x * x, x4 = x2 * x2;
+        cd = (1 - 0.5 * x) + x2 * ((1.0 / 24 - x * (1.0 / 720)) + x2 * (1.0 / 40320 - x * (1.0 / 3628800)));
+        sd = d * ((1 - x * (1.0 / 6)) + x2 * (1.0 / 120 - x * (1.0 / 5040)) +
+                  x4 * (1.0 / 362880 - x * (1.0 / 39916800)));
+    } else {
+        TurnFar(c, s, d);
+        return;
+    }
+    const double nc = c * cd - s * sd;
+    s = s * cd + c * sd;
+    c = nc;
+}
 
 // A zero-width ellipse as the segment it is.
 inline Segment2D AsSegment(const TarnEllipse& e)
@@ -184,6 +218,24 @@ bool RefinePair(const Outline& oa, const Outline& ob, double& phi, double& psi, 
 // certain, and the count is only whether there is one.
 int IntersectProper(const TarnEllipse& a, const TarnEllipse& b, const OutlineInFrame& f,
                     std::array<Point2D, 4>& out, bool firstOnly);
+
+// Whether the crossing search of a pair runs along a's outline in b's frame (true) or
+// along b's in a's. The frame is the ellipse with the wider minor axis: scaling the other
+// by its radii then stretches least, and g has the fewest pieces that need halving. The
+// other values break ties, so that both argument orders choose the same search and find
+// the same points.
+inline bool SearchAlongFirst(const TarnEllipse& a, const TarnEllipse& b)
+{
+    const auto key = [](const TarnEllipse& e) {
+        return std::array{std::min(e.RadiusX(), e.RadiusY()),
+                          std::max(e.RadiusX(), e.RadiusY()),
+                          e.CenterX(),
+                          e.CenterY(),
+                          e.CosRotation(),
+                          e.SinRotation()};
+    };
+    return key(a) <= key(b);
+}
 
 // True when the outline of `a` lies wholly inside or wholly outside the filled `b` (not
 // flat; f is a in b's frame), decided over the whole turn at once: g of OutlineInFrame stays within

@@ -167,7 +167,19 @@ TEST(Intersections, EllipsePairsNearTangencyAndEccentric)
         ExpectOnEllipse(b, p, worstPair);
     }
     EXPECT_FALSE(IntersectEllipseEllipse(a, a, count, q[0], q[1], q[2], q[3])); // coincident
+    // A zero-width ellipse through another: each crossing once, first or second, and in
+    // order along it when first.
+    const TarnEllipse needle(0, 0, 2, 0, 0.3), round(0.1, 0.05, 1, 0.7, 0.2);
+    for (bool swap : {false, true}) {
+        IntersectEllipseEllipse(swap ? round : needle, swap ? needle : round, count, q[0], q[1], q[2], q[3]);
+        ASSERT_EQ(count, 2);
+        for (int i = 0; i < count; ++i)
+            ExpectOnEllipse(round, q[i], worstPair);
+        EXPECT_TRUE(swap || needle.ToLocal(q[0]).x < needle.ToLocal(q[1]).x);
+    }
     std::printf("  worst ellipse-ellipse crossing off an outline / size: %.3g\n", worstPair);
+    // Refined to the rounding of the outlines: a few ulps of the size.
+    EXPECT_LE(worstPair, 1e-14);
 }
 
 TEST(Intersections, SegmentPairs)
@@ -219,7 +231,8 @@ TEST(Intersections, CrossingsAtTheSeamOfTheAngleParameterAreFoundOnce)
             for (bool swap : {false, true}) {
                 IntersectEllipseEllipse(swap ? circle : a, swap ? a : circle, count, q[0], q[1], q[2], q[3]);
                 ASSERT_EQ(count, 2) << "rotations " << rot << ", " << rotB;
-                EXPECT_EQ(std::count_if(q, q + 2, [&](Point2D p) { return Distance(p, at(2, 0)) <= 1e-9; }), 1);
+                EXPECT_EQ(std::count_if(q, q + 2, [&](Point2D p) { return Distance(p, at(2, 0)) <= 1e-9; }),
+                          1);
                 for (int i = 0; i < count; ++i) {
                     ExpectOnEllipse(a, q[i], worstPair);
                     ExpectOnEllipse(circle, q[i], worstPair);

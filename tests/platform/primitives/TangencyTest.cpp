@@ -3,6 +3,7 @@
 // radii that nearly touch.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <random>
 #include <string>
@@ -49,6 +50,7 @@ void ExpectPairAsReference(const TarnEllipse& a, const TarnEllipse& b, const std
     for (const Feature& f : features)
         if (!f.root)
             nearest = std::min(nearest, f.offset / size);
+    std::vector<std::pair<double, double>> seen[2];
     for (bool swap : {false, true}) {
         const TarnEllipse& x = swap ? b : a;
         const TarnEllipse& y = swap ? a : b;
@@ -60,7 +62,13 @@ void ExpectPairAsReference(const TarnEllipse& a, const TarnEllipse& b, const std
             << what << (swap ? " (b, a)" : " (a, b)") << ": reference " << narrow.size() << " or "
             << wide.size();
         std::vector<bool> taken(stretches.size());
+        double angle = -1; // of x, in [0, 2π)
         for (int i = 0; i < count; ++i) {
+            seen[swap].emplace_back(q[i].x, q[i].y);
+            const Point2D l = x.ToLocal(q[i]);
+            const double t = std::atan2(l.y / x.RadiusY(), l.x / x.RadiusX());
+            EXPECT_LT(angle, t < 0 ? t + 2 * M_PI : t) << what << ": out of the order of the first's angle";
+            angle = t < 0 ? t + 2 * M_PI : t;
             EXPECT_LE(static_cast<double>(fa.Offset(Promote(q[i]))), 2 * band) << what;
             EXPECT_LE(static_cast<double>(fb.Offset(Promote(q[i]))), 2 * band) << what;
             std::size_t best = 0;
@@ -82,6 +90,10 @@ void ExpectPairAsReference(const TarnEllipse& a, const TarnEllipse& b, const std
                 << what;
         }
     }
+    // The same points, bit for bit, whichever comes first.
+    std::sort(seen[0].begin(), seen[0].end());
+    std::sort(seen[1].begin(), seen[1].end());
+    EXPECT_EQ(seen[0], seen[1]) << what;
 }
 
 } // namespace

@@ -93,11 +93,16 @@ bool IntersectCircleCircle(const Circle2D& a, const Circle2D& b, int& count, Poi
 // stretch: outlines that touch, and also two (or three) crossings so close together that
 // the outlines between them never part by more than the band. Every other crossing is one
 // point on both outlines. A count is therefore odd only when it holds a contact where the
-// outlines touch without crossing. Along a's angle, in b's frame, the crossings are roots
-// of a trigonometric polynomial g of degree 2: pieces of the turn are excluded, proved
-// monotone, or shown to hold one extremum (g'' of one sign) by Taylor bounds with a global
-// bound on g''', and halved otherwise; roots and extrema are refined by safeguarded Newton.
-// A crossing at the seam of the angle is found once. Coincident ellipses: 0.
+// outlines touch without crossing. Both argument orders give the same points, bit for bit,
+// each in order of its first ellipse's angle (unless both have zero width). Along the
+// angle of one outline, in the frame of the other (the one with the wider minor axis), the
+// crossings are roots of a trigonometric polynomial g of degree 2: pieces of the turn are
+// excluded, proved monotone, or shown to hold one extremum (g'' of one sign) by Taylor
+// bounds with a global bound on g''', and halved otherwise; roots and extrema are refined
+// by safeguarded steps to the root of the local Taylor quadratic. A crossing at the seam
+// of the angle is found once. Coincident ellipses: 0. A zero-width ellipse is its segment:
+// with one, the points where the segment crosses the other outline, in order along the
+// segment when it is `a`; with two, the segments' common point.
 bool IntersectEllipseEllipse(const TarnEllipse& a, const TarnEllipse& b, int& count, Point2D& p1, Point2D& p2,
                              Point2D& p3, Point2D& p4);
 

@@ -14,33 +14,25 @@ using Selector = CreateGraphicLabelSourceSelectorConstants;
 
 namespace {
 
-// An output iterator that appends to a string and refuses to grow it past a limit, so
-// that {fmt} fails after at most `limit` characters, however wide a field it was asked
-// to pad. (A back-insert iterator would let {fmt} reserve the whole field at once.)
-class BoundedAppender {
-public:
-    using iterator_category = std::output_iterator_tag;
-    using value_type = void;
-    using difference_type = std::ptrdiff_t;
-    using pointer = void;
-    using reference = void;
+// The allocator of the formatting buffer: it refuses any capacity past the bound, so that
+// {fmt} fails as soon as a text would grow beyond it, before it writes a character of a
+// field padded too wide. The refusal comes from the buffer's growth, in the middle of the
+// formatting, never from a destructor that flushes buffered output.
+struct BoundedAllocator {
+    using value_type = char;
+    std::size_t limit;
 
-    BoundedAppender(std::string& out, std::size_t limit) : out_(&out), limit_(limit) {}
-    BoundedAppender& operator=(char c)
+    char* allocate(std::size_t n)
     {
-        if (out_->size() == limit_)
-            throw fmt::format_error("The formatted label text would exceed " + std::to_string(limit_) +
-                                    " characters: a width or precision of its format string is too large.");
-        out_->push_back(c);
-        return *this;
+        if (n > limit)
+            throw fmt::format_error(fmt::format("The formatted label text would exceed {} characters: a width or "
+                                                "precision of its format string is too large.",
+                                                limit));
+        return std::allocator<char>{}.allocate(n);
     }
-    BoundedAppender& operator*() { return *this; }
-    BoundedAppender& operator++() { return *this; }
-    BoundedAppender operator++(int) { return *this; }
-
-private:
-    std::string* out_;
-    std::size_t limit_;
+    void deallocate(char* p, std::size_t n) { std::allocator<char>{}.deallocate(p, n); }
+    std::size_t max_size() const { return limit; }
+    bool operator==(const BoundedAllocator&) const = default;
 };
 
 std::string ResultName(ToolResultConstants result)
@@ -86,11 +78,12 @@ std::string CreateGraphicLabelTool::GenerateFormattedText() const
     // A fixed argument store, not a dynamic one: a dynamic store that holds named arguments
     // counts its name table as an argument, so "{4}" would read past its last argument.
     // The fixed store answers every index past the fourth with "argument not found".
-    std::string text;
-    fmt::vformat_to(BoundedAppender(text, kMaxFormattedText), fmt::string_view(label_->Text()),
+    fmt::basic_memory_buffer<char, fmt::inline_buffer_size, BoundedAllocator> text(
+        BoundedAllocator{kMaxFormattedText});
+    fmt::vformat_to(std::back_inserter(text), fmt::string_view(label_->Text()),
                     fmt::make_format_args(fmt::arg("B", inputs_.boolean), fmt::arg("D", real),
                                           fmt::arg("I", inputs_.integer), fmt::arg("T", result)));
-    return text;
+    return std::string(text.data(), text.size());
 }
 
 std::string CreateGraphicLabelTool::SelectedText() const

@@ -133,6 +133,8 @@ TEST(CreateGraphicLabelTool, FailsRunsOnBadInputAndStaysUsable)
         {"{D:>1000000000}", "exceed 65536 characters"},
         {"{D:.1000000000f}", "exceed 65536 characters"},
         {"{T:>" + std::to_string(limit + 1) + "}", "exceed 65536 characters"},
+        // Past the bound by a few characters, then a format error: nothing may be left to write.
+        {"{T:>" + std::to_string(limit - 10) + "}" + std::string(20, '.') + "{X}", "exceed 65536 characters"},
     };
     auto tool = LabelTool(Selector::FormattedText);
     for (const auto& c : cases) {

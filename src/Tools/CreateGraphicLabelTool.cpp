@@ -14,6 +14,76 @@ using Selector = CreateGraphicLabelSourceSelectorConstants;
 
 namespace {
 
+[[noreturn]] void ThrowTooLong(std::size_t limit)
+{
+    throw fmt::format_error(fmt::format("The formatted label text would exceed {} characters: a width or precision "
+                                        "of its format string is too large.",
+                                        limit));
+}
+
+// The double input as a formatting argument. {fmt} writes the digits of a hexadecimal
+// float ("a", "A") into a buffer of its own before they reach the bounded text, one per
+// unit of precision, so a precision past the bound would cost that much memory and time
+// before the bound is seen. The precision is checked first: a number written in the
+// format, or the integer input when the format takes it from an argument ("{D:.{I}a}";
+// no other input is an integer).
+struct LabelReal {
+    double value;
+    std::int64_t integer;
+};
+
+} // namespace
+} // namespace Ostrel::Vision::Geometry
+
+template <>
+struct fmt::formatter<Ostrel::Vision::Geometry::LabelReal> : fmt::formatter<double> {
+    static constexpr std::size_t kLimit = Ostrel::Vision::Geometry::CreateGraphicLabelTool::kMaxFormattedText;
+
+    auto parse(format_parse_context& ctx) -> decltype(ctx.begin())
+    {
+        const char* it = ctx.begin();
+        const char* end = ctx.end();
+        const char* close = it;
+        for (int depth = 0; close != end && (depth > 0 || *close != '}'); ++close)
+            depth += *close == '{' ? 1 : *close == '}' ? -1 : 0;
+        hex_ = close != it && (close[-1] == 'a' || close[-1] == 'A');
+        if (hex_) {
+            // The precision follows the first '.' after the fill and alignment.
+            const char* p = it;
+            if (close - p >= 2 && (p[1] == '<' || p[1] == '>' || p[1] == '^'))
+                p += 2;
+            for (int depth = 0; p != close && (depth > 0 || *p != '.'); ++p)
+                depth += *p == '{' ? 1 : *p == '}' ? -1 : 0;
+            if (p != close && ++p != close) {
+                if (*p == '{') {
+                    fromInteger_ = true;
+                } else {
+                    std::size_t precision = 0;
+                    for (; p != close && *p >= '0' && *p <= '9' && precision <= kLimit; ++p)
+                        precision = precision * 10 + static_cast<std::size_t>(*p - '0');
+                    if (precision > kLimit)
+                        Ostrel::Vision::Geometry::ThrowTooLong(kLimit);
+                }
+            }
+        }
+        return fmt::formatter<double>::parse(ctx);
+    }
+
+    template <class FormatContext>
+    auto format(const Ostrel::Vision::Geometry::LabelReal& real, FormatContext& ctx) const -> decltype(ctx.out())
+    {
+        if (hex_ && fromInteger_ && real.integer > static_cast<std::int64_t>(kLimit))
+            Ostrel::Vision::Geometry::ThrowTooLong(kLimit);
+        return fmt::formatter<double>::format(real.value, ctx);
+    }
+
+private:
+    bool hex_ = false, fromInteger_ = false;
+};
+
+namespace Ostrel::Vision::Geometry {
+namespace {
+
 // The allocator of the formatting buffer: it refuses any capacity past the bound, so that
 // {fmt} fails as soon as a text would grow beyond it, before it writes a character of a
 // field padded too wide. The refusal comes from the buffer's growth, in the middle of the
@@ -25,9 +95,7 @@ struct BoundedAllocator {
     char* allocate(std::size_t n)
     {
         if (n > limit)
-            throw fmt::format_error(fmt::format("The formatted label text would exceed {} characters: a width or "
-                                                "precision of its format string is too large.",
-                                                limit));
+            ThrowTooLong(limit);
         return std::allocator<char>{}.allocate(n);
     }
     void deallocate(char* p, std::size_t n) { std::allocator<char>{}.deallocate(p, n); }
@@ -81,7 +149,7 @@ std::string CreateGraphicLabelTool::GenerateFormattedText() const
     fmt::basic_memory_buffer<char, fmt::inline_buffer_size, BoundedAllocator> text(
         BoundedAllocator{kMaxFormattedText});
     fmt::vformat_to(std::back_inserter(text), fmt::string_view(label_->Text()),
-                    fmt::make_format_args(fmt::arg("B", inputs_.boolean), fmt::arg("D", real),
+                    fmt::make_format_args(fmt::arg("B", inputs_.boolean), fmt::arg("D", LabelReal{real, inputs_.integer}),
                                           fmt::arg("I", inputs_.integer), fmt::arg("T", result)));
     return std::string(text.data(), text.size());
 }

@@ -133,6 +133,9 @@ TEST(CreateGraphicLabelTool, FailsRunsOnBadInputAndStaysUsable)
         {"{D:>1000000000}", "exceed 65536 characters"},
         {"{D:.1000000000f}", "exceed 65536 characters"},
         {"{T:>" + std::to_string(limit + 1) + "}", "exceed 65536 characters"},
+        // Hexadecimal digits are made in full before they are written: refused beforehand.
+        {"{D:.<9.2000000000a}", "exceed 65536 characters"},
+        {"{1:.70000A}", "exceed 65536 characters"},
         // Past the bound by a few characters, then a format error: nothing may be left to write.
         {"{T:>" + std::to_string(limit - 10) + "}" + std::string(20, '.') + "{X}", "exceed 65536 characters"},
     };
@@ -151,6 +154,12 @@ TEST(CreateGraphicLabelTool, FailsRunsOnBadInputAndStaysUsable)
         EXPECT_NE(tool->RunStatus().Message().find(c.message), std::string::npos) << tool->RunStatus().Message();
         EXPECT_THROW(tool->GetOutputGraphicLabel(), ToolNoResultException);
     }
+    tool->InputGraphicLabel()->setText("{D:.{I}a}"); // the precision from the integer input
+    tool->setInputInteger(2000000000);
+    tool->Run();
+    EXPECT_NE(tool->RunStatus().Message().find("exceed 65536 characters"), std::string::npos);
+    tool->setInputInteger(3);
+    EXPECT_EQ(RunText(*tool), "0x0.000p+0");
     tool->InputGraphicLabel()->setText("{T:>" + std::to_string(limit) + "}");
     EXPECT_EQ(RunText(*tool).size(), limit);
 

@@ -78,7 +78,9 @@ public:
                                        double& ellipseX, double& ellipseY);
     // Signed: negative when the point lies inside the polygon (a point on the outline gives 0
     // and itself as the closest point). A polygon of one vertex is that point, of two the
-    // segment between them.
+    // segment between them. One pass over the edges; a polygon of Polygon::IndexedVertexCount
+    // vertices or more that is queried again, unchanged and through the same mapping,
+    // answers from an index over its outline in about logarithmic time.
     static double DistancePointPolygon(double x, double y, const Polygon& polygon, const IImage* image,
                                        double& polygonX, double& polygonY);
 

@@ -41,11 +41,10 @@ struct fmt::formatter<Ostrel::Vision::Geometry::LabelReal> : fmt::formatter<doub
 
     auto parse(format_parse_context& ctx) -> decltype(ctx.begin())
     {
+        // {fmt} reads the field's options first (and formats before it looks for the closing
+        // brace); where they end tells the presentation type.
         const char* it = ctx.begin();
-        const char* end = ctx.end();
-        const char* close = it;
-        for (int depth = 0; close != end && (depth > 0 || *close != '}'); ++close)
-            depth += *close == '{' ? 1 : *close == '}' ? -1 : 0;
+        const auto close = fmt::formatter<double>::parse(ctx);
         hex_ = close != it && (close[-1] == 'a' || close[-1] == 'A');
         if (hex_) {
             // The precision follows the first '.' after the fill and alignment.
@@ -66,7 +65,7 @@ struct fmt::formatter<Ostrel::Vision::Geometry::LabelReal> : fmt::formatter<doub
                 }
             }
         }
-        return fmt::formatter<double>::parse(ctx);
+        return close;
     }
 
     template <class FormatContext>

@@ -136,6 +136,7 @@ TEST(CreateGraphicLabelTool, FailsRunsOnBadInputAndStaysUsable)
         // Hexadecimal digits are made in full before they are written: refused beforehand.
         {"{D:.<9.2000000000a}", "exceed 65536 characters"},
         {"{1:.70000A}", "exceed 65536 characters"},
+        {"{D:.1000000000AAVD", "exceed 65536 characters"}, // formatted before the brace is missed
         // Past the bound by a few characters, then a format error: nothing may be left to write.
         {"{T:>" + std::to_string(limit - 10) + "}" + std::string(20, '.') + "{X}", "exceed 65536 characters"},
     };

@@ -60,10 +60,7 @@ double Polyline::NearestPoint(const Point2D& point, Point2D& nearest) const
     if ((closed_ || n == 1) && OutlineDetail::EdgeDistance2(point, v[n - 1], v[0]) < best)
         bestEdge = n - 1;
     const Segment2D e = Edge(bestEdge);
-    const Point2D d = e.end - e.start;
-    const double len2 = Dot(d, d);
-    const double t = len2 > 0 ? std::clamp(Dot(point - e.start, d) / len2, 0.0, 1.0) : 0.0;
-    nearest = t == 1 ? e.end : e.start + t * d;
+    nearest = OutlineDetail::NearestOnEdge(point, e.start, e.end);
     return Distance(point, nearest);
 }
 
@@ -427,14 +424,8 @@ OutlineNearest OutlineIndex::Nearest(const Point2D& point) const
         stack.push_back(node.right);
         stack.push_back(node.left);
     }
-    const Point2D d = bestEdge.end - bestEdge.start;
-    const double len2 = Dot(d, d);
-    const double t = len2 > 0 ? std::clamp(Dot(point - bestEdge.start, d) / len2, 0.0, 1.0) : 0.0;
-    OutlineNearest result;
-    result.nearest = t == 1 ? bestEdge.end : bestEdge.start + t * d;
-    result.distance = Distance(point, result.nearest);
-    result.inside = inside || onOutline;
-    return result;
+    const Point2D nearest = OutlineDetail::NearestOnEdge(point, bestEdge.start, bestEdge.end);
+    return {Distance(point, nearest), nearest, inside || onOutline};
 }
 
 } // namespace Ostrel::Vision::Private

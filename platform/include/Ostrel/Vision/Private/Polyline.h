@@ -93,6 +93,16 @@ inline void InsideStep(const Point2D& a, const Point2D& b, const Point2D& point,
         inside = !inside;
 }
 
+// The point of the edge start → end nearest to `point` (the end itself when the
+// projection reaches it, so that a vertex is returned exactly).
+inline Point2D NearestOnEdge(const Point2D& point, const Point2D& start, const Point2D& end)
+{
+    const Point2D d = end - start;
+    const double len2 = Dot(d, d);
+    const double t = len2 > 0 ? std::clamp(Dot(point - start, d) / len2, 0.0, 1.0) : 0.0;
+    return t == 1 ? end : start + t * d;
+}
+
 [[noreturn]] void RejectEmptyOutline();
 
 } // namespace OutlineDetail
@@ -141,14 +151,8 @@ OutlineNearest NearestOnOutline(std::size_t count, VertexAt&& vertexAt, const Po
         for (std::size_t i = 0; i < count; ++i)
             CheckValue(vertexAt(i), "polyline vertex");
     }
-    const Point2D d = bestEnd - bestStart;
-    const double len2 = Dot(d, d);
-    const double t = len2 > 0 ? std::clamp(Dot(point - bestStart, d) / len2, 0.0, 1.0) : 0.0;
-    OutlineNearest result;
-    result.nearest = t == 1 ? bestEnd : bestStart + t * d;
-    result.distance = Distance(point, result.nearest);
-    result.inside = inside || onOutline;
-    return result;
+    const Point2D nearest = OutlineDetail::NearestOnEdge(point, bestStart, bestEnd);
+    return {Distance(point, nearest), nearest, inside || onOutline};
 }
 
 // A closed outline held for many queries: its edges in a bounding-volume tree (the one that

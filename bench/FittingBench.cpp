@@ -227,6 +227,41 @@ void EllipseArcAlgebraic(benchmark::State& state)
 BENCHMARK(EllipseArc)->ArgsProduct({{4, 2}, {20, 100, 1000, 10000}})->ArgNames({"arc", "n"});
 BENCHMARK(EllipseArcAlgebraic)->ArgsProduct({{4, 2}, {20, 100, 1000, 10000}})->ArgNames({"arc", "n"});
 
+#ifdef OSTREL_BENCH_OPENCV
+// OpenCV's three ellipse fits on the same arcs (as floats), with the same error figures:
+// 0 fitEllipse (its default algebraic fit), 1 fitEllipseAMS (approximate mean square),
+// 2 fitEllipseDirect (Fitzgibbon's direct fit).
+void EllipseArcOpenCV(benchmark::State& state)
+{
+    const double arc = state.range(0) == 4 ? std::numbers::pi / 2 : std::numbers::pi;
+    const ArcSets data(arc, static_cast<int>(state.range(1)));
+    const int method = static_cast<int>(state.range(2));
+    std::vector<std::vector<cv::Point2f>> sets;
+    for (const auto& pts : data.sets) {
+        sets.emplace_back();
+        for (const korm_vect& p : pts)
+            sets.back().emplace_back(static_cast<float>(p.x), static_cast<float>(p.y));
+    }
+    auto fit = [method](const std::vector<cv::Point2f>& pts) {
+        return method == 0 ? cv::fitEllipse(pts) : method == 1 ? cv::fitEllipseAMS(pts) : cv::fitEllipseDirect(pts);
+    };
+    std::size_t k = 0;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(fit(sets[k++ % sets.size()]));
+    // RotatedRect: full axis lengths, the angle in degrees of the first one.
+    std::vector<std::array<double, 3>> errors;
+    for (const auto& pts : sets) {
+        const cv::RotatedRect r = fit(pts);
+        errors.push_back(ArcSets::Errors(r.center.x, r.center.y, r.size.width / 2.0, r.size.height / 2.0,
+                                         r.angle * std::numbers::pi / 180));
+    }
+    data.Report(state, "cv_", errors);
+}
+BENCHMARK(EllipseArcOpenCV)
+    ->ArgsProduct({{4, 2}, {20, 100, 1000, 10000}, {0, 1, 2}})
+    ->ArgNames({"arc", "n", "method"});
+#endif
+
 } // namespace
 
 BENCHMARK(Fit<Shape::Line>)->Args({100, 0})->Args({1000, 0})->Args({10000, 0})->Args({100, 10});

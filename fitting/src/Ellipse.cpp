@@ -45,10 +45,9 @@ using SmallMatrix = Eigen::Matrix<double, Eigen::Dynamic, Eigen::Dynamic, 0, 6, 
 struct Normalised {
     double mx, my, s;
 };
-Normalised Normalise(std::span<const Vec> p)
+Normalised Normalise(const Spread& sp, std::size_t count)
 {
-    const Spread sp = ComputeSpread(p);
-    const double s = std::sqrt((sp.sxx + sp.syy) / (2.0 * static_cast<double>(p.size())));
+    const double s = std::sqrt((sp.sxx + sp.syy) / (2.0 * static_cast<double>(count)));
     return {sp.mx, sp.my, s > 0 ? s : 1.0};
 }
 
@@ -60,31 +59,52 @@ EllipseModel Denormalise(EllipseModel m, const Normalised& n)
 // Taubin's fit: the conic minimising the algebraic residuals over their mean squared
 // gradient, on centred, scaled data. Features (x^2, xy, y^2, x, y); the constant is
 // eliminated. Without the xy feature the conic is axis-aligned in the given frame.
+// Every entry of the features' scatter and of their gradients' scatter is a sum of one
+// monomial of degree 1 to 4 in the point, so one pass gathers 14 sums and the matrices are
+// assembled from them.
 template <int K>
 std::optional<Eigen::Matrix<double, 6, 1>> Taubin(std::span<const Vec> p, const Normalised& nm, double c,
                                                   double s)
 {
     using Mat = Eigen::Matrix<double, K, K>;
     using V = Eigen::Matrix<double, K, 1>;
-    Mat m = Mat::Zero(), q = Mat::Zero();
-    V mean = V::Zero();
+    double x1 = 0, y1 = 0, x2 = 0, xy = 0, y2 = 0, x3 = 0, x2y = 0, xy2 = 0, y3 = 0;
+    double x4 = 0, x3y = 0, x2y2 = 0, xy3 = 0, y4 = 0;
+    const double inv = 1 / nm.s, cs = c * inv, ss = s * inv; // into the conic's frame, scaled
     for (const Vec& pt : p) {
-        const double x0 = (pt.x - nm.mx) / nm.s, y0 = (pt.y - nm.my) / nm.s;
-        const double x = c * x0 + s * y0, y = -s * x0 + c * y0; // into the conic's frame
-        V f;
-        Eigen::Matrix<double, K, 2> g;
-        if constexpr (K == 5) {
-            f << x * x, x * y, y * y, x, y;
-            g << 2 * x, 0, y, x, 0, 2 * y, 1, 0, 0, 1;
-        } else {
-            f << x * x, y * y, x, y;
-            g << 2 * x, 0, 0, 2 * y, 1, 0, 0, 1;
-        }
-        m.noalias() += f * f.transpose();
-        q.noalias() += g * g.transpose();
-        mean += f;
+        const double dx = pt.x - nm.mx, dy = pt.y - nm.my;
+        const double x = cs * dx + ss * dy, y = cs * dy - ss * dx;
+        const double xx = x * x, xyv = x * y, yy = y * y;
+        x1 += x, y1 += y, x2 += xx, xy += xyv, y2 += yy;
+        x3 += xx * x, x2y += xx * y, xy2 += x * yy, y3 += yy * y;
+        x4 += xx * xx, x3y += xx * xyv, x2y2 += xx * yy, xy3 += xyv * yy, y4 += yy * yy;
     }
+    Mat m, q;
+    V mean;
     const double n = static_cast<double>(p.size());
+    if constexpr (K == 5) {
+        m << x4, x3y, x2y2, x3, x2y, //
+            x3y, x2y2, xy3, x2y, xy2, //
+            x2y2, xy3, y4, xy2, y3,   //
+            x3, x2y, xy2, x2, xy,     //
+            x2y, xy2, y3, xy, y2;
+        q << 4 * x2, 2 * xy, 0, 2 * x1, 0, //
+            2 * xy, x2 + y2, 2 * xy, y1, x1, //
+            0, 2 * xy, 4 * y2, 0, 2 * y1,    //
+            2 * x1, y1, 0, n, 0,             //
+            0, x1, 2 * y1, 0, n;
+        mean << x2, xy, y2, x1, y1;
+    } else {
+        m << x4, x2y2, x3, x2y, //
+            x2y2, y4, xy2, y3,  //
+            x3, xy2, x2, xy,    //
+            x2y, y3, xy, y2;
+        q << 4 * x2, 0, 2 * x1, 0, //
+            0, 4 * y2, 0, 2 * y1,  //
+            2 * x1, 0, n, 0,       //
+            0, 2 * y1, 0, n;
+        mean << x2, y2, x1, y1;
+    }
     mean /= n;
     const Mat pm = m / n - mean * mean.transpose();
     const SmallMatrix pms = pm, qs = q / n;
@@ -144,7 +164,7 @@ std::optional<EllipseModel> FitEllipseAlgebraic(std::span<const Vec> p, std::opt
     const Spread sp = ComputeSpread(p);
     if (!(sp.Small() > kCollinearRatio * kCollinearRatio * sp.Large()))
         return std::nullopt;
-    const Normalised nm = Normalise(p);
+    const Normalised nm = Normalise(sp, p.size());
     if (fixedTheta) {
         const double c = std::cos(*fixedTheta), s = std::sin(*fixedTheta);
         if (auto k = Taubin<4>(p, nm, c, s)) {
@@ -174,7 +194,7 @@ std::optional<EllipseModel> FitEllipseAlgebraic(std::span<const Vec> p, std::opt
 
 std::optional<EllipseModel> EllipseThrough(std::span<const Vec, 5> p)
 {
-    const Normalised nm = Normalise(p);
+    const Normalised nm = Normalise(ComputeSpread(p), p.size());
     Eigen::Matrix<double, 5, 6> z;
     for (int i = 0; i < 5; ++i) {
         const double x = (p[i].x - nm.mx) / nm.s, y = (p[i].y - nm.my) / nm.s;
@@ -348,7 +368,8 @@ constexpr int kBlock = 64;
 struct FootBlock {
     double u[kBlock], v[kBlock], c[kBlock], s[kBlock];
     double g[kBlock], gp[kBlock], worst[kBlock]; // the last step's g and g'; the largest g' / size
-    bool ok[kBlock];
+    bool ok[kBlock];   // the angle may be used as it is
+    bool sound[kBlock]; // near the ellipse, every step towards a minimum: only not yet converged
 };
 
 void NewtonFeet(FootBlock& b, int steps, double a, double bRadius, double invA, double invB, double ratio2)
@@ -372,8 +393,8 @@ void NewtonFeet(FootBlock& b, int steps, double a, double bRadius, double invA, 
     }
     for (int k = 0; k < kBlock; ++k) {
         const double ru = b.u[k] * invA, rv = b.v[k] * invB;
-        b.ok[k] = std::abs(ru * ru + rv * rv - 1) < ratio2 && b.worst[k] < 0 &&
-                  std::abs(b.g[k]) <= 1e-7 * std::abs(b.gp[k]);
+        b.sound[k] = std::abs(ru * ru + rv * rv - 1) < ratio2 && b.worst[k] < 0;
+        b.ok[k] = b.sound[k] && std::abs(b.g[k]) <= 1e-7 * std::abs(b.gp[k]);
     }
 }
 
@@ -506,9 +527,12 @@ int RefineEllipse(std::span<const Vec> p, EllipseModel& m, bool fixedTheta, int 
             NewtonFeet(b, steps, e.a, e.b, invA, invB, ratio2);
             for (int k = 0; k < count; ++k) {
                 if (!b.ok[k]) {
+                    // Steps that only fell short go on from where they are; anything else
+                    // starts again from the start angle, with the exact solver behind it.
                     const EllipseFootAngle t =
-                        warm ? solver.From(b.u[k], b.v[k], {footC[base + k], footS[base + k]})
-                             : solver.Cold(b.u[k], b.v[k]);
+                        b.sound[k] ? solver.From(b.u[k], b.v[k], {b.c[k], b.s[k]})
+                        : warm     ? solver.From(b.u[k], b.v[k], {footC[base + k], footS[base + k]})
+                                   : solver.Cold(b.u[k], b.v[k]);
                     b.c[k] = t.c, b.s[k] = t.s;
                 }
                 trialC[base + k] = b.c[k], trialS[base + k] = b.s[k];

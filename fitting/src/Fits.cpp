@@ -181,12 +181,15 @@ korm_status Prepare(const korm_vect* points, int32_t count, const korm_fitParams
                 return KORM_E_NON_FINITE;
         return KORM_E_TOO_FEW_POINTS;
     }
+    // Plain comparisons rather than fmin and fmax (library calls here): a NaN leaves the
+    // bounds alone, and the finiteness check turns the points away anyway.
     bool finite = true;
     Vec lo{HUGE_VAL, HUGE_VAL}, hi{-HUGE_VAL, -HUGE_VAL};
     for (int32_t i = 0; i < count; ++i) {
-        finite &= std::isfinite(points[i].x) & std::isfinite(points[i].y);
-        lo = {std::fmin(lo.x, points[i].x), std::fmin(lo.y, points[i].y)};
-        hi = {std::fmax(hi.x, points[i].x), std::fmax(hi.y, points[i].y)};
+        const double x = points[i].x, y = points[i].y;
+        finite &= std::isfinite(x) & std::isfinite(y);
+        lo = {x < lo.x ? x : lo.x, y < lo.y ? y : lo.y};
+        hi = {x > hi.x ? x : hi.x, y > hi.y ? y : hi.y};
     }
     if (!finite)
         return KORM_E_NON_FINITE;
@@ -199,6 +202,14 @@ korm_status Prepare(const korm_vect* points, int32_t count, const korm_fitParams
     frame.exponent = largest > 0 ? std::ilogb(largest) + 1 : 0;
     local.resize(static_cast<std::size_t>(count));
     const bool direct = std::isfinite(hi.x - lo.x) && std::isfinite(hi.y - lo.y);
+    // Scaling by 2^-exponent is a product with a power of two, exactly what ldexp gives (both
+    // round once, where the result is subnormal) while the power itself is a normal double.
+    if (direct && std::abs(frame.exponent) < 1000) {
+        const double down = std::ldexp(1.0, -frame.exponent);
+        for (int32_t i = 0; i < count; ++i)
+            local[i] = Vec{(points[i].x - frame.ref.x) * down, (points[i].y - frame.ref.y) * down};
+        return KORM_S_OK;
+    }
     for (int32_t i = 0; i < count; ++i) {
         const Vec p{points[i].x, points[i].y};
         local[i] = direct ? Vec{frame.Down(p.x - frame.ref.x), frame.Down(p.y - frame.ref.y)}

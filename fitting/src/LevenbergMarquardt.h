@@ -14,10 +14,12 @@ namespace korm::core {
 // accepted trial brings the next iteration's system with it; `apply(m, step)` returns the
 // moved model. A non-finite cost rejects the trial. `accepted()` is called after the
 // start's evaluation and after each accepted trial's, so that the evaluation can keep state
-// of the current model; it returns false to stop there. Stops when a step is below tol * scale, when the steps' rate of
-// convergence puts the minimum within that, when a rejected step is already below it, when
-// no step lowers the cost, or after maxIterations; returns the iterations made, and
-// finalCost the cost of the model returned.
+// of the current model; it returns false to stop there. Stops after a last step (below
+// tol * scale, or leaving the minimum within that by the steps' rate of convergence, or
+// lowering the cost by less than its rounding), which is taken without an evaluation; when an
+// accepted step lowers the cost by a relative tol^2 or less; when no step lowers the cost; or
+// after maxIterations. Returns the iterations made, and finalCost the cost of the model
+// returned (for a last step taken unevaluated, the cost before it).
 // How the damping starts and moves: it starts at `initial` times the diagonal, falls by ten
 // after an accepted step and rises by ten after a rejected one; with keepRaised, a damping
 // just raised to get a step accepted is kept for the next step.
@@ -48,6 +50,22 @@ int LevenbergMarquardt(Model& m, Evaluate evaluate, Accepted accepted, Apply app
             const Vecn step = a.ldlt().solve(-jtr);
             if (!step.allFinite())
                 break;
+            // A step that is the last one that matters is taken without evaluating it: one
+            // below the tolerance; one the rate of convergence shows to leave the minimum within
+            // it (Gauss–Newton converges linearly near a minimum with residuals: with the ratio
+            // q of successive steps the remaining distance is about |step| q / (1 - q)); or,
+            // while the steps contract, one whose predicted decrease of the cost is below the
+            // cost's own rounding, which an evaluation could not judge and which leaves a minute
+            // part of the parameters' standard errors. The cost reported is the current one,
+            // which such a step changes by less than its rounding.
+            const double size = step.norm(), q = size / previous;
+            const bool contracting = previous < HUGE_VAL && q < 0.5;
+            if (size <= tol * scale || (contracting && size * q / (1 - q) <= tol * scale) ||
+                (contracting && -jtr.dot(step) - 0.5 * step.dot(jtj * step) <= 0x1p-52 * current)) {
+                m = apply(m, step);
+                finalCost = current;
+                return it + 1;
+            }
             const Model trial = apply(m, step);
             trialJtj.setZero();
             trialJtr.setZero();
@@ -55,12 +73,7 @@ int LevenbergMarquardt(Model& m, Evaluate evaluate, Accepted accepted, Apply app
             // Near the minimum the cost changes by rounding only; such a change is no reason
             // to reject the step and pay another evaluation.
             if (c <= current * (1 + 1e-13)) {
-                // Gauss–Newton converges linearly near a minimum with residuals; with the ratio
-                // q of successive steps the remaining distance is about |step| q / (1 - q).
-                const double size = step.norm(), q = size / previous;
-                converged = size <= tol * scale ||
-                            (previous < HUGE_VAL && q < 0.5 && size * q / (1 - q) <= tol * scale) ||
-                            current - c <= tol * tol * current;
+                converged = current - c <= tol * tol * current;
                 previous = size;
                 m = trial;
                 current = c;
@@ -72,10 +85,6 @@ int LevenbergMarquardt(Model& m, Evaluate evaluate, Accepted accepted, Apply app
                 taken = true;
                 break;
             }
-            // A step this small that does not lower the cost is the minimum to rounding;
-            // raising the damping further would only repeat the evaluation.
-            if (step.norm() <= tol * scale)
-                break;
             lambda *= 10;
             raised = true;
         }

@@ -225,6 +225,26 @@ TEST(FittingEllipse, RefinementReachesTheOrthogonalMinimum)
     }
 }
 
+// At the minimum of the orthogonal distances to a circle the radius is the points' mean
+// distance from the centre, and the unit vectors to the points, each weighted by the
+// point's signed distance from the outline, cancel.
+TEST(FittingCircle, RefinementReachesTheOrthogonalMinimum)
+{
+    std::mt19937_64 rng(3);
+    const auto pts = Sample(Shape::Circle, {10, 20, 30}, 50, pi / 2, 1, rng);
+    const Fitted f = Fit(Shape::Circle, pts);
+    ASSERT_EQ(f.status, KORM_S_OK);
+    double mean = 0, gx = 0, gy = 0;
+    for (const korm_vect& p : pts) {
+        const double dx = p.x - f.params[0], dy = p.y - f.params[1], d = std::hypot(dx, dy);
+        mean += d / static_cast<double>(pts.size());
+        gx += (d - f.params[2]) * dx / d, gy += (d - f.params[2]) * dy / d;
+    }
+    EXPECT_NEAR(mean, f.params[2], 1e-9);
+    EXPECT_NEAR(gx, 0, 1e-8);
+    EXPECT_NEAR(gy, 0, 1e-8);
+}
+
 // Points on a hyperbola near its vertex: the best conic through them is the hyperbola, and
 // the algebraic start falls back on the direct fit, which still gives an ellipse hugging
 // the points, with its rotation free or held, at any scale.
@@ -245,20 +265,6 @@ TEST(FittingEllipse, AlgebraicStartIsAnEllipseWhereTheBestConicIsNot)
             EXPECT_LT(std::sqrt(sum), 0.1) << scale;
         }
     }
-}
-
-// The radius seen over 45 degrees has a heavy upper tail with few points; 300 points keep
-// the mean meaningful.
-TEST(FittingQuality, ShortArcRadiusIsUnbiased)
-{
-    std::mt19937_64 rng(7);
-    const Params truth{10, 20, 20};
-    double bias = 0;
-    const int trials = 2000;
-    for (int t = 0; t < trials; ++t)
-        bias +=
-            (Fit(Shape::Circle, Sample(Shape::Circle, truth, 300, pi / 4, 0.5, rng)).params[2] - 20) / trials;
-    EXPECT_LT(std::abs(bias), 0.15);
 }
 
 class OutlierSearch : public testing::TestWithParam<std::tuple<Shape, bool>> {};
@@ -378,41 +384,23 @@ TEST(FittingStatuses, BadInputGivesTheMatchingStatus)
     korm_circleFitResult_destruct(&result);
 }
 
-// On a quarter arc (noise 0.5 px, 200 sets, those of the fitting benchmark) the geometric
-// fit's centre is at least as good as the algebraic start it refines, in median and in mean
-// square, also with few points, where refinements along the arc's poorly determined
-// direction have a heavy tail towards large ellipses. The tight figures are the
-// benchmark's.
-TEST(FittingQuality, ShortArcFitBeatsItsAlgebraicStart)
+// On a quarter arc with few points a refinement may run off along the arc's poorly
+// determined direction towards large ellipses; the fit then keeps its algebraic start, so
+// that its centre is at least as good in mean square (the benchmark reports the figures).
+TEST(FittingEllipse, ShortArcFitIsNoWorseThanItsAlgebraicStart)
 {
-    for (const int n : {20, 100, 1000}) {
-        std::mt19937_64 rng(7);
-        std::vector<double> fit, start;
-        for (int t = 0; t < 200; ++t) {
-            const std::vector<korm_vect> pts =
-                Sample(Shape::Ellipse, {300, 200, 60, 30, 0.4}, n, pi / 2, 0.5, rng);
-            std::vector<korm::core::Vec> v;
-            for (const korm_vect& p : pts)
-                v.push_back({p.x, p.y});
-            const Fitted f = Fit(Shape::Ellipse, pts);
-            const auto m = korm::core::FitEllipseAlgebraic(v, std::nullopt);
-            ASSERT_TRUE(f.status == KORM_S_OK && m);
-            fit.push_back(std::hypot(f.params[0] - 300, f.params[1] - 200));
-            start.push_back(std::hypot(m->cx - 300, m->cy - 200));
-        }
-        const auto median = [](std::vector<double> e) {
-            std::nth_element(e.begin(), e.begin() + 100, e.end());
-            return e[100];
-        };
-        const auto meanSquare = [](const std::vector<double>& e) {
-            double sum = 0;
-            for (double x : e)
-                sum += x * x / 200;
-            return sum;
-        };
-        std::printf("  n %d: centre median %.3g (start %.3g), mean square %.4g (start %.4g)\n", n,
-                    median(fit), median(start), meanSquare(fit), meanSquare(start));
-        EXPECT_LE(median(fit), median(start)) << n;
-        EXPECT_LE(meanSquare(fit), meanSquare(start)) << n;
+    std::mt19937_64 rng(7);
+    double fit = 0, start = 0;
+    for (int t = 0; t < 200; ++t) {
+        const auto pts = Sample(Shape::Ellipse, {300, 200, 60, 30, 0.4}, 100, pi / 2, 0.5, rng);
+        std::vector<korm::core::Vec> v;
+        for (const korm_vect& p : pts)
+            v.push_back({p.x, p.y});
+        const Fitted f = Fit(Shape::Ellipse, pts);
+        const auto m = korm::core::FitEllipseAlgebraic(v, std::nullopt);
+        ASSERT_TRUE(f.status == KORM_S_OK && m);
+        fit += std::pow(f.params[0] - 300, 2) + std::pow(f.params[1] - 200, 2);
+        start += std::pow(m->cx - 300, 2) + std::pow(m->cy - 200, 2);
     }
+    EXPECT_LE(fit, start);
 }

@@ -357,12 +357,6 @@ TEST(ClassTable, TheLibrarysOtherEnumerationsHaveTheirValues)
     const auto bits = [](const char* name) {
         return EnumerationBits(rttr::type::get_by_name(Sweep::LibraryNamespace + std::string(name)));
     };
-    const auto values = [&](const char* name) {
-        std::vector<std::uint32_t> values;
-        for (const auto& [member, value] : bits(name))
-            values.push_back(value);
-        return values;
-    };
     EXPECT_EQ(bits("GeometryExceptionCodes"), (Bits{{"NotEnoughPoints", 1}, {"AmbiguousPoints", 2}}));
     EXPECT_EQ(bits("CreateGraphicLabelSourceSelectorConstants"), (Bits{{"InputGraphicLabelText", 0},
                                                                        {"InputBoolean", 1},
@@ -370,9 +364,15 @@ TEST(ClassTable, TheLibrarysOtherEnumerationsHaveTheirValues)
                                                                        {"InputInteger", 3},
                                                                        {"InputToolResultConstant", 4},
                                                                        {"FormattedText", 5}}));
-    EXPECT_EQ(values("FitLineResultGraphicConstants"), (std::vector<std::uint32_t>{0, 1, 2, 4, 8}));
-    EXPECT_EQ(values("FitCircleResultGraphicConstants"), (std::vector<std::uint32_t>{0, 1, 2, 4, 8, 0x10}));
-    EXPECT_EQ(values("FitEllipseResultGraphicConstants"), (std::vector<std::uint32_t>{0, 1, 2, 4, 8, 0x10}));
+    // The fit results' graphics: the points' bits shared, then the shape's own.
+    const auto graphics = [](Bits own) {
+        Bits shared{{"None", 0}, {"TipText", 1}, {"UsedPoints", 2}, {"IgnoredPoints", 4}};
+        shared.insert(shared.end(), own.begin(), own.end());
+        return shared;
+    };
+    EXPECT_EQ(bits("FitLineResultGraphicConstants"), graphics({{"Line", 8}}));
+    EXPECT_EQ(bits("FitCircleResultGraphicConstants"), graphics({{"Circle", 8}, {"Center", 0x10}}));
+    EXPECT_EQ(bits("FitEllipseResultGraphicConstants"), graphics({{"Ellipse", 8}, {"Center", 0x10}}));
 }
 
 } // namespace

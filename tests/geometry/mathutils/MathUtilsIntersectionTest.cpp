@@ -1,6 +1,7 @@
 #include <cmath>
 #include <numbers>
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <Geometry/MathUtils.h>
@@ -13,64 +14,46 @@ namespace Ostrel::Vision::Geometry {
 namespace {
 
 using namespace Testing;
+using testing::DoubleNear, testing::Pointwise;
 constexpr double kPi = std::numbers::pi;
+using V = std::vector<double>;
 
 TEST(MathUtilsIntersections, LineLineCountsCrossingParallelAndCoincidentLines)
 {
     const auto image = ImageWithPlate({});
     int count = 9;
     double x = 9, y = 9, angle = 9;
-    EXPECT_TRUE(MathUtils::IntersectLineLine(*MakeLine(0, 0, 0), *MakeLine(5, 5, kPi / 2), *image, count, x,
-                                             y, angle));
-    EXPECT_EQ(count, 1);
-    EXPECT_DOUBLE_EQ(x, 5);
-    EXPECT_NEAR(y, 0, 1e-15);
-    EXPECT_DOUBLE_EQ(angle, kPi / 2);
-
-    EXPECT_FALSE(
-        MathUtils::IntersectLineLine(*MakeLine(0, 0, 0.3), *MakeLine(0, 1, 0.3), *image, count, x, y, angle));
-    EXPECT_EQ(count, 0);
-    EXPECT_EQ(x, 0);
-    EXPECT_EQ(y, 0);
-    EXPECT_EQ(angle, 0); // written for parallel lines too
-
-    EXPECT_TRUE(
-        MathUtils::IntersectLineLine(*MakeLine(2, 3, 0.3), *MakeLine(2, 3, 0.3), *image, count, x, y, angle));
-    EXPECT_EQ(count, -1);
-    EXPECT_EQ(x, 2);
-    EXPECT_EQ(y, 3);
+    const auto cross = [&](const Line& a, const Line& b, const Image8Grey& through) {
+        return With(MathUtils::IntersectLineLine(a, b, through, count, x, y, angle), count, x, y, angle);
+    };
+    EXPECT_THAT(cross(*MakeLine(0, 0, 0), *MakeLine(5, 5, kPi / 2), *image),
+                Pointwise(DoubleNear(1e-15), V{1, 1, 5, 0, kPi / 2}));
+    // Parallel: every out-parameter written, 0; coincident: a point of both.
+    EXPECT_EQ(cross(*MakeLine(0, 0, 0.3), *MakeLine(0, 1, 0.3), *image), (V{0, 0, 0, 0, 0}));
+    EXPECT_EQ(cross(*MakeLine(2, 3, 0.3), *MakeLine(2, 3, 0.3), *image), (V{1, -1, 2, 3, 0}));
 
     // Each line is mapped by its own space: a plate turned by 90° makes the plate's x axis
     // the image's y axis.
     const auto turned = ImageWithPlate(Transform2DLinear::ScaleRotationTranslation(1, 1, kPi / 2, 0, 0));
-    EXPECT_TRUE(MathUtils::IntersectLineLine(*MakeLine(0, 4, 0), *MakeLine(3, 0, 0, "Plate"), *turned, count,
-                                             x, y, angle));
-    EXPECT_NEAR(x, 0, 1e-15);
-    EXPECT_NEAR(y, 4, 1e-15);
-    EXPECT_NEAR(angle, kPi / 2, 1e-15);
+    EXPECT_THAT(cross(*MakeLine(0, 4, 0), *MakeLine(3, 0, 0, "Plate"), *turned),
+                Pointwise(DoubleNear(1e-15), V{1, 1, 0, 4, kPi / 2}));
 }
 
 TEST(MathUtilsIntersections, SegmentLineCountsBothEndsAndASegmentOnTheLine)
 {
-    const auto line = MakeLine(0, 0, 0);
     int count;
     double x, y;
-    EXPECT_TRUE(MathUtils::IntersectSegmentLine(*MakeSegment(3, -5, 3.5, 0), *line, nullptr, count, x, y));
-    EXPECT_EQ(count, 1);
-    EXPECT_EQ(x, 3.5); // the end point, t = 1
-    EXPECT_EQ(y, 0);
-    EXPECT_TRUE(MathUtils::IntersectSegmentLine(*MakeSegment(1, 0, 6, 0), *line, nullptr, count, x, y));
-    EXPECT_EQ(count, -1);
-    EXPECT_EQ(x, 1);
-    EXPECT_FALSE(MathUtils::IntersectSegmentLine(*MakeSegment(1, 1, 6, 2), *line, nullptr, count, x, y));
-    EXPECT_EQ(count, 0);
-    EXPECT_EQ(x, 0);
+    const auto cross = [&](double x0, double y0, double x1, double y1, double rotation = 0) {
+        return With(MathUtils::IntersectSegmentLine(*MakeSegment(x0, y0, x1, y1), *MakeLine(0, 0, rotation),
+                                                    nullptr, count, x, y),
+                    count, x, y);
+    };
+    EXPECT_EQ(cross(3, -5, 3.5, 0), (V{1, 1, 3.5, 0})); // the end point, t = 1
+    EXPECT_EQ(cross(1, 0, 6, 0), (V{1, -1, 1, 0}));
+    EXPECT_EQ(cross(1, 1, 6, 2), (V{0, 0, 0, 0}));
     // An end point that lies on a slanted line only up to rounding in the line's terms
     // still counts: the offsets are formed with a single rounding.
-    const auto slanted = MakeLine(0, 0, std::atan2(1, 3));
-    EXPECT_TRUE(MathUtils::IntersectSegmentLine(*MakeSegment(0, 5, 0, 0), *slanted, nullptr, count, x, y));
-    EXPECT_EQ(count, 1);
-    EXPECT_EQ(y, 0);
+    EXPECT_EQ(cross(0, 5, 0, 0, std::atan2(1, 3)), (V{1, 1, 0, 0}));
 }
 
 TEST(MathUtilsIntersections, CirclesBecomeEllipsesUnderAnImageAndMayCrossFourTimes)
@@ -83,11 +66,8 @@ TEST(MathUtilsIntersections, CirclesBecomeEllipsesUnderAnImageAndMayCrossFourTim
         v = 9;
     EXPECT_TRUE(MathUtils::IntersectCircleCircle(*a, *b, nullptr, count, p[0], p[1], p[2], p[3], p[4], p[5],
                                                  p[6], p[7]));
-    EXPECT_EQ(count, 2);
-    EXPECT_DOUBLE_EQ(p[0], 3);
-    EXPECT_DOUBLE_EQ(std::fabs(p[1]), 4);
-    for (int i = 4; i < 8; ++i)
-        EXPECT_EQ(p[i], 0);
+    EXPECT_THAT((V{double(count), p[0], std::fabs(p[1]), p[4], p[5], p[6], p[7]}),
+                Pointwise(DoubleNear(1e-15), V{2, 3, 4, 0, 0, 0, 0}));
 
     // A plate circle of radius 4 stretched to 12 x 3 px, crossed with a pixel circle of
     // radius 6 centred with it: four points, each on both outlines.
@@ -104,18 +84,16 @@ TEST(MathUtilsIntersections, CirclesBecomeEllipsesUnderAnImageAndMayCrossFourTim
 
     // A line through a mapped circle: the crossings of the image ellipse, in line order.
     double x0, y0, x1, y1;
-    EXPECT_TRUE(
-        MathUtils::IntersectLineCircle(*MakeLine(0, 0, 0), *stretched, image.get(), count, x0, y0, x1, y1));
-    EXPECT_EQ(count, 2);
-    EXPECT_NEAR(x0, -12, 1e-12);
-    EXPECT_NEAR(x1, 12, 1e-12);
+    EXPECT_THAT(With(MathUtils::IntersectLineCircle(*MakeLine(0, 0, 0), *stretched, image.get(), count, x0,
+                                                    y0, x1, y1),
+                     count, x0, x1),
+                Pointwise(DoubleNear(1e-12), V{1, 2, -12, 12}));
 }
 
 TEST(MathUtilsConstructions, LinesAndAveragedSegments)
 {
     const auto bisector = MathUtils::CreateLineBisectingPointPoint(0, 0, 10, 0, "#/Plate");
-    EXPECT_EQ(bisector->X(), 5);
-    EXPECT_EQ(bisector->Y(), 0);
+    EXPECT_EQ((V{bisector->X(), bisector->Y()}), (V{5, 0}));
     EXPECT_DOUBLE_EQ(bisector->Rotation(), kPi / 2);
     EXPECT_EQ(bisector->SelectedSpaceName(), "#/Plate");
     EXPECT_THROW(MathUtils::CreateLineBisectingPointPoint(1, 2, 1, 2, "."), ShapeException);
@@ -123,10 +101,8 @@ TEST(MathUtilsConstructions, LinesAndAveragedSegments)
 
     const auto averaged = MathUtils::CreateSegmentByAveragingSegments(*MakeSegment(0, 0, 10, 0),
                                                                       *MakeSegment(10, 2, 0, 2), nullptr);
-    EXPECT_EQ(averaged->StartX(), 5);
-    EXPECT_EQ(averaged->StartY(), 1);
-    EXPECT_EQ(averaged->EndX(), 5);
-    EXPECT_EQ(averaged->EndY(), 1);
+    EXPECT_EQ((V{averaged->StartX(), averaged->StartY(), averaged->EndX(), averaged->EndY()}),
+              (V{5, 1, 5, 1}));
 
     // An image turning the plate by 30°: the perpendicular is the line's rotation plus 30°
     // plus 90°, through the unmapped point, in the image's space; style and colour kept.
@@ -135,8 +111,7 @@ TEST(MathUtilsConstructions, LinesAndAveragedSegments)
     line->setColor(Color32::FromUInt32(0xFF112233));
     const auto perpendicular = MathUtils::CreateLinePerpendicular(7, 8, *line, image.get());
     EXPECT_NEAR(perpendicular->Rotation(), 0.1 + kPi / 6 + kPi / 2, 1e-14);
-    EXPECT_EQ(perpendicular->X(), 7);
-    EXPECT_EQ(perpendicular->Y(), 8);
+    EXPECT_EQ((V{perpendicular->X(), perpendicular->Y()}), (V{7, 8}));
     EXPECT_EQ(perpendicular->SelectedSpaceName(), SpaceNameUtils::ImageSpaceNameFQ(*image));
     EXPECT_EQ(perpendicular->Color(), line->Color());
     EXPECT_EQ(line->X(), 1); // the input is untouched

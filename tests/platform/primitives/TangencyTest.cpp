@@ -77,8 +77,11 @@ void ExpectPairAsReference(const TarnEllipse& a, const TarnEllipse& b, const std
                 for (const Feature& f : stretches[k])
                     if (Apart(f.point, q[i]) < bestApart)
                         bestApart = Apart(f.point, q[i]), best = k;
+            // A crossing lies on both outlines to their rounding.
             const bool crossing = stretches[best].size() == 1 && stretches[best][0].root;
             EXPECT_LE(bestApart, (crossing ? 1e-9 : 1e-5) * size) << what << " point " << i;
+            EXPECT_TRUE(!crossing || std::max(fa.Offset(Promote(q[i])), fb.Offset(Promote(q[i]))) <= 1e-14 * size)
+                << what << " point " << i;
             EXPECT_FALSE(taken[best]) << what << ": two points for one crossing or contact";
             taken[best] = true;
         }
@@ -99,27 +102,29 @@ void ExpectPairAsReference(const TarnEllipse& a, const TarnEllipse& b, const std
 } // namespace
 
 // Pairs that touch, from outside and with one inside the other, moved apart or into each
-// other by less and more than the band; axis ratios 1 to 1e4.
+// other by less and more than the band, and well apart or across; axis ratios 1 to 1e4,
+// sizes 1e-3 to 1e3.
 TEST(Tangency, TouchingEllipsePairsAsTheReference)
 {
     std::mt19937_64 rng(17);
     std::uniform_real_distribution<double> unit(0, 1);
     const auto ratio = [&] { return std::pow(10.0, 4 * unit(rng)); };
     for (int kind = 0; kind < 3; ++kind)
-        for (double gap : {-1e-9, -1e-11, -2e-13, 0.0, 2e-13, 1e-11, 1e-9})
+        for (double gap : {-1e-3, -1e-9, -1e-11, -2e-13, 0.0, 2e-13, 1e-11, 1e-9, 1e-3})
             for (double ratioA : {1.0, 1e2, 1e4})
-                for (int k = 0; k < 3; ++k) {
-                    const double rx = 0.5 + unit(rng);
-                    const TarnEllipse a(unit(rng) - 0.5, unit(rng) - 0.5, rx, rx / ratioA, 7 * unit(rng));
+                for (const double scale : {1e-3, 1.0, 1e3}) {
+                    const double rx = scale * (0.5 + unit(rng));
+                    const TarnEllipse a(scale * (unit(rng) - 0.5), scale * (unit(rng) - 0.5), rx, rx / ratioA,
+                                        7 * unit(rng));
                     const double t = 7 * unit(rng);
                     const Point2D p = a.ToWorld({a.RadiusX() * std::cos(t), a.RadiusY() * std::sin(t)});
                     const Point2D nl = a.ToWorld({a.RadiusY() * std::cos(t), a.RadiusX() * std::sin(t)}) -
                                        Point2D{a.CenterX(), a.CenterY()};
                     const Point2D n = (1 / Length(nl)) * nl;
                     // Outside a; inside a (smaller than its narrow side); around a.
-                    const double rb = kind == 0   ? 0.2 + unit(rng)
+                    const double rb = kind == 0   ? scale * (0.2 + unit(rng))
                                       : kind == 1 ? a.RadiusY() * unit(rng)
-                                                  : 2 + unit(rng);
+                                                  : scale * (2 + unit(rng));
                     const double rotation = 7 * unit(rng), shift = gap * std::max(rx, rb);
                     const TarnEllipse b =
                         kind == 0   ? Touching(p + shift * n, -1 * n, rb, rb / ratio(), rotation)
@@ -127,7 +132,8 @@ TEST(Tangency, TouchingEllipsePairsAsTheReference)
                                     : Touching(p + shift * n, n, rb, rb / ratio(), rotation);
                     ExpectPairAsReference(a, b,
                                           "kind " + std::to_string(kind) + " gap " + std::to_string(gap) +
-                                              " ratio " + std::to_string(ratioA));
+                                              " ratio " + std::to_string(ratioA) + " size " +
+                                              std::to_string(scale));
                 }
     // Thin pairs met in use, in full precision.
     ExpectPairAsReference({-0.20265263278120485, -0.03569286372482789, 0.12737636393496174,

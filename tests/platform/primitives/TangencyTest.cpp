@@ -80,7 +80,8 @@ void ExpectPairAsReference(const TarnEllipse& a, const TarnEllipse& b, const std
             // A crossing lies on both outlines to their rounding.
             const bool crossing = stretches[best].size() == 1 && stretches[best][0].root;
             EXPECT_LE(bestApart, (crossing ? 1e-9 : 1e-5) * size) << what << " point " << i;
-            EXPECT_TRUE(!crossing || std::max(fa.Offset(Promote(q[i])), fb.Offset(Promote(q[i]))) <= 1e-14 * size)
+            EXPECT_TRUE(!crossing ||
+                        std::max(fa.Offset(Promote(q[i])), fb.Offset(Promote(q[i]))) <= 1e-14 * size)
                 << what << " point " << i;
             EXPECT_FALSE(taken[best]) << what << ": two points for one crossing or contact";
             taken[best] = true;

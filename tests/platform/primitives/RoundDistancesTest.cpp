@@ -90,12 +90,14 @@ TEST(RoundDistances, LineAndSegmentToEllipseMatchReference)
             }
 }
 
-TEST(RoundDistances, CirclePairsAreSymmetricAndMeasureBetweenOutlines)
+// Distances and crossings of circle pairs do not depend on the argument order; the points
+// lie on the outlines.
+TEST(RoundDistances, CirclePairsAreSymmetricInDistanceAndCrossings)
 {
     std::mt19937_64 rng(11);
     std::uniform_real_distribution<double> unit(-1, 1);
-    for (int i = 0; i < 200; ++i) {
-        const Circle2D a{{unit(rng), unit(rng)}, 1 + unit(rng)}, b{{unit(rng) * 3, unit(rng)}, 1 + unit(rng)};
+    for (int i = 0; i < 300; ++i) {
+        const Circle2D a{{unit(rng), unit(rng)}, 1 + unit(rng)}, b{{unit(rng) * 2, unit(rng)}, 1 + unit(rng)};
         Point2D a1, b1, a2, b2;
         const double d1 = DistanceCircleCircle(a, b, a1, b1), d2 = DistanceCircleCircle(b, a, b2, a2);
         EXPECT_EQ(d1, d2);
@@ -103,6 +105,16 @@ TEST(RoundDistances, CirclePairsAreSymmetricAndMeasureBetweenOutlines)
         EXPECT_NEAR(Distance(a1, a.center), a.radius, 1e-14);
         EXPECT_NEAR(Distance(b1, b.center), b.radius, 1e-14);
         EXPECT_NEAR(Distance(a1, b1), d1, 1e-14);
+        int n1 = 0, n2 = 0;
+        Point2D p1[2], p2[2];
+        IntersectCircleCircle(a, b, n1, p1[0], p1[1]);
+        IntersectCircleCircle(b, a, n2, p2[0], p2[1]);
+        ASSERT_EQ(n1, n2);
+        for (int k = 0; k < n1; ++k) {
+            EXPECT_TRUE(p1[k] == p2[k]);
+            EXPECT_NEAR(Distance(p1[k], a.center), a.radius, 1e-13);
+            EXPECT_NEAR(Distance(p1[k], b.center), b.radius, 1e-13);
+        }
     }
     Point2D p, q;
     EXPECT_DOUBLE_EQ(DistanceCircleCircle({{0, 0}, 5}, {{1, 0}, 1}, p, q), 3); // nested

@@ -28,9 +28,9 @@ TEST(MathUtilsIntersections, LineLineCountsCrossingParallelAndCoincidentLines)
     };
     EXPECT_THAT(cross(*MakeLine(0, 0, 0), *MakeLine(5, 5, kPi / 2), *image),
                 Pointwise(DoubleNear(1e-15), V{1, 1, 5, 0, kPi / 2}));
-    // Parallel: every out-parameter written, 0; coincident: a point of both.
+    // Parallel: every out-parameter written, 0; coincident: line A's point.
     EXPECT_EQ(cross(*MakeLine(0, 0, 0.3), *MakeLine(0, 1, 0.3), *image), (V{0, 0, 0, 0, 0}));
-    EXPECT_EQ(cross(*MakeLine(2, 3, 0.3), *MakeLine(2, 3, 0.3), *image), (V{1, -1, 2, 3, 0}));
+    EXPECT_EQ(cross(*MakeLine(2, 3, 0), *MakeLine(7, 3, 0), *image), (V{1, -1, 2, 3, 0}));
 
     // Each line is mapped by its own space: a plate turned by 90° makes the plate's x axis
     // the image's y axis.

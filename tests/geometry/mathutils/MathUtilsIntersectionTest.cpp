@@ -48,7 +48,7 @@ TEST(MathUtilsIntersections, SegmentLineCountsBothEndsAndASegmentOnTheLine)
                                                     nullptr, count, x, y),
                     count, x, y);
     };
-    EXPECT_EQ(cross(3, -5, 3.5, 0), (V{1, 1, 3.5, 0})); // the end point, t = 1
+    EXPECT_EQ(cross(0.7, -5, 0.1, 0), (V{1, 1, 0.1, 0})); // the end point itself, not t = 1 rounded
     EXPECT_EQ(cross(1, 0, 6, 0), (V{1, -1, 1, 0}));
     EXPECT_EQ(cross(1, 1, 6, 2), (V{0, 0, 0, 0}));
     // An end point that lies on a slanted line only up to rounding in the line's terms

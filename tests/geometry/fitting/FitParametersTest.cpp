@@ -5,6 +5,8 @@
 #include <limits>
 #include <numbers>
 
+#include <fmt/format.h>
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <Geometry/FitCircle.h>
@@ -14,6 +16,7 @@
 #include <Ostrel/Vision/ToolPin.h>
 
 #include "common/EventRecorder.h"
+#include "common/ToolTestSupport.h"
 
 using namespace Ostrel;
 using namespace Ostrel::Vision;
@@ -24,14 +27,12 @@ using Flags = std::vector<std::uint64_t>;
 
 namespace {
 
-template <class Exception, class Call> std::string MessageOf(Call&& call)
+// Matches a call that throws a GeometryException with this message and code.
+auto ThrowsGeometry(const std::string& message, GeometryExceptionCodes code)
 {
-    try {
-        call();
-    } catch (const Exception& e) {
-        return e.Message();
-    }
-    return "no exception";
+    return testing::Throws<GeometryException>(
+        testing::AllOf(testing::Property(&GeometryException::Message, message),
+                       testing::Property(&GeometryException::GeometryCode, code)));
 }
 
 std::vector<std::pair<double, double>> PointsOf(const FitImpl::FitBase& fit)
@@ -91,8 +92,8 @@ TEST(FitParameters, BadIndicesNameTheOperationAndChangeNothing)
     };
     for (const auto& [name, call] : operations)
         for (int i : {-1, 2})
-            EXPECT_EQ(MessageOf<ArgumentOutOfRangeException>([&] { call(i); }),
-                      Strings::Substitute(Strings::IDS_Ost_InvalidArgGEandLT_3, {name, "0", "2"}))
+            EXPECT_THAT([&] { call(i); }, ThrowsWith<ArgumentOutOfRangeException>(Strings::Substitute(
+                                              Strings::IDS_Ost_InvalidArgGEandLT_3, {name, "0", "2"})))
                 << name << " " << i;
 
     const std::pair<const char*, std::function<void()>> negatives[] = {
@@ -101,8 +102,8 @@ TEST(FitParameters, BadIndicesNameTheOperationAndChangeNothing)
         {"RadiusConstraint", [&] { fit->setRadiusConstraint(-0.5); }},
     };
     for (const auto& [name, call] : negatives)
-        EXPECT_EQ(MessageOf<ArgumentOutOfRangeException>(call),
-                  Strings::Substitute(Strings::IDS_Ost_InvalidArgGE_2, {name, "0"}));
+        EXPECT_THAT(call, ThrowsWith<ArgumentOutOfRangeException>(
+                              Strings::Substitute(Strings::IDS_Ost_InvalidArgGE_2, {name, "0"})));
     EXPECT_THROW(fit->setRadiusConstraint(std::numeric_limits<double>::quiet_NaN()), ArgumentException);
     EXPECT_TRUE(events.flags.empty());
     EXPECT_EQ(PointsOf(*fit), (std::vector<std::pair<double, double>>{{1, 1}, {2, 2}}));
@@ -131,33 +132,29 @@ TEST(FitParameters, ConstraintsCompareStoreAndNormalise)
 
 TEST(FitParameters, ExecuteChecksThePointSetFirst)
 {
+    // None, and one point short of each shape's minimum.
+    const auto tooFew = [](int have, int minimum) {
+        return ThrowsGeometry(fmt::format("Insufficient points: have {}, minimum is {}", have, minimum),
+                              GeometryExceptionCodes::NotEnoughPoints);
+    };
     auto circle = Quill::Create<FitCircle>();
-    try {
-        circle->Execute("#");
-        FAIL();
-    } catch (const GeometryException& e) {
-        EXPECT_EQ(e.Message(), "Insufficient points: have 0, minimum is 3");
-        EXPECT_EQ(e.GeometryCode(), GeometryExceptionCodes::NotEnoughPoints);
-    }
-    // One point short of each shape's minimum.
     auto shortLine = Quill::Create<FitLine>();
     auto shortEllipse = Quill::Create<FitEllipse>();
+    EXPECT_THAT([&] { circle->Execute("#"); }, tooFew(0, 3));
     shortLine->setNumPoints(1);
     circle->setNumPoints(2);
     shortEllipse->setNumPoints(4);
-    EXPECT_EQ(MessageOf<GeometryException>([&] { shortLine->Execute("#"); }),
-              "Insufficient points: have 1, minimum is 2");
-    EXPECT_EQ(MessageOf<GeometryException>([&] { circle->Execute("#"); }),
-              "Insufficient points: have 2, minimum is 3");
-    EXPECT_EQ(MessageOf<GeometryException>([&] { shortEllipse->Execute("#"); }),
-              "Insufficient points: have 4, minimum is 5");
+    EXPECT_THAT([&] { shortLine->Execute("#"); }, tooFew(1, 2));
+    EXPECT_THAT([&] { circle->Execute("#"); }, tooFew(2, 3));
+    EXPECT_THAT([&] { shortEllipse->Execute("#"); }, tooFew(4, 5));
 
     auto line = Quill::Create<FitLine>();
     for (double x : {0.0, 1.0, 2.0, 3.0})
         line->AddPoint(x, 2 * x);
     line->setNumToIgnore(3);
-    EXPECT_EQ(MessageOf<GeometryException>([&] { line->Execute("#"); }),
-              Strings::Substitute(Strings::IDS_Ost_InvalidArgRange_3, {"NumToIgnore", "0", "2"}));
+    EXPECT_THAT([&] { line->Execute("#"); },
+                ThrowsWith<GeometryException>(
+                    Strings::Substitute(Strings::IDS_Ost_InvalidArgRange_3, {"NumToIgnore", "0", "2"})));
     line->setNumToIgnore(2);
     EXPECT_NO_THROW(line->Execute("#"));
     line->setNumToIgnore(0);
@@ -169,13 +166,9 @@ TEST(FitParameters, ExecuteChecksThePointSetFirst)
     line->SetY(2, 4);
     auto same = Quill::Create<FitLine>();
     same->setNumPoints(3);
-    try {
-        same->Execute("#");
-        FAIL();
-    } catch (const GeometryException& e) {
-        EXPECT_EQ(e.Message(), "The points specified for the fitting operation are ambiguous");
-        EXPECT_EQ(e.GeometryCode(), GeometryExceptionCodes::AmbiguousPoints);
-    }
+    EXPECT_THAT([&] { same->Execute("#"); },
+                ThrowsGeometry("The points specified for the fitting operation are ambiguous",
+                               GeometryExceptionCodes::AmbiguousPoints));
     const auto result = line->Execute("#/Fixture");
     EXPECT_EQ(result->GetLine()->SelectedSpaceName(), "#/Fixture");
     EXPECT_EQ(line->NumPoints(), 4);
@@ -210,7 +203,7 @@ TEST(FitParameters, PointPinsResolveThroughFakeProperties)
     EXPECT_EQ(fit->GetY(1), 7.5);
     EXPECT_EQ(Quill::Create<ToolPin>("GetY(1)")->GetValue(fit).to_double(), 7.5);
     EXPECT_EQ(events.flags, Flags{0x4});
-    EXPECT_EQ(MessageOf<ArgumentOutOfRangeException>(
-                  [&] { Quill::Create<ToolPin>("SetX(2)")->SetValue(fit, 1.0); }),
-              Strings::Substitute(Strings::IDS_Ost_InvalidArgGEandLT_3, {"SetX", "0", "2"}));
+    EXPECT_THAT([&] { Quill::Create<ToolPin>("SetX(2)")->SetValue(fit, 1.0); },
+                ThrowsWith<ArgumentOutOfRangeException>(
+                    Strings::Substitute(Strings::IDS_Ost_InvalidArgGEandLT_3, {"SetX", "0", "2"})));
 }

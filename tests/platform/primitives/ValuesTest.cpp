@@ -1,4 +1,5 @@
 // Values, mapping, failures and their mapping, angles.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -10,6 +11,8 @@
 #include <Ostrel/Vision/Private/TarnEllipse.h>
 #include <Ostrel/Vision/Transform2D.h>
 
+#include "common/ToolTestSupport.h"
+
 using namespace Ostrel::Vision;
 using namespace Ostrel::Vision::Private;
 constexpr double pi = std::numbers::pi;
@@ -19,14 +22,9 @@ TEST(PrimitiveValues, FailuresMapToFrameworkExceptions)
     const auto guarded = [](PrimitiveFailureKind kind) {
         GuardPrimitives([kind]() -> int { throw PrimitiveFailure(kind, "bad value"); });
     };
-    EXPECT_THROW(guarded(PrimitiveFailureKind::NonFiniteInput), ArgumentException);
+    EXPECT_THAT([&] { guarded(PrimitiveFailureKind::NonFiniteInput); }, ThrowsWith<ArgumentException>("bad value"));
     EXPECT_THROW(guarded(PrimitiveFailureKind::InvalidArgument), ArgumentException);
-    EXPECT_THROW(guarded(PrimitiveFailureKind::DegenerateShape), ShapeException);
-    try {
-        guarded(PrimitiveFailureKind::DegenerateShape);
-    } catch (const ShapeException& e) {
-        EXPECT_EQ(e.Message(), "bad value");
-    }
+    EXPECT_THAT([&] { guarded(PrimitiveFailureKind::DegenerateShape); }, ThrowsWith<ShapeException>("bad value"));
     EXPECT_THROW(GuardPrimitives([]() -> int { throw InvalidOperationException("other"); }),
                  InvalidOperationException);
     EXPECT_EQ(GuardPrimitives([] { return 3; }), 3);

@@ -22,9 +22,11 @@ TEST(PrimitiveValues, FailuresMapToFrameworkExceptions)
     const auto guarded = [](PrimitiveFailureKind kind) {
         GuardPrimitives([kind]() -> int { throw PrimitiveFailure(kind, "bad value"); });
     };
-    EXPECT_THAT([&] { guarded(PrimitiveFailureKind::NonFiniteInput); }, ThrowsWith<ArgumentException>("bad value"));
+    EXPECT_THAT([&] { guarded(PrimitiveFailureKind::NonFiniteInput); },
+                ThrowsWith<ArgumentException>("bad value"));
     EXPECT_THROW(guarded(PrimitiveFailureKind::InvalidArgument), ArgumentException);
-    EXPECT_THAT([&] { guarded(PrimitiveFailureKind::DegenerateShape); }, ThrowsWith<ShapeException>("bad value"));
+    EXPECT_THAT([&] { guarded(PrimitiveFailureKind::DegenerateShape); },
+                ThrowsWith<ShapeException>("bad value"));
     EXPECT_THROW(GuardPrimitives([]() -> int { throw InvalidOperationException("other"); }),
                  InvalidOperationException);
     EXPECT_EQ(GuardPrimitives([] { return 3; }), 3);

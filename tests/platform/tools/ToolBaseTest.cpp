@@ -122,8 +122,8 @@ TEST(ToolRecords, TreesAreOrderedAndReachableByKeyAndConstructorsRunInOrder)
     EXPECT_EQ(current->Key(), "Sample1");
     const auto segment = current->SubRecords()[0];
     EXPECT_EQ(segment, current->SubRecords()["Segment"]);
-    EXPECT_EQ(segment->ValueAs<Segment>(), tool->segment);
-    EXPECT_EQ(segment->ValueType(), rttr::type::get<Segment>());
+    EXPECT_EQ(segment->ValueAs<LineSegment>(), tool->segment);
+    EXPECT_EQ(segment->ValueType(), rttr::type::get<LineSegment>());
     EXPECT_FALSE(current->SubRecords().Find("Missing"));
     EXPECT_THROW(current->SubRecords()["Missing"], ArgumentException);
     EXPECT_THROW(current->SubRecords()[1], ArgumentOutOfRangeException);

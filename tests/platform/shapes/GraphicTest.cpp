@@ -1,5 +1,4 @@
 #include <cmath>
-#include <functional>
 #include <memory>
 #include <numbers>
 #include <string>
@@ -8,7 +7,6 @@
 #include <gtest/gtest.h>
 #include <rttr/type>
 
-#include <Ostrel/Quill/ChangedSignal.h>
 #include <Ostrel/Vision/Circle.h>
 #include <Ostrel/Vision/CompositeShape.h>
 #include <Ostrel/Vision/Exceptions.h>
@@ -18,24 +16,13 @@
 #include <Ostrel/Vision/Polygon.h>
 #include <Ostrel/Vision/Strings.h>
 
+#include "common/EventRecorder.h"
+#include "common/ToolTestSupport.h"
+
 using namespace Ostrel;
 using namespace Ostrel::Vision;
 
 namespace {
-
-// The flags of every changed event an object raises while the recorder lives.
-class EventRecorder {
-public:
-    explicit EventRecorder(Quill::IChangedEvent& source)
-        : connection_(source.ChangedEvent().connect(
-              [this](const std::shared_ptr<Quill::ChangedEventArgs>& args) { flags.push_back(args->StateFlags()); }))
-    {
-    }
-    std::vector<std::uint64_t> flags;
-
-private:
-    boost::signals2::scoped_connection connection_;
-};
 
 std::shared_ptr<LineSegment> StyledSegment()
 {
@@ -57,17 +44,6 @@ std::shared_ptr<LineSegment> StyledSegment()
     label->setColor(Color32::FromUInt32(0xFF0000FF));
     segment->ChildGraphics().Add(label);
     return segment;
-}
-
-template <class Exception>
-std::string MessageOf(const std::function<void()>& action)
-{
-    try {
-        action();
-    } catch (const Exception& e) {
-        return e.Message();
-    }
-    return "(nothing thrown)";
 }
 
 } // namespace
@@ -139,10 +115,7 @@ TEST(GraphicEvents, SettersRaiseTheFlagsOfWhatChangedOnce)
     circle->setTipText("r");
     circle->setSelectedSpaceName("#");
     EXPECT_EQ(events.flags, (std::vector<std::uint64_t>{Circle::SfCenterY, 0x1C0000, GraphicBase::SfTipText,
-                                                         GraphicBase::SfSelectedSpaceName}));
-
-    // A copy starts without subscribers.
-    EXPECT_EQ(circle->Copy(0xFFFFFFFF)->ChangedEvent().num_slots(), 0u);
+                                                        GraphicBase::SfSelectedSpaceName}));
 }
 
 TEST(GraphicEvents, CompositesAndParentsPassOnTheChangesOfWhatTheyHold)
@@ -197,8 +170,9 @@ TEST(GraphicCollection, RefusesNullGraphicsCyclesAndBadIndices)
     inner->Shapes().RemoveAt(0);
     ASSERT_EQ(inner->Shapes().Count(), 1);
     EXPECT_EQ(inner->Shapes()[0], marker);
-    EXPECT_EQ(MessageOf<ArgumentOutOfRangeException>([&] { inner->Shapes().Item(1); }),
-              "The index passed to GraphicCollection::Item is out of range: it must be at least 0 and less than 1.");
+    EXPECT_THAT([&] { inner->Shapes().Item(1); },
+                ThrowsWith<ArgumentOutOfRangeException>("The index passed to GraphicCollection::Item is out "
+                                                        "of range: it must be at least 0 and less than 1."));
 }
 
 // A graphic reports each change to every collection holding it, once per place it has
@@ -254,16 +228,17 @@ TEST(GraphicCollection, PassesOnTheChangesOfItsGraphicsWhileItHoldsThem)
 TEST(ShapeValidation, BadInputThrowsANamedErrorAndChangesNothing)
 {
     auto circle = Quill::Create<Circle>();
-    EXPECT_EQ(MessageOf<ArgumentException>([&] { circle->setCenterX(std::nan("")); }),
-              "The argument CenterX must be a finite number.");
-    EXPECT_EQ(MessageOf<ArgumentOutOfRangeException>([&] { circle->SetCenterRadius(1, 2, -1); }),
-              "The argument Radius is out of range: it must be greater than or equal to 0.");
+    EXPECT_THAT([&] { circle->setCenterX(std::nan("")); },
+                ThrowsWith<ArgumentException>("The argument CenterX must be a finite number."));
+    EXPECT_THAT([&] { circle->SetCenterRadius(1, 2, -1); },
+                ThrowsWith<ArgumentOutOfRangeException>(
+                    "The argument Radius is out of range: it must be greater than or equal to 0."));
     EXPECT_EQ(circle->CenterX(), 100);  // nothing of the failed call was stored
     EXPECT_THROW(circle->setRadius(INFINITY), ArgumentException);
 
     auto line = Quill::Create<Line>();
-    EXPECT_EQ(MessageOf<ShapeException>([&] { line->SetFromStartXYEndXY(3, 4, 3, 4); }),
-              Strings::E_OstShape_CoordinatesMustDiffer);
+    EXPECT_THAT([&] { line->SetFromStartXYEndXY(3, 4, 3, 4); },
+                ThrowsWith<ShapeException>(std::string(Strings::E_OstShape_CoordinatesMustDiffer)));
     line->SetFromStartXYEndXY(1, 1, 1, 5);
     EXPECT_DOUBLE_EQ(line->Rotation(), std::numbers::pi / 2);
     line->SetDistanceRotation(-2, 0);  // below the x axis, pointing along it
@@ -280,41 +255,27 @@ TEST(ShapeValidation, BadInputThrowsANamedErrorAndChangesNothing)
     auto polygon = Quill::Create<Polygon>();
     polygon->AddVertex(0, 0);
     polygon->AddVertex(1, 0);
-    EXPECT_EQ(MessageOf<ArgumentOutOfRangeException>([&] { polygon->VertexX(2); }),
-              "The index passed to VertexX is out of range: it must be at least 0 and less than 2.");
+    EXPECT_THAT([&] { polygon->VertexX(2); },
+                ThrowsWith<ArgumentOutOfRangeException>(
+                    "The index passed to VertexX is out of range: it must be at least 0 and less than 2."));
     EXPECT_THROW(polygon->SetVertex(0, 0, std::nan("")), ArgumentException);
 
     auto marker = Quill::Create<PointMarker>();
-    EXPECT_EQ(MessageOf<ArgumentOutOfRangeException>(
-                  [&] { marker->setGraphicType(static_cast<PointMarkerGraphicTypeConstants>(9)); }),
-              "The argument GraphicType is out of range: it must lie between 0 and 4.");
+    EXPECT_THAT([&] { marker->setGraphicType(static_cast<PointMarkerGraphicTypeConstants>(9)); },
+                ThrowsWith<ArgumentOutOfRangeException>(
+                    "The argument GraphicType is out of range: it must lie between 0 and 4."));
     EXPECT_THROW(marker->SetCenterRotationSize(0, 0, 0, -1), ArgumentOutOfRangeException);
     EXPECT_THROW(marker->setLineWidthInScreenPixels(-1), ArgumentOutOfRangeException);
 }
 
-TEST(ShapeReflection, PinPathsResolveThroughTheRegisteredNames)
+// Properties and pin paths through shapes are exercised by the geometry tools; these names
+// are reached only by hosts.
+TEST(ShapeReflection, MethodsEnumerationsAndCompositeIdAreRegistered)
 {
     auto segment = Quill::Create<LineSegment>();
     segment->SetStartEnd(1, 2, 4, 6);
     const std::shared_ptr<GraphicBase> graphic = segment;
-    const rttr::type type = rttr::type::get(*graphic);
-    EXPECT_EQ(type.get_name(), "Ostrel::Vision::LineSegment");
-
-    EXPECT_EQ(type.get_property("StartX").get_value(*graphic).get_value<double>(), 1);
-    EXPECT_EQ(type.get_method("Length").invoke(*graphic).get_value<double>(), 5);
-    EXPECT_TRUE(type.get_property("EndY").set_value(*graphic, 9.0));
-    EXPECT_EQ(segment->EndY(), 9);
-    EXPECT_EQ(type.get_property("TipText").get_type(), rttr::type::get<std::string>());
-    EXPECT_EQ(type.get_property("Color").get_type(), rttr::type::get<Color32>());
-
-    // "Segment.CreateLine().Rotation"
-    const rttr::variant line = type.get_method("CreateLine").invoke(*graphic);
-    ASSERT_TRUE(line.is_valid());
-    const auto& linePointer = line.get_value<std::shared_ptr<Line>>();
-    const rttr::type lineType = rttr::type::get(*linePointer);
-    EXPECT_DOUBLE_EQ(lineType.get_property("Rotation").get_value(*linePointer).get_value<double>(),
-                     std::atan2(7, 3));
-
+    EXPECT_EQ(rttr::type::get(*graphic).get_method("Length").invoke(*graphic).get_value<double>(), 5);
     const rttr::enumeration styles = rttr::type::get<GraphicLineStyleConstants>().get_enumeration();
     EXPECT_EQ(styles.value_to_name(GraphicLineStyleConstants::Dot), "Dot");
     EXPECT_TRUE(rttr::type::get_by_name("Ostrel::Vision::CompositeShape").get_property("ID").is_valid());

@@ -166,28 +166,22 @@ TEST(Image8Grey, ArchiveRoundTripKeepsPixelsAndSpaces)
     }
 }
 
-TEST(Image8Grey, CorruptArchiveIsRejectedWithAReason)
-{
-    std::stringstream stream;
-    Serialization::Save(stream, Quill::Create<Image8Grey>(3, 2), 0);
-    std::string bytes = stream.str();
-    // Width 3 and height 2 as little-endian 32-bit integers, followed by the pixels.
-    const std::string size("\x03\x00\x00\x00\x02\x00\x00\x00", 8);
-    const auto at = bytes.rfind(size);
-    ASSERT_NE(at, std::string::npos);
-    bytes[at] = 4;
-    std::istringstream in(bytes);
-    EXPECT_THAT([&] { Serialization::Load(in); },
-                ThrowsMessage<SerializationException>(HasSubstr("4 x 2 pixels with 6 pixel values")));
-}
-
 // Every truncation and a run of single-byte corruptions of a full archive either load or
-// throw SerializationException: never a crash, a hang or a malformed tree.
+// throw SerializationException: never a crash, a hang or a malformed tree. A size that
+// disagrees with the pixels is named.
 TEST(Image8Grey, DamagedArchivesFailCleanly)
 {
     std::stringstream stream;
     Serialization::Save(stream, SampleImage(), 0);
     const std::string bytes = stream.str();
+    // Width 3 and height 2 as little-endian 32-bit integers, followed by the pixels.
+    std::string resized = bytes;
+    const auto at = resized.rfind(std::string("\x03\x00\x00\x00\x02\x00\x00\x00", 8));
+    ASSERT_NE(at, std::string::npos);
+    resized[at] = 4;
+    std::istringstream in(resized);
+    EXPECT_THAT([&] { Serialization::Load(in); },
+                ThrowsMessage<SerializationException>(HasSubstr("4 x 2 pixels with 6 pixel values")));
     for (std::size_t length = 0; length < bytes.size(); ++length) {
         std::istringstream in(bytes.substr(0, length));
         EXPECT_THROW(Serialization::Load(in), SerializationException) << length;

@@ -1,4 +1,5 @@
 #include <cmath>
+#include <functional>
 #include <string>
 
 #include <gmock/gmock.h>
@@ -37,27 +38,6 @@ TEST(SpaceNameUtils, CheckSpaceNameSyntaxNamesTheNameAndTheFault)
     EXPECT_THAT([] { SpaceNameUtils::CheckSpaceNameSyntax(std::string(), true); },
                 ThrowsMessage<ArgumentException>(HasSubstr("empty")));
     EXPECT_THROW(SpaceNameUtils::CheckSpaceNameSyntax(static_cast<const char*>(nullptr), true), ArgumentNullException);
-}
-
-TEST(CoordinateSpaceTree, AddSpaceRejectsBadArguments)
-{
-    SampleTree s;
-    const auto identity = std::make_shared<Transform2DLinear>();
-    EXPECT_THAT([&] { s.Tree->AddSpace("#", "Fixture", identity); },
-                ThrowsMessage<ArgumentException>(HasSubstr("\"#/Fixture\" already exists")));
-    EXPECT_THAT([&] { s.Tree->AddSpace("#/Nowhere", "X", identity); },
-                ThrowsMessage<ArgumentException>(HasSubstr("no space named \"#/Nowhere\"")));
-    EXPECT_THAT([&] { s.Tree->AddSpace("Plate", "X", identity); },
-                ThrowsMessage<ArgumentException>(HasSubstr("ambiguous")));
-    EXPECT_THAT([&] { s.Tree->AddSpace("#", "a/b", identity); },
-                ThrowsMessage<ArgumentException>(HasSubstr("single element")));
-    EXPECT_THROW(s.Tree->AddSpace("#", "", identity), ArgumentException);
-    EXPECT_THROW(s.Tree->AddSpace("#", "X", std::shared_ptr<const Transform2D>()), ArgumentNullException);
-    EXPECT_THAT([&] { s.Tree->AddSpace("#", "X", Transform2DLinear(1, 0, 0, 1, NAN, 0)); },
-                ThrowsMessage<ArgumentException>(HasSubstr("not finite")));
-    EXPECT_THAT([&] { s.Tree->AddSpace("#", "X", Transform2DLinear(1e200, 1, 0, 1e200, 0, 0)); },
-                ThrowsMessage<ArgumentException>(HasSubstr("determinant")));  // finite entries, overflowing product
-    EXPECT_EQ(s.Tree->Count(), 6);  // nothing was added by the failed calls
 }
 
 TEST(CoordinateSpaceTree, LookUpAndResolveNames)
@@ -135,22 +115,35 @@ TEST(CoordinateSpaceTree, GetTransformAcrossBranchesEqualsHandComposition)
     EXPECT_EQ(same->TX(), 0.0);
 }
 
-TEST(CoordinateSpaceTree, GetTransformRejectsNamesItCannotResolveAndSingularSteps)
+// Every refusal names its fault, and a failed AddSpace adds nothing.
+TEST(CoordinateSpaceTree, AddSpaceAndGetTransformRejectWhatTheyCannotResolve)
 {
     SampleTree s;
-    EXPECT_THAT([&] { s.Tree->GetTransform("#", "$"); },
-                ThrowsMessage<ArgumentException>(HasSubstr("parent graphic")));
-    EXPECT_THAT([&] { s.Tree->GetTransform(".", "#"); },
-                ThrowsMessage<ArgumentException>(HasSubstr("relative to an image's selected space")));
-    EXPECT_THAT([&] { s.Tree->GetTransform("#", "Plate"); },
-                ThrowsMessage<ArgumentException>(HasSubstr("\"#/Fixture/Plate\", \"#/Stage/Plate\"")));
-    EXPECT_THAT([&] { s.Tree->GetTransform("#", "Nowhere"); },
-                ThrowsMessage<ArgumentException>(HasSubstr("no space named \"Nowhere\"")));
+    auto& tree = *s.Tree;
+    const auto identity = std::make_shared<Transform2DLinear>();
+    tree.AddSpace("#/Stage", "Flat", Transform2DLinear(1.0, 2.0, 2.0, 4.0, 0.0, 0.0));
+    const std::pair<std::function<void()>, const char*> cases[] = {
+        {[&] { tree.AddSpace("#", "Fixture", identity); }, "\"#/Fixture\" already exists"},
+        {[&] { tree.AddSpace("#/Nowhere", "X", identity); }, "no space named \"#/Nowhere\""},
+        {[&] { tree.AddSpace("Plate", "X", identity); }, "ambiguous"},
+        {[&] { tree.AddSpace("#", "a/b", identity); }, "single element"},
+        {[&] { tree.AddSpace("#", "", identity); }, ""},
+        {[&] { tree.AddSpace("#", "X", Transform2DLinear(1, 0, 0, 1, NAN, 0)); }, "not finite"},
+        // Finite entries whose product overflows.
+        {[&] { tree.AddSpace("#", "X", Transform2DLinear(1e200, 1, 0, 1e200, 0, 0)); }, "determinant"},
+        {[&] { tree.GetTransform("#", "$"); }, "parent graphic"},
+        {[&] { tree.GetTransform(".", "#"); }, "relative to an image's selected space"},
+        {[&] { tree.GetTransform("#", "Plate"); }, "\"#/Fixture/Plate\", \"#/Stage/Plate\""},
+        {[&] { tree.GetTransform("#", "Nowhere"); }, "no space named \"Nowhere\""},
+    };
+    for (const auto& [call, fault] : cases)
+        EXPECT_THAT(call, ThrowsMessage<ArgumentException>(HasSubstr(fault))) << fault;
+    EXPECT_THROW(tree.AddSpace("#", "X", std::shared_ptr<const Transform2D>()), ArgumentNullException);
+    EXPECT_EQ(tree.Count(), 7);
 
     // A singular transform maps into its space, but nothing maps out of it.
-    s.Tree->AddSpace("#/Stage", "Flat", Transform2DLinear(1.0, 2.0, 2.0, 4.0, 0.0, 0.0));
-    EXPECT_NO_THROW(s.Tree->GetTransform("#/Stage/Flat", "Tool"));
-    EXPECT_THAT([&] { s.Tree->GetTransform("Tool", "Flat"); },
+    EXPECT_NO_THROW(tree.GetTransform("#/Stage/Flat", "Tool"));
+    EXPECT_THAT([&] { tree.GetTransform("Tool", "Flat"); },
                 ThrowsMessage<ArgumentException>(
                     AllOf(HasSubstr("\"#/Stage/Flat\" cannot be inverted"), HasSubstr("singular"))));
 }

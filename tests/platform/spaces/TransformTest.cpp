@@ -15,21 +15,6 @@ using namespace Ostrel::Vision;
 using namespace SpacesTest;
 using ::testing::HasSubstr;
 
-TEST(Transform2D, ComposeOfLinearTransformsIsTheirProduct)
-{
-    const Transform2DLinear outer(1.5, -0.25, 0.5, 2.0, 10.0, -4.0);
-    const Transform2DLinear inner = Transform2DLinear::ScaleRotationTranslation(2.0, 0.5, 0.3, -7.0, 3.0);
-    const auto composed = outer.Compose(std::make_shared<Transform2DLinear>(inner));
-    ASSERT_TRUE(std::dynamic_pointer_cast<Transform2DLinear>(composed));
-    double x, y, ix, iy, ox, oy;
-    composed->MapPoint(3.0, -5.0, x, y);
-    inner.MapPoint(3.0, -5.0, ix, iy);
-    outer.MapPoint(ix, iy, ox, oy);
-    EXPECT_NEAR(x, ox, 1e-12);
-    EXPECT_NEAR(y, oy, 1e-12);
-    EXPECT_THROW(outer.Compose(nullptr), ArgumentNullException);
-}
-
 // inverse(forward(p)) = p over chains of random affine and lens transforms.
 TEST(Transform2D, ComposedRoundTripsAreAccurate)
 {
@@ -50,6 +35,7 @@ TEST(Transform2D, ComposedRoundTripsAreAccurate)
             EXPECT_LE(std::hypot(bx - x, by - y), 1e-12 * std::hypot(x, y)) << "trial " << trial;
         }
     }
+    EXPECT_THROW(Transform2DLinear().Compose(nullptr), ArgumentNullException);
 }
 
 // The linear form at p agrees with the transform at p and has its Jacobian there.

@@ -26,7 +26,8 @@ TEST(FakeProperties, NoArgMethodsComeInNameOrderFollowedByIndexedOnes)
     EXPECT_THROW(fakes[0]->WithIndex(2), InvalidOperationException);
     EXPECT_THROW(fakes[4]->Set(*points, true), InvalidOperationException);
     EXPECT_THROW(x1->Set(*points, std::string("x")), ArgumentException);
-    EXPECT_THROW(x1->Get(*Quill::Create<Segment>()), InvalidOperationException);  // object of another class
+    EXPECT_THROW(x1->Get(*Quill::Create<LineSegment>()),
+                 InvalidOperationException); // object of another class
 
     Meta::FakePropertyList list;
     EXPECT_THROW(Meta::AppendIndexedFakeProperties(list, rttr::type::get<Points>(), "GetY", "", 2),

@@ -54,13 +54,8 @@ RTTR_REGISTRATION
 {
     using namespace ToolsTest;
     using rttr::registration;
-    registration::class_<Line>("ToolsTest::Line").property_readonly("Rotation", &Line::Rotation);
-    registration::class_<Segment>("ToolsTest::Segment")
-        .property("StartX", &Segment::StartX, &Segment::setStartX)
-        .method("CreateLine", &Segment::CreateLine)
-        .method("GetNothing", &Segment::GetNothing);
-    // Lets a shared_ptr<Segment> be written where a pointer to one of its bases is expected.
-    rttr::type::register_wrapper_converter_for_base_classes<std::shared_ptr<Segment>>();
+    // Lets a shared_ptr<LineSegment> be written where a pointer to one of its bases is expected.
+    rttr::type::register_wrapper_converter_for_base_classes<std::shared_ptr<LineSegment>>();
     registration::class_<Points>("ToolsTest::Points")
         .method("GetX", &Points::GetX)
         .method("SetX", &Points::SetX)
@@ -73,7 +68,8 @@ RTTR_REGISTRATION
         .property("Attachment", &SampleTool::Attachment, &SampleTool::setAttachment)
         .property_readonly("RunParams", &SampleTool::RunParams)
         .property_readonly("Distance", &SampleTool::Distance)
-        .method("GetOutputSegment", &SampleTool::GetOutputSegment);
+        .method("GetOutputSegment", &SampleTool::GetOutputSegment)
+        .method("GetNothing", &SampleTool::GetNothing);
 }
 
 CEREAL_REGISTER_TYPE_WITH_NAME(ToolsTest::SampleTool, "ToolsTest::SampleTool")

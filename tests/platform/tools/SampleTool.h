@@ -1,6 +1,6 @@
 #pragma once
-// Test-local objects of the tool model: a segment-like shape, a point list with indexed
-// fake properties that also builds record content, and a concrete tool holding both.
+// Test-local objects of the tool model: a point list with indexed fake properties that
+// also builds record content, and a concrete tool holding it and a segment.
 
 #include <functional>
 #include <memory>
@@ -8,6 +8,7 @@
 #include <vector>
 
 #include <Ostrel/Vision/Exceptions.h>
+#include <Ostrel/Vision/LineSegment.h>
 #include <Ostrel/Vision/Meta/IHaveFakePropertyMeta.h>
 #include <Ostrel/Vision/RecordConstructor.h>
 #include <Ostrel/Vision/ToolBase.h>
@@ -16,27 +17,6 @@ namespace ToolsTest {
 
 using namespace Ostrel;
 using namespace Ostrel::Vision;
-
-class Line : public Quill::ShareableBase {
-public:
-    Line(ObjectCreateAccessToken, double rotation) : rotation(rotation) {}
-    double Rotation() const { return rotation; }
-    double rotation;
-
-    RTTR_ENABLE(Quill::ShareableBase)
-};
-
-class Segment : public Quill::ShareableBase {
-public:
-    explicit Segment(ObjectCreateAccessToken) {}
-    double StartX() const { return startX; }
-    void setStartX(double x) { startX = x; }
-    std::shared_ptr<Line> CreateLine() const { return Quill::Create<Line>(0.25); }
-    std::shared_ptr<Segment> GetNothing() const { return nullptr; }
-    double startX = 1.5;
-
-    RTTR_ENABLE(Quill::ShareableBase)
-};
 
 // Fake properties "GetX(i)" (written through SetX) and read-only "GetUsed(i)"; as a record
 // constructor it logs its calls.
@@ -76,13 +56,14 @@ public:
     void setStartX(double x) { startX = x; }
     int Count() const { return count; }
     void setCount(int n) { count = n; }
-    std::shared_ptr<ToolsTest::Segment> Segment() const { return segment; }
-    void setSegment(std::shared_ptr<ToolsTest::Segment> s) { segment = std::move(s); }
+    std::shared_ptr<LineSegment> Segment() const { return segment; }
+    void setSegment(std::shared_ptr<LineSegment> s) { segment = std::move(s); }
     std::shared_ptr<Quill::ShareableBase> Attachment() const { return attachment; }
     void setAttachment(std::shared_ptr<Quill::ShareableBase> a) { attachment = std::move(a); }
     std::shared_ptr<Points> RunParams() const { return runParams; }
     double Distance() const { return 2.0 * startX; }
-    std::shared_ptr<ToolsTest::Segment> GetOutputSegment() const { return segment; }
+    std::shared_ptr<LineSegment> GetOutputSegment() const { return segment; }
+    std::shared_ptr<LineSegment> GetNothing() const { return nullptr; }
 
     std::uint32_t CurrentRecordEnable() const { return currentRecordEnable_; }
     void setCurrentRecordEnable(std::uint32_t m) { ChangeCurrentRecordEnable(m, SfCurrentRecordEnable); }
@@ -95,7 +76,7 @@ public:
     std::vector<std::string> trace;  // of OnRunning and OnRan
     double startX = 0.0;
     int count = 0;
-    std::shared_ptr<ToolsTest::Segment> segment = Quill::Create<ToolsTest::Segment>();
+    std::shared_ptr<LineSegment> segment = Quill::Create<LineSegment>();
     std::shared_ptr<Quill::ShareableBase> attachment;
     std::shared_ptr<Points> runParams = Quill::Create<Points>(std::vector<double>{10, 20});
 

@@ -130,26 +130,6 @@ TEST(MathUtilsRangeEdges, ShapesFarApartAndTinyShapes)
     }
 }
 
-TEST(MathUtilsRangeEdges, CirclesTouchOnlyWithinTheTangencyBand)
-{
-    // Circles 1e-8 of their size apart or overlapping are apart or crossing, not touching.
-    double x[4], y[4];
-    int count = 0;
-    const auto unit = MakeCircle(0, 0, 1);
-    EXPECT_FALSE(MathUtils::IntersectCircleCircle(*unit, *MakeCircle(2 + 1e-8, 0, 1), nullptr, count, x[0], y[0],
-                                                  x[1], y[1], x[2], y[2], x[3], y[3]));
-    EXPECT_TRUE(MathUtils::IntersectCircleCircle(*unit, *MakeCircle(2 - 1e-8, 0, 1), nullptr, count, x[0], y[0],
-                                                 x[1], y[1], x[2], y[2], x[3], y[3]));
-    EXPECT_EQ(count, 2);
-    EXPECT_TRUE(MathUtils::IntersectCircleCircle(*unit, *MakeCircle(2 + 1e-14, 0, 1), nullptr, count, x[0], y[0],
-                                                 x[1], y[1], x[2], y[2], x[3], y[3]));
-    EXPECT_EQ(count, 1);
-    double x1, y1;
-    EXPECT_FALSE(MathUtils::IntersectLineCircle(*MakeLine(0, 1 + 1e-8, 0), *unit, nullptr, count, x[0], y[0], x1, y1));
-    EXPECT_TRUE(MathUtils::IntersectLineCircle(*MakeLine(0, 1 - 1e-8, 0), *unit, nullptr, count, x[0], y[0], x1, y1));
-    EXPECT_EQ(count, 2);
-}
-
 TEST(MathUtilsRangeEdges, FlatEllipsesAreTheirSegments)
 {
     // Radius y 0: the segment from (-5, 0) to (5, 0) turned by 0.5 about (1, 2).

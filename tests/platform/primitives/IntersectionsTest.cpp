@@ -90,13 +90,20 @@ TEST(Intersections, LineEllipseCountsAndPointsNearTangencyAndFarAway)
     EXPECT_FALSE(IntersectCircleSegment({{0, 0}, 1}, {{0, 0}, {0, 0.5}}, count, p1, p2));
 }
 
-TEST(Intersections, CirclePairsTouchingInsideAndInOrder)
+TEST(Intersections, CirclesTouchOnlyWithinTheBandAndCrossInOrder)
 {
     int n = 0;
     Point2D p1, p2;
     EXPECT_TRUE(IntersectCircleCircle({{0, 0}, 1}, {{2, 0}, 1}, n, p1, p2)); // touching
     EXPECT_EQ(n, 1);
     EXPECT_TRUE(p1 == (Point2D{1, 0}));
+    // Circles and lines 1e-8 of the size apart or across are apart or crossing, not touching;
+    // 1e-14 apart, within the band, they touch.
+    EXPECT_FALSE(IntersectCircleCircle({{0, 0}, 1}, {{2 + 1e-8, 0}, 1}, n, p1, p2));
+    EXPECT_TRUE(IntersectCircleCircle({{0, 0}, 1}, {{2 - 1e-8, 0}, 1}, n, p1, p2) && n == 2);
+    EXPECT_TRUE(IntersectCircleCircle({{0, 0}, 1}, {{2 + 1e-14, 0}, 1}, n, p1, p2) && n == 1);
+    EXPECT_FALSE(IntersectCircleLine({{0, 0}, 1}, {{0, 1 + 1e-8}, {1, 0}}, n, p1, p2));
+    EXPECT_TRUE(IntersectCircleLine({{0, 0}, 1}, {{0, 1 - 1e-8}, {1, 0}}, n, p1, p2) && n == 2);
     EXPECT_FALSE(IntersectCircleCircle({{0, 0}, 1}, {{0, 0}, 1}, n, p1, p2)); // coincident
     // Inside contact, the centres a little nearer than the radii's difference (within the
     // tangency band): one point, on the far side.

@@ -8,6 +8,7 @@
 #include <Geometry/FitCircleTool.h>
 #include <Geometry/FitEllipseTool.h>
 #include <Geometry/FitLineTool.h>
+#include <Geometry/GeometryException.h>
 #include <Ostrel/Vision/CompositeShape.h>
 #include <Ostrel/Vision/CoordinateSpaceTree.h>
 #include <Ostrel/Vision/Image8Grey.h>
@@ -108,6 +109,10 @@ TYPED_TEST_P(FitTools, RunKeepsTheResultAndAFailureClearsIt)
     tool.Run();
     EXPECT_EQ(tool.RunStatus().Message(),
               "Insufficient points: have 0, minimum is " + std::to_string(Traits::minimum));
+    // The fit's exception reaches the host with its class and code.
+    EXPECT_THAT([&] { tool.RunStatus().Exception()->ThrowException(); },
+                testing::Throws<GeometryException>(
+                    testing::Property(&GeometryException::GeometryCode, GeometryExceptionCodes::NotEnoughPoints)));
 
     this->AddShapePoints(Traits::minimum + 3);
     EventRecorder events(tool);

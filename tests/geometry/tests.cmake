@@ -1,6 +1,5 @@
 ostrel_add_test(GeometryToolSpineTests LIBS Ostrel.Vision.Geometry SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/PointPairToolsTest.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/RegistrationTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ResultGraphicsTest.cpp)
 ostrel_add_test(GeometryDistanceToolsTests LIBS Ostrel.Vision.Geometry SOURCES ${CMAKE_CURRENT_LIST_DIR}/PointShapeToolsTest.cpp ${CMAKE_CURRENT_LIST_DIR}/ShapeShapeToolsTest.cpp)
 include(${CMAKE_CURRENT_LIST_DIR}/mathutils/tests.cmake)

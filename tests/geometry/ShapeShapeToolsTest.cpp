@@ -125,28 +125,6 @@ TYPED_TEST(ShapePairTool, ShapeInputsColoursFlagsAndMissingShapes)
     RunOk(*this->tool);
 }
 
-// Ties go to the earlier candidate: the default segments are 80 apart from A's end against
-// B and from B's end against A, and A's end wins; a segment parallel to a line reports its
-// end point.
-TEST(ShapePairTools, TiesFollowTheCandidateOrder)
-{
-    auto segments = Quill::Create<DistanceSegmentSegmentTool>();
-    segments->setInputImage(Quill::Create<Image8Grey>(8, 8));
-    RunOk(*segments);
-    EXPECT_EQ((std::vector<double>{segments->Distance(), segments->SegmentAX(), segments->SegmentAY(),
-                                   segments->SegmentBX(), segments->SegmentBY()}),
-              (std::vector<double>{80, 70, 50, 150, 50}));
-
-    auto parallel = Quill::Create<DistanceSegmentLineTool>();
-    parallel->setInputImage(Quill::Create<Image8Grey>(8, 8));
-    parallel->Segment()->SetStartEnd(0, 10, 30, 10);
-    parallel->Line()->SetXYRotation(5, 0, 0);
-    RunOk(*parallel);
-    EXPECT_EQ((std::vector<double>{parallel->Distance(), parallel->SegmentX(), parallel->SegmentY(), parallel->LineX(),
-                                   parallel->LineY()}),
-              (std::vector<double>{10, 30, 10, 30, 0}));
-}
-
 // Each tool against the reference, for random shapes in a rotated, scaled fixture space
 // into which both shapes are mapped, its arrow shown only for shapes apart. The seeds give
 // every tool crossing shapes and shapes apart.

@@ -203,21 +203,6 @@ TEST(CreateCircleTool, StaysACircleOnlyWhileTheRadiiAgree)
     EXPECT_THROW(tool->GetOutputCircle(), ToolNoResultException);
 }
 
-// Segments in opposite directions average to a point: the output holds it, and the line
-// through it is refused as it is for any segment whose ends coincide.
-TEST(DerivedTools, AveragedOppositeSegmentsGiveAPointWithoutALine)
-{
-    auto average = Quill::Create<CreateSegmentAvgSegsTool>();
-    average->setInputImage(Quill::Create<Image8Grey>(8, 8));
-    average->SegmentA()->SetStartEnd(60, 10, 100, 50);
-    average->SegmentB()->SetStartEnd(100, 50, 60, 10);
-    RunOk(*average);
-    const auto segment = average->GetOutputSegment();
-    EXPECT_EQ((std::vector<double>{segment->StartX(), segment->StartY(), segment->EndX(), segment->EndY()}),
-              (std::vector<double>{80, 30, 80, 30}));
-    EXPECT_THROW(average->Outputs()[1]->GetValue(average), ShapeException);
-}
-
 TEST(DerivedTools, RefuseMissingAndDegenerateInputsAndRecover)
 {
     auto image = Quill::Create<Image8Grey>(8, 8);

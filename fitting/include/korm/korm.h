@@ -62,7 +62,9 @@ typedef struct korm_shapeEllipse {
 typedef struct korm_fitParams {
     int32_t numToIgnore;       /* exactly this many points are left out */
     int32_t maxIterations;     /* bound of the geometric iterations (default 100) */
-    double tolerance;          /* relative step at which the iterations stop (default 1e-12) */
+    double tolerance;          /* relative step at which the iterations stop (default 1e-12);
+                                  they stop sooner once a step would change the sum of squares
+                                  by less than its rounding */
     int32_t constraintEnabled; /* 0 or 1 */
     uint32_t seed;             /* seed of the outlier search's candidate sets */
     double constraintValue;
@@ -119,7 +121,12 @@ korm_status korm_lineFitResult_destruct(void* result);
 korm_status korm_circleFitResult_destruct(void* result);
 korm_status korm_ellipseFitResult_destruct(void* result);
 
-/* Fits. Minimum points (after numToIgnore): line 2, circle 3, ellipse 5. */
+/* Fits. Minimum points (after numToIgnore): line 2, circle 3, ellipse 5.
+ * The circle and ellipse fits refine an algebraic fit by Levenberg-Marquardt on the orthogonal
+ * distances. On a short arc the points hardly tell a larger ellipse from a smaller one; there
+ * the ellipse fit keeps its algebraic start when the refinement would grow the larger radius
+ * by more than 5% while lowering the sum of squares by less than the mean squared residual,
+ * or would more than double it. */
 korm_status korm_lineFit(const korm_vect* points, int32_t count, const korm_lineFitParams* params,
                          korm_lineFitResult* result);
 korm_status korm_circleFit(const korm_vect* points, int32_t count, const korm_circleFitParams* params,

@@ -180,22 +180,13 @@ TEST(LegacyFormatString, ConvertsEveryLetterWidthAndPrecision)
 {
     const std::pair<std::string, std::string> cases[] = {
         {"X={D,8:F3}", "X={D:>8.3F}"},
-        {"{I,-4}", "{I:<4}"},
-        {"{D:C}", "${D:.2f}"},
         {"Value {D,-10:C4} mm", "Value ${D:<10.2f} mm"},
-        {"{D:R}", "{D:.9g}"},
-        {"{I:r3}", "{I:.3d}"},
-        {"{B:R}{T:r}", "{B}{T}"},
-        {"{D:N2}", "{D:.2L}"},
-        {"{I:n}", "{I:L}"},
-        {"{B}", "{B}"},
+        {"{D:R}{I:r3}{B:R}{T:r}", "{D:.9g}{I:.3d}{B}{T}"},
+        {"{D:N2}{I:n}", "{D:.2L}{I:L}"},
         {"{D:d}{D:e}{D:f}{D:g}{D:x}{D:D}{D:E}{D:F}{D:G}{D:X}", "{D:d}{D:e}{D:f}{D:g}{D:x}{D:D}{D:E}{D:F}{D:G}{D:X}"},
-        {"{I,007:D03}{I,-0}", "{I:>7.03D}{I:>0}"},
-        {"{|,2}", "{|:>2}"},
+        {"{I,007:D03}{I,-0}{|,2}", "{I:>7.03D}{I:>0}{|:>2}"},
         {"a{b}{ {D}} {D,} {D:} {D:Z} {Q}", "a{b}{ {D}} {D,} {D:} {D:Z} {Q}"},
         {"one\ntwo {D,2}\r\nthree {I}", "one\ntwo {D:>2}\r\nthree {I}"},
-        {"no tokens at all", "no tokens at all"},
-        {"", ""},
     };
     for (const auto& [legacy, converted] : cases) {
         EXPECT_EQ(ConvertLegacyFormatString(legacy), converted) << legacy;
@@ -204,8 +195,6 @@ TEST(LegacyFormatString, ConvertsEveryLetterWidthAndPrecision)
     EXPECT_EQ(Outcome(ConvertLegacyFormatString, "{D:P1}"),
               "VisionException Unconvertable Format String - ({D:P1}). Percentage format not supported");
     EXPECT_EQ(Outcome(ConvertLegacyFormatString, "x\nab{D:|}"), "VisionException Invalid Format String - (ab{D:|}).");
-    EXPECT_EQ(Outcome(ConvertLegacyFormatString, "x\rab{D:p}"),
-              "VisionException Unconvertable Format String - (ab{D:p}). Percentage format not supported");
     EXPECT_EQ(Outcome(ConvertLegacyFormatString, "{D,2147483648}"), "out_of_range");
     EXPECT_EQ(ConvertLegacyFormatString("{D,-2147483648}"), "{D:<2147483648}");
 }

@@ -11,8 +11,8 @@
 #include <functional>
 #include <limits>
 #include <map>
-#include <sstream>
 
+#include <fmt/format.h>
 #include <gtest/gtest.h>
 #include <rttr/type>
 
@@ -30,12 +30,7 @@ constexpr double inf = std::numeric_limits<double>::infinity();
 const double hostileNumbers[] = {std::numeric_limits<double>::quiet_NaN(), inf, -inf, 0.0, -0.0, DBL_MAX, -DBL_MAX,
                                  DBL_MIN, -DBL_MIN, 1e300, -1e300, 4.9e-324, 1e-310};
 
-std::string Describe(double value)
-{
-    std::ostringstream out;
-    out << value;
-    return out.str();
-}
+std::string Describe(double value) { return fmt::format("{}", value); }
 
 // An input pin and how to put a hostile value into it: a number pin directly, a shape pin
 // through one of the shape's own numbers ("Line" through "Line.Rotation").

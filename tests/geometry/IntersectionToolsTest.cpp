@@ -6,7 +6,6 @@
 #include <numbers>
 #include <optional>
 #include <random>
-#include <tuple>
 
 #include <Geometry/IntersectCircleCircleTool.h>
 #include <Geometry/IntersectLineCircleTool.h>
@@ -362,58 +361,28 @@ TYPED_TEST_SUITE(OnePointTools, ToolFrameTests::OnePointTools);
 TYPED_TEST(OnePointTools, CrossingsOfRandomShapesLieOnBoth) { ExpectCrossingsOfRandomShapes(*this->tool); }
 TYPED_TEST(TwoPointTools, CrossingsOfRandomShapesLieOnBoth) { ExpectCrossingsOfRandomShapes(*this->tool); }
 
-// ---- The straight shapes' own cases ----
-
-TEST(IntersectLineLineTool, CrossesWithAnAngleAndReportsParallelAndCoincidingLines)
+// B across A, parallel to it, and lying on it: one point, none, and -1 for infinitely many;
+// only a single point has coordinates, a marker, and (between lines) a non-zero angle.
+TYPED_TEST(OnePointTools, CountACrossingParallelAndCoincidingShapes)
 {
-    auto tool = Quill::Create<IntersectLineLineTool>();
-    tool->setInputImage(Quill::Create<Image8Grey>(64, 48));
-    RunOk(*tool);
-    EXPECT_NEAR(tool->X(), 40 / std::tan(0.5), 1e-12);
-    EXPECT_NEAR(tool->Y(), 40, 1e-12);
-    EXPECT_NEAR(tool->Angle(), 0.5, 1e-15);
-    const auto marker = tool->CreateLastRunRecord()->SubRecords()[0]->SubRecords()[2];
-    EXPECT_EQ(marker->Key(), "IntersectionPoint");
-    EXPECT_EQ(marker->ValueAs<PointMarker>()->TipText(), "X=73.219509, Y=40.000000");
-    for (const auto& [y, count] : {std::pair{45.0, 0}, std::pair{40.0, -1}}) {  // parallel, coinciding
-        tool->LineB()->SetXYRotation(-7, y, 0);
-        RunOk(*tool);
-        EXPECT_EQ((std::tuple{tool->NumPoints(), tool->Intersects(), tool->Angle()}), (std::tuple{count, count != 0, 0.0}));
-        EXPECT_THROW(tool->X(), ToolNoResultException);
-        EXPECT_THROW(tool->Y(), ToolNoResultException);
-        EXPECT_EQ(Keys(*tool->CreateLastRunRecord()->SubRecords()[0]), (Names{"LineA", "LineB"}));
+    using Traits = typename TestFixture::Traits;
+    auto& tool = *this->tool;
+    const auto [a, b] = Traits::Shapes(tool);
+    for (const auto& [gap, count] : {std::pair{Infinite, 1}, std::pair{5.0, 0}, std::pair{0.0, -1}}) {
+        SCOPED_TRACE(gap);
+        gap == Infinite ? PlaceAcross(*b) : Place(*b, gap);
+        RunOk(tool);
+        EXPECT_EQ(tool.NumPoints(), count);
+        EXPECT_EQ(tool.Intersects(), count != 0);
+        EXPECT_EQ(count != 1, ThrowsNoResult([&] { tool.X(); }) && ThrowsNoResult([&] { tool.Y(); }));
+        if (count == 1) {
+            EXPECT_NEAR(std::hypot(tool.X() - 3, tool.Y() - 10), 0, 1e-12);
+        }
+        if constexpr (requires { tool.Angle(); }) {
+            EXPECT_NEAR(tool.Angle(), count == 1 ? std::numbers::pi / 2 : 0, 1e-15);
+        }
+        EXPECT_EQ(this->LastRunKeys(), Concat({Traits::recordA, Traits::recordB}, count == 1 ? Traits::ResultKeys() : Names{}));
     }
-}
-
-TEST(IntersectSegmentLineTool, CountsAnEndOnTheLineAndASegmentLyingOnIt)
-{
-    auto tool = Quill::Create<IntersectSegmentLineTool>();
-    tool->setInputImage(Quill::Create<Image8Grey>(64, 48));
-    struct Case {
-        double x0, y0, x1, y1;
-        int count;
-    };
-    // The line runs along y = 50: a segment short of it, lying on it, and ending on it.
-    for (const Case& c : {Case{0, 70, 20, 50.5, 0}, Case{20, 50, -5, 50, -1}, Case{0, 70, 20, 50, 1}}) {
-        tool->Segment()->SetStartEnd(c.x0, c.y0, c.x1, c.y1);
-        RunOk(*tool);
-        EXPECT_EQ(tool->NumPoints(), c.count) << c.x0;
-    }
-    EXPECT_EQ((std::vector{tool->X(), tool->Y()}), (std::vector{20.0, 50.0}));  // exactly the end point
-}
-
-TEST(IntersectSegmentSegmentTool, CrossesItsDefaultSegmentsAndTouchesAtAnEnd)
-{
-    auto tool = Quill::Create<IntersectSegmentSegmentTool>();
-    tool->setInputImage(Quill::Create<Image8Grey>(64, 48));
-    RunOk(*tool);
-    EXPECT_NEAR(std::hypot(tool->X() - 20 - 10000 / 170.0, tool->Y() - tool->X()), 0, 1e-12);  // (78.82, 78.82)
-    tool->SegmentB()->SetStartEnd(120, 120, 150, 90);
-    RunOk(*tool);
-    EXPECT_EQ((std::vector{tool->X(), tool->Y()}), (std::vector{120.0, 120.0}));
-    tool->SegmentB()->SetStartEnd(60, 60, 150, 150);  // overlapping A
-    RunOk(*tool);
-    EXPECT_EQ(tool->NumPoints(), -1);
 }
 
 TEST(IntersectionTools, FailCleanlyOnBadInputAndStayUsable)

@@ -22,39 +22,23 @@ using namespace Ostrel::Vision::Implementation::Internal;
 
 namespace ToolFrameTests {
 
-// A point (0, 40) and shapes 15 away from it. Beyond the frame's rows: the shape's accessors
-// (pin) and name; the golden archives hold their defaults.
-#define OSTREL_POINT_SHAPE_TRAITS(Tool, Pin, Shape, reset)                                                     \
-    static constexpr std::uint64_t resetFlags = reset, outputFlags = 0x1C000, dragFlags = 0x1800; \
-    static Names LastRunKeys() { return {Shape, "Point", "Arrow"}; }                                                \
-    static constexpr double expected = 15;                                                                          \
-    static constexpr auto get = &Tool::Pin;                                                                         \
-    static constexpr auto set = &Tool::set##Pin;                                                                    \
-    static constexpr const char* shape = Shape;
-
-template <>
-struct ToolTraits<DistancePointCircleTool> {
-    OSTREL_POINT_SHAPE_TRAITS(DistancePointCircleTool, InputCircle, "Circle", 0x1C000)
-    static void SetInputs(DistancePointCircleTool& t) { t.setX(0), t.setY(40), t.InputCircle()->SetCenterRadius(0, 0, 25); }
-};
-template <>
-struct ToolTraits<DistancePointLineTool> {
-    OSTREL_POINT_SHAPE_TRAITS(DistancePointLineTool, Line, "Line", 0x1C000)
-    static void SetInputs(DistancePointLineTool& t) { t.setX(0), t.setY(40), t.Line()->SetXYRotation(-7, 25, 0); }
-};
-template <>
-struct ToolTraits<DistancePointSegmentTool> {
-    OSTREL_POINT_SHAPE_TRAITS(DistancePointSegmentTool, Segment, "Segment", 0x10000)
-    static void SetInputs(DistancePointSegmentTool& t) { t.setX(0), t.setY(40), t.Segment()->SetStartEnd(9, 52, 30, 80); }
-};
-template <>
-struct ToolTraits<DistancePointEllipseTool> {
-    OSTREL_POINT_SHAPE_TRAITS(DistancePointEllipseTool, Ellipse, "Ellipse", 0x1C000)
-    static void SetInputs(DistancePointEllipseTool& t)
-    {
-        t.setX(0), t.setY(40), t.Ellipse()->SetCenterXYRadiusXYRotation(0, 0, 10, 25, 0);
-    }
-};
+// A point (0, 40) and a shape 15 away from it, set by the rest of the row. Beyond the
+// frame's rows: the shape's accessors (pin) and name; the golden archives hold their defaults.
+#define OSTREL_POINT_SHAPE_TRAITS(Tool, Pin, Shape, reset, ...)                                                     \
+    template <>                                                                                                     \
+    struct ToolTraits<Tool> {                                                                                       \
+        static constexpr std::uint64_t resetFlags = reset, outputFlags = 0x1C000, dragFlags = 0x1800;               \
+        static Names LastRunKeys() { return {Shape, "Point", "Arrow"}; }                                            \
+        static constexpr double expected = 15;                                                                      \
+        static constexpr auto get = &Tool::Pin;                                                                     \
+        static constexpr auto set = &Tool::set##Pin;                                                                \
+        static constexpr const char* shape = Shape;                                                                 \
+        static void SetInputs(Tool& t) { t.setX(0), t.setY(40), t.Pin()->__VA_ARGS__; }                             \
+    };
+OSTREL_POINT_SHAPE_TRAITS(DistancePointCircleTool, InputCircle, "Circle", 0x1C000, SetCenterRadius(0, 0, 25))
+OSTREL_POINT_SHAPE_TRAITS(DistancePointLineTool, Line, "Line", 0x1C000, SetXYRotation(-7, 25, 0))
+OSTREL_POINT_SHAPE_TRAITS(DistancePointSegmentTool, Segment, "Segment", 0x10000, SetStartEnd(9, 52, 30, 80))
+OSTREL_POINT_SHAPE_TRAITS(DistancePointEllipseTool, Ellipse, "Ellipse", 0x1C000, SetCenterXYRadiusXYRotation(0, 0, 10, 25, 0))
 #undef OSTREL_POINT_SHAPE_TRAITS
 
 using PointShapeTools = ::testing::Types<DistancePointCircleTool, DistancePointLineTool, DistancePointSegmentTool,

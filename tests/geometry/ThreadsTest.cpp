@@ -1,25 +1,19 @@
 // Tools and computations on several threads at once. Each thread has its own tools, one of
-// every registered class, whose shapes sit in spaces of one image and its space tree that
-// all threads share and nobody changes meanwhile; next to them each thread calls MathUtils
-// and the fitting library directly. Every answer must be the one a single thread got
-// before. Run under ThreadSanitizer (make test-tsan), the test proves the absence of data
-// races as well.
+// every registered class (the fits among them), whose shapes sit in spaces of one image and
+// its space tree that all threads share and nobody changes meanwhile; next to them each
+// thread queries a polygon that all share, through MathUtils. Every answer must be the one
+// a single thread got before. Run under ThreadSanitizer (make test-tsan), the test proves
+// the absence of data races as well.
 #include <cmath>
 #include <thread>
 
 #include <gtest/gtest.h>
 
-#include <Geometry/FitEllipse.h>
-#include <Geometry/FitEllipseResult.h>
 #include <Geometry/MathUtils.h>
-#include <Ostrel/Vision/Circle.h>
 #include <Ostrel/Vision/CoordinateSpaceTree.h>
-#include <Ostrel/Vision/Ellipse.h>
 #include <Ostrel/Vision/Image8Grey.h>
-#include <Ostrel/Vision/LineSegment.h>
 #include <Ostrel/Vision/Polygon.h>
 #include <Ostrel/Vision/Transform2DLensDistortion.h>
-#include <korm/korm.h>
 
 #include "RegisteredTools.h"
 
@@ -69,50 +63,15 @@ std::shared_ptr<Polygon> LargePolygon()
     return polygon;
 }
 
-// What one thread computes besides its tools: MathUtils over shapes of its own in the shared
-// spaces and over the shared polygon, and the fitting library through a fit and directly.
+// What one thread computes besides its tools: distances to the shared polygon.
 std::vector<double> Computations(const IImage& image, const Polygon& polygon)
 {
     std::vector<double> numbers;
-    auto ellipse = Quill::Create<Ellipse>();
-    ellipse->SetCenterXYRadiusXYRotation(20, 15, 9, 4, 0.3);
-    ellipse->setSelectedSpaceName("#/Fixture/Lens");
-    auto segment = Quill::Create<LineSegment>();
-    segment->SetStartEnd(2, 30, 40, 28);
-    segment->setSelectedSpaceName("#/Fixture");
-    auto circle = Quill::Create<Circle>();
-    circle->SetCenterRadius(12, 10, 6);
-    double x0, y0, x1, y1;
-    numbers.push_back(MathUtils::DistanceSegmentEllipse(*segment, *ellipse, &image, x0, y0, x1, y1));
-    numbers.insert(numbers.end(), {x0, y0, x1, y1});
-    numbers.push_back(MathUtils::DistancePointEllipse(3, 4, *ellipse, &image, x0, y0));
-    int count = 0;
-    MathUtils::IntersectSegmentCircle(*segment, *circle, &image, count, x0, y0, x1, y1);
-    numbers.insert(numbers.end(), {double(count), x0, y0, x1, y1});
+    double x, y;
     for (int k = 0; k < 4; ++k) {
-        numbers.push_back(MathUtils::DistancePointPolygon(18 + k, 14 - k, polygon, &image, x0, y0));
-        numbers.insert(numbers.end(), {x0, y0});
+        numbers.push_back(MathUtils::DistancePointPolygon(18 + k, 14 - k, polygon, &image, x, y));
+        numbers.insert(numbers.end(), {x, y});
     }
-
-    auto fit = Quill::Create<Geometry::FitEllipse>();
-    std::vector<korm_vect> points;
-    for (int k = 0; k < 16; ++k) {
-        const double x = 10 + 7 * std::cos(0.4 * k), y = -3 + 2 * std::sin(0.4 * k) + 0.02 * (k % 3);
-        fit->AddPoint(x, y);
-        points.push_back({x, y});
-    }
-    fit->setNumToIgnore(2);
-    const auto result = fit->Execute("#/Fixture");
-    numbers.insert(numbers.end(), {result->RMSError(), result->GetEllipse()->CenterX(), result->GetEllipse()->RadiusY()});
-
-    korm_circleFitParams params;
-    korm_circleFitParams_init(&params);
-    params.numToIgnore = 1;
-    korm_circleFitResult circleFit;
-    korm_circleFitResult_construct(&circleFit);
-    EXPECT_EQ(korm_circleFit(points.data(), static_cast<int32_t>(points.size()), &params, &circleFit), KORM_S_OK);
-    numbers.insert(numbers.end(), {circleFit.centerX, circleFit.centerY, circleFit.radius, circleFit.rmsError});
-    korm_circleFitResult_destruct(&circleFit);
     return numbers;
 }
 

@@ -1,6 +1,5 @@
 ostrel_add_test(GeometryToolSpineTests LIBS Ostrel.Vision.Geometry SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/PointPairToolsTest.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/RegistrationTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ResultGraphicsTest.cpp)
 ostrel_add_test(GeometryDistanceToolsTests LIBS Ostrel.Vision.Geometry SOURCES ${CMAKE_CURRENT_LIST_DIR}/PointShapeToolsTest.cpp ${CMAKE_CURRENT_LIST_DIR}/ShapeShapeToolsTest.cpp)
 include(${CMAKE_CURRENT_LIST_DIR}/mathutils/tests.cmake)
@@ -25,4 +24,4 @@ target_compile_definitions(GeometrySweepTests PRIVATE
 add_executable(ostrel-write-golden-archives EXCLUDE_FROM_ALL
   ${CMAKE_CURRENT_LIST_DIR}/sweep/WriteGoldenArchives.cpp ${CMAKE_CURRENT_LIST_DIR}/sweep/Samples.cpp)
 target_link_libraries(ostrel-write-golden-archives PRIVATE Ostrel.Vision.Geometry OstrelTestCommon)
-ostrel_add_test(GeometryReliabilityTests LIBS Ostrel.Vision.Geometry korm SOURCES ${CMAKE_CURRENT_LIST_DIR}/HostileInputsTest.cpp ${CMAKE_CURRENT_LIST_DIR}/ThreadsTest.cpp)
+ostrel_add_test(GeometryReliabilityTests LIBS Ostrel.Vision.Geometry SOURCES ${CMAKE_CURRENT_LIST_DIR}/HostileInputsTest.cpp ${CMAKE_CURRENT_LIST_DIR}/ThreadsTest.cpp)

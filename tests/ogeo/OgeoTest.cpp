@@ -77,7 +77,9 @@ Json KnownBlock()
     })");
 }
 
-TEST_F(Ogeo, RunsABlockOfKnownGeometryIntoTheTableAndTheJson)
+// The block runs into the table and the JSON; its tools run in the order of their links,
+// whatever the file's order; a tool whose linked input has no result fails with status 1.
+TEST_F(Ogeo, RunsABlockOfKnownGeometryInLinkOrder)
 {
     // The circle is (50, 25) radius 10 in plate units, so the point (10, 25) is 30 from it,
     // its closest point (40, 25), and (40, 25) to (10, 45) is sqrt(900 + 400).
@@ -92,27 +94,20 @@ TEST_F(Ogeo, RunsABlockOfKnownGeometryIntoTheTableAndTheJson)
     EXPECT_EQ(json["tools"][1]["result"], "Accept");
     EXPECT_NEAR(json["tools"][1]["outputs"]["Distance"].get<double>(), std::sqrt(1300.0), 1e-9);
     EXPECT_NEAR(json["tools"][0]["outputs"]["CircleY"].get<double>(), 25, 1e-9);
-}
 
-TEST_F(Ogeo, RunOrderFollowsTheLinksNotTheFile)
-{
     auto document = KnownBlock();
     std::swap(document["tools"][0], document["tools"][1]);
-    const auto result = Ogeo_("run " + Write("swapped.json", document.dump()).string());
-    ASSERT_EQ(result.status, 0) << result.err;
-    EXPECT_LT(result.out.find("Gap "), result.out.find("Span "));
-}
+    const auto swapped = Ogeo_("run " + Write("swapped.json", document.dump()).string());
+    ASSERT_EQ(swapped.status, 0) << swapped.err;
+    EXPECT_LT(swapped.out.find("Gap "), swapped.out.find("Span "));
 
-TEST_F(Ogeo, AToolWithoutItsLinkedInputFailsTheRun)
-{
-    auto document = KnownBlock();
-    document["tools"][0]["properties"]["Enabled"] = false;
-    const auto result = Ogeo_("run " + Write("disabled.json", document.dump()).string());
-    EXPECT_EQ(result.status, 1) << result.err;
-    EXPECT_NE(result.out.find("Disabled"), std::string::npos) << result.out;
-    EXPECT_NE(result.out.find("Error    not run: its input StartX comes from Gap, which has no result"),
+    document["tools"][1]["properties"]["Enabled"] = false;
+    const auto disabled = Ogeo_("run " + Write("disabled.json", document.dump()).string());
+    EXPECT_EQ(disabled.status, 1) << disabled.err;
+    EXPECT_NE(disabled.out.find("Disabled"), std::string::npos) << disabled.out;
+    EXPECT_NE(disabled.out.find("Error    not run: its input StartX comes from Gap, which has no result"),
               std::string::npos)
-        << result.out;
+        << disabled.out;
 }
 
 std::array<int, 3> PixelAt(const fs::path& png, int x, int y)

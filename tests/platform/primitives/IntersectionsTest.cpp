@@ -6,6 +6,8 @@
 #include <cmath>
 #include <random>
 
+#include <boost/multiprecision/cpp_bin_float.hpp>
+
 #include <Ostrel/Vision/Private/RoundShapes.h>
 
 #include "Reference.h"
@@ -22,20 +24,25 @@ void ExpectOnEllipse(const TarnEllipse& e, Point2D p)
     EXPECT_LE(static_cast<double>(PointEllipse(e, p, c, 1024)), 1e-14 * std::max(e.RadiusX(), e.RadiusY()));
 }
 
-// Offset of the centre of e from the line, and the support of e along n, in long double.
-Real LineOffset(const TarnEllipse& e, const Line2D& line)
+// Offset of the centre of e from the line, and the support of e along the line's normal, in
+// 50 digits: the line's point lies up to 1e6 sizes away, and long double (which valgrind
+// runs as double) would leave the offset uncertain by more than the gaps tested.
+using Wide = boost::multiprecision::cpp_bin_float_50;
+
+Wide LineOffset(const TarnEllipse& e, const Line2D& line)
 {
-    const Real ux = line.direction.x, uy = line.direction.y;
-    const Real dx = static_cast<Real>(e.CenterX()) - line.point.x,
-               dy = static_cast<Real>(e.CenterY()) - line.point.y;
-    return (ux * dy - uy * dx) / std::hypot(ux, uy);
+    const Wide ux = line.direction.x, uy = line.direction.y;
+    const Wide dx = Wide(e.CenterX()) - line.point.x, dy = Wide(e.CenterY()) - line.point.y;
+    return (ux * dy - uy * dx) / sqrt(ux * ux + uy * uy);
 }
 
-Real Support(const TarnEllipse& e, Point2D n)
+Wide Support(const TarnEllipse& e, const Line2D& line)
 {
-    const Real c = std::cos(static_cast<Real>(e.Rotation())), s = std::sin(static_cast<Real>(e.Rotation()));
-    const Real lx = c * n.x + s * n.y, ly = c * n.y - s * n.x;
-    return std::hypot(e.RadiusX() * lx, e.RadiusY() * ly);
+    const Wide c = cos(Wide(e.Rotation())), s = sin(Wide(e.Rotation()));
+    const Wide len = sqrt(Wide(line.direction.x) * line.direction.x + Wide(line.direction.y) * line.direction.y);
+    const Wide nx = Wide(line.direction.y) / len, ny = -Wide(line.direction.x) / len;
+    const Wide lx = c * nx + s * ny, ly = c * ny - s * nx, rx = e.RadiusX(), ry = e.RadiusY();
+    return sqrt(rx * rx * lx * lx + ry * ry * ly * ly);
 }
 
 // An outline point of e with its outward normal.
@@ -66,9 +73,9 @@ TEST(Intersections, LineEllipseCountsAndPointsNearTangencyAndFarAway)
                     const Line2D line{p + depth * n + (far * size) * tangent, tangent};
                     Point2D p1, p2;
                     const int count = e.Intersections(line, p1, p2);
-                    const Real h = LineOffset(e, line), support = Support(e, n);
-                    if (std::fabs(std::fabs(h) - support) > 2 * TarnEllipse::kTangencyBand * size) {
-                        EXPECT_EQ(count, std::fabs(h) < support ? 2 : 0)
+                    const Wide h = abs(LineOffset(e, line)), support = Support(e, line);
+                    if (abs(h - support) > 2 * TarnEllipse::kTangencyBand * size) {
+                        EXPECT_EQ(count, h < support ? 2 : 0)
                             << "gap " << gap << " ratio " << ratio;
                     }
                     for (int i = 0; i < count; ++i) {

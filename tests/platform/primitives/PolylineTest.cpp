@@ -107,6 +107,23 @@ TEST(Polylines, OutlinePassAndIndexAgreeWithTheChain)
             }
         }
     }
+    // A comb of teeth of random heights on integer coordinates, queried on a half-integer grid:
+    // many points lie equally far from several edges, where the lower edge index must win.
+    std::vector<Point2D> comb;
+    std::uniform_int_distribution<int> height(1, 5);
+    for (int i = 0; i < 70; ++i) {
+        const double h = height(rng);
+        comb.insert(comb.end(), {{2.0 * i, 0}, {2.0 * i, h}, {2.0 * i + 1, h}, {2.0 * i + 1, 0}});
+    }
+    comb.insert(comb.end(), {{139, -3}, {0, -3}});
+    const OutlineIndex combIndex(comb, Ostrel::Vision::Transform2DLinear::Identity());
+    for (double x = -1; x <= 141; x += 0.5)
+        for (double y = -4; y <= 7; y += 0.5) {
+            const OutlineNearest pass = NearestOnOutline(comb.size(), [&](std::size_t i) { return comb[i]; }, {x, y});
+            const OutlineNearest indexed = combIndex.Nearest({x, y});
+            ASSERT_EQ(indexed.nearest.x, pass.nearest.x) << x << ", " << y;
+            ASSERT_EQ(indexed.nearest.y, pass.nearest.y) << x << ", " << y;
+        }
     EXPECT_THROW(NearestOnOutline(0, [](std::size_t) { return Point2D{}; }, {0, 0}), PrimitiveFailure);
     EXPECT_THROW(OutlineIndex({{1, 1}, {INFINITY, 0}}, {}), PrimitiveFailure);
 }

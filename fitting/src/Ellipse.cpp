@@ -355,7 +355,7 @@ namespace {
 // Points are taken in blocks of structure-of-arrays: the foot angles of a block are found
 // first, step by step over all its points (independent work the processor overlaps and the
 // compiler may run over several points at once), then the residuals and Jacobian rows, and
-// only then the sums. A block is always full: a short last block is padded with a point on
+// only then the sums. A short last block is padded to a multiple of four with a point on
 // the ellipse, whose values are not used.
 constexpr int kBlock = 64;
 
@@ -372,13 +372,13 @@ struct FootBlock {
     bool sound[kBlock]; // near the ellipse, every step towards a minimum: only not yet converged
 };
 
-void NewtonFeet(FootBlock& b, int steps, double a, double bRadius, double invA, double invB, double ratio2)
+void NewtonFeet(FootBlock& b, int span, int steps, double a, double bRadius, double invA, double invB, double ratio2)
 {
     const double e = a * a - bRadius * bRadius;
-    for (int k = 0; k < kBlock; ++k)
+    for (int k = 0; k < span; ++k)
         b.worst[k] = -HUGE_VAL;
     for (int i = 0; i < steps; ++i) {
-        for (int k = 0; k < kBlock; ++k) {
+        for (int k = 0; k < span; ++k) {
             const double u = b.u[k], v = b.v[k], c = b.c[k], s = b.s[k];
             const double au = a * u, bv = bRadius * v;
             const double g = e * c * s - au * s + bv * c;
@@ -391,7 +391,7 @@ void NewtonFeet(FootBlock& b, int steps, double a, double bRadius, double invA, 
             b.g[k] = g, b.gp[k] = gp;
         }
     }
-    for (int k = 0; k < kBlock; ++k) {
+    for (int k = 0; k < span; ++k) {
         const double ru = b.u[k] * invA, rv = b.v[k] * invB;
         b.sound[k] = std::abs(ru * ru + rv * rv - 1) < ratio2 && b.worst[k] < 0;
         b.ok[k] = b.sound[k] && std::abs(b.g[k]) <= 1e-7 * std::abs(b.gp[k]);
@@ -404,9 +404,9 @@ template <int K> struct RowBlock {
     double r[kBlock], j[K][kBlock];
 };
 
-template <int K> void Rows(const FootBlock& b, RowBlock<K>& out, double a, double bRadius, double c, double s)
+template <int K> void Rows(const FootBlock& b, int span, RowBlock<K>& out, double a, double bRadius, double c, double s)
 {
-    for (int k = 0; k < kBlock; ++k) {
+    for (int k = 0; k < span; ++k) {
         const double tc = b.c[k], ts = b.s[k];
         const double fx = a * tc, fy = bRadius * ts;
         double nx = tc * bRadius, ny = ts * a;
@@ -522,9 +522,10 @@ int RefineEllipse(std::span<const Vec> p, EllipseModel& m, bool fixedTheta, int 
                     b.c[k] = ru * il, b.s[k] = rv * il;
                 }
             }
-            for (int k = count; k < kBlock; ++k)
+            const int span = std::min(kBlock, (count + 3) & ~3);
+            for (int k = count; k < span; ++k)
                 b.u[k] = e.a, b.v[k] = 0, b.c[k] = 1, b.s[k] = 0;
-            NewtonFeet(b, steps, e.a, e.b, invA, invB, ratio2);
+            NewtonFeet(b, span, steps, e.a, e.b, invA, invB, ratio2);
             for (int k = 0; k < count; ++k) {
                 if (!b.ok[k]) {
                     // Steps that only fell short go on from where they are; anything else
@@ -537,7 +538,7 @@ int RefineEllipse(std::span<const Vec> p, EllipseModel& m, bool fixedTheta, int 
                 }
                 trialC[base + k] = b.c[k], trialS[base + k] = b.s[k];
             }
-            Rows<K>(b, rb, e.a, e.b, c, s);
+            Rows<K>(b, span, rb, e.a, e.b, c, s);
             Accumulate<K>(rb, count, sums);
         }
         for (int row = 0; row < K; ++row) {

@@ -567,8 +567,10 @@ int RefineEllipse(std::span<const Vec> p, EllipseModel& m, bool fixedTheta, int 
     // hardly constrains, lies far below that, and the damped steps crawl along it until the
     // damping has fallen by ten per iteration. A damping just raised is kept: lowering it
     // again would repeat the rejected trial, one wasted evaluation per iteration along that
-    // valley.
-    constexpr Damping kDamping{1e-9, true};
+    // valley. For the same reason a rejected step is halved at least before the next
+    // evaluation: from a start far along the valley the first steps overshoot by a factor of
+    // ten or more, and each tenfold rise of so small a damping barely shortens them.
+    constexpr Damping kDamping{1e-9, true, true};
     int iterations;
     if (fixedTheta) {
         iterations = LevenbergMarquardt<4>(

@@ -22,10 +22,15 @@ namespace korm::core {
 // returned (for a last step taken unevaluated, the cost before it).
 // How the damping starts and moves: it starts at `initial` times the diagonal, falls by ten
 // after an accepted step and rises by ten after a rejected one; with keepRaised, a damping
-// just raised to get a step accepted is kept for the next step.
+// just raised to get a step accepted is kept for the next step; with halveAfterReject, it
+// rises after a rejected step until the step is at most half as long, solving without
+// evaluating on the way (along a valley the data hardly constrain, the first tenfold rises
+// barely shorten the step), and the rate tests below take only steps of an iteration's first
+// damping, since a damped step says nothing of the rate.
 struct Damping {
     double initial = 1e-3;
     bool keepRaised = false;
+    bool halveAfterReject = false;
 };
 
 template <int N, class Model, class Evaluate, class Accepted, class Apply>
@@ -43,6 +48,7 @@ int LevenbergMarquardt(Model& m, Evaluate evaluate, Accepted accepted, Apply app
     for (; goOn && it < maxIterations; ++it) {
         const double floor = 1e-12 * jtj.trace() / N + 1e-300;
         bool taken = false, converged = false, raised = false;
+        double shrinkTo = HUGE_VAL; // with halveAfterReject: half the last rejected step
         while (lambda < 1e16) {
             Mat a = jtj;
             for (int k = 0; k < N; ++k)
@@ -59,7 +65,11 @@ int LevenbergMarquardt(Model& m, Evaluate evaluate, Accepted accepted, Apply app
             // part of the parameters' standard errors. The cost reported is the current one,
             // which such a step changes by less than its rounding.
             const double size = step.norm(), q = size / previous;
-            const bool contracting = previous < HUGE_VAL && q < 0.5;
+            if (size > shrinkTo) {
+                lambda *= 10;
+                continue;
+            }
+            const bool contracting = !(raised && damping.halveAfterReject) && previous < HUGE_VAL && q < 0.5;
             if (size <= tol * scale || (contracting && size * q / (1 - q) <= tol * scale) ||
                 (contracting && -jtr.dot(step) - 0.5 * step.dot(jtj * step) <= 0x1p-52 * current)) {
                 m = apply(m, step);
@@ -85,6 +95,8 @@ int LevenbergMarquardt(Model& m, Evaluate evaluate, Accepted accepted, Apply app
                 taken = true;
                 break;
             }
+            if (damping.halveAfterReject)
+                shrinkTo = 0.5 * size;
             lambda *= 10;
             raised = true;
         }

@@ -1,7 +1,8 @@
 // Cost of the point fits: per point for lines, per fit for circles and ellipses at 100 and
 // 1000 points (half arcs, noise 0.5 px), and the outlier search at n = 100, k = 10. Where
-// OpenCV was found at configure time, its cv::fitLine (DIST_L2) and cv::fitEllipse run on
-// the same points (as floats, the type they take) so that the ratios come from one run.
+// OpenCV was found at configure time (scripts/install-deps --bench-extras), its
+// cv::fitLine (DIST_L2) and cv::fitEllipse run on the same points, and its three ellipse fits
+// on the short arcs, as floats (the type they take), so that the ratios come from one run.
 #include <algorithm>
 #include <array>
 #include <cmath>

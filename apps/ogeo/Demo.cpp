@@ -92,16 +92,25 @@ bool FindEdge(const Image8Grey& image, double x, double y, double dx, double dy,
               double& ey)
 {
     constexpr double Step = 0.5;
-    std::vector<double> gradient;
-    for (double t = Step; t < length - Step; t += Step)
-        gradient.push_back(Sample(image, x + (t + Step) * dx, y + (t + Step) * dy) -
-                           Sample(image, x + (t - Step) * dx, y + (t - Step) * dy));
-    const auto peak = std::max_element(gradient.begin() + 1, gradient.end() - 1);
-    if (*peak < 40)
+    // Samples at t = Step, 2 Step, ... below length - Step, sized up front.
+    const int count = std::max(0, static_cast<int>(std::ceil((length - Step) / Step)) - 1);
+    if (count < 3)
         return false;
-    const double left = *(peak - 1), centre = *peak, right = *(peak + 1);
+    std::vector<double> gradient(static_cast<std::size_t>(count));
+    for (int i = 0; i < count; ++i) {
+        const double t = Step * (i + 1);
+        gradient[i] = Sample(image, x + (t + Step) * dx, y + (t + Step) * dy) -
+                      Sample(image, x + (t - Step) * dx, y + (t - Step) * dy);
+    }
+    int peak = 1;
+    for (int i = 2; i + 1 < count; ++i)
+        if (gradient[i] > gradient[peak])
+            peak = i;
+    if (gradient[peak] < 40)
+        return false;
+    const double left = gradient[peak - 1], centre = gradient[peak], right = gradient[peak + 1];
     const double offset = 0.5 * (left - right) / (left - 2 * centre + right);
-    const double t = Step * (1 + (peak - gradient.begin()) + offset);
+    const double t = Step * (1 + peak + offset);
     ex = x + t * dx;
     ey = y + t * dy;
     return true;

@@ -342,11 +342,18 @@ double Distance(const EllipseModel& m, double c, double s, Vec p)
 
 double SampsonDistance(const EllipseModel& m, Vec p)
 {
-    const double c = std::cos(m.theta), s = std::sin(m.theta);
+    return SampsonDistance(m, std::cos(m.theta), std::sin(m.theta), p);
+}
+
+double SampsonDistance(const EllipseModel& m, double c, double s, Vec p)
+{
     const double dx = p.x - m.cx, dy = p.y - m.cy;
     const double u = (c * dx + s * dy) / m.a, v = (-s * dx + c * dy) / m.b;
     const double f = u * u + v * v - 1;
-    const double gx = 2 * u / m.a, gy = 2 * v / m.b, g = std::hypot(gx, gy);
+    const double gx = 2 * u / m.a, gy = 2 * v / m.b, g2 = gx * gx + gy * gy;
+    // The plain root where the squares are safely in range (always, for the fits' scaled
+    // points and a proper ellipse), hypot's careful one elsewhere.
+    const double g = g2 > 1e-290 && g2 < 1e290 ? std::sqrt(g2) : std::hypot(gx, gy);
     return g > 0 ? std::abs(f) / g : std::max(m.a, m.b);
 }
 

@@ -67,9 +67,12 @@ std::optional<CircleModel> CircleThrough(Vec a, Vec b, Vec c);
 // Levenberg–Marquardt on the orthogonal distances, from `start`; the radius is held at
 // start.r when fixedRadius. Returns the iteration count used.
 int RefineCircle(std::span<const Vec> p, CircleModel& m, bool fixedRadius, int maxIterations, double tol);
+// The plain root where the squares are safely in range, hypot's careful one elsewhere (a
+// centre beyond 1e145 of a nearly straight arc).
 inline double Distance(const CircleModel& m, Vec p)
 {
-    return std::abs(std::hypot(p.x - m.cx, p.y - m.cy) - m.r);
+    const double dx = p.x - m.cx, dy = p.y - m.cy, d2 = dx * dx + dy * dy;
+    return std::abs((d2 > 1e-290 && d2 < 1e290 ? std::sqrt(d2) : std::hypot(dx, dy)) - m.r);
 }
 
 // Taubin conic fit, Halir–Flusser when that conic is not an ellipse; nullopt when no ellipse
@@ -110,6 +113,8 @@ double Distance(const EllipseModel& m, Vec p);
 double Distance(const EllipseModel& m, double cosTheta, double sinTheta, Vec p);
 // Sampson's first-order distance: cheap, used to rank points while searching for outliers.
 double SampsonDistance(const EllipseModel& m, Vec p);
+// The same with the cosine and sine of the model's rotation given.
+double SampsonDistance(const EllipseModel& m, double c, double s, Vec p);
 
 // Deterministic pseudo-random numbers (splitmix64) for the outlier search.
 class Random {

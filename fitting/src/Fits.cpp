@@ -88,13 +88,16 @@ struct EllipseTraits {
         return m;
     }
     std::optional<Model> Algebraic(std::span<const Vec> p) const { return FitEllipseAlgebraic(p, theta); }
-    double Rank(const Model& m, Vec p) const { return SampsonDistance(m, p); }
-    // Called point after point for one model: its rotation and foot-point solver are kept.
+    // Both are called point after point for one model: its rotation and foot-point solver
+    // are kept.
+    double Rank(const Model& m, Vec p) const
+    {
+        const Prepared& prepared = PreparedFor(m);
+        return SampsonDistance(m, prepared.c, prepared.s, p);
+    }
     double Exact(const Model& m, Vec p) const
     {
-        if (!cache || cache->model.cx != m.cx || cache->model.cy != m.cy || cache->model.a != m.a ||
-            cache->model.b != m.b || cache->model.theta != m.theta)
-            cache.emplace(m);
+        PreparedFor(m);
         const double dx = p.x - m.cx, dy = p.y - m.cy;
         const double u = cache->c * dx + cache->s * dy, v = -cache->s * dx + cache->c * dy;
         const EllipseFootAngle t = cache->solver.Cold(u, v);
@@ -151,6 +154,13 @@ struct EllipseTraits {
         EllipseFootSolver solver;
     };
     mutable std::optional<Prepared> cache;
+    const Prepared& PreparedFor(const Model& m) const
+    {
+        if (!cache || cache->model.cx != m.cx || cache->model.cy != m.cy || cache->model.a != m.a ||
+            cache->model.b != m.b || cache->model.theta != m.theta)
+            cache.emplace(m);
+        return *cache;
+    }
 };
 
 // Where the fits see the caller's points: moved so that the middle of their bounding box

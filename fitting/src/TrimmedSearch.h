@@ -174,8 +174,14 @@ private:
         auto closer = [&](int a, int b) { return dist_[a] < dist_[b] || (dist_[a] == dist_[b] && a < b); };
         if (h < n)
             std::nth_element(order_.begin(), order_.begin() + h, order_.end(), closer);
-        set_.assign(order_.begin(), order_.begin() + h);
-        std::sort(set_.begin(), set_.end());
+        // The kept indices in ascending order by marking them: one pass instead of a sort.
+        kept_.assign(static_cast<std::size_t>(n), 0);
+        for (int i = 0; i < h; ++i)
+            kept_[static_cast<std::size_t>(order_[i])] = 1;
+        set_.clear();
+        for (int i = 0; i < n; ++i)
+            if (kept_[static_cast<std::size_t>(i)])
+                set_.push_back(i);
         double sum = 0;
         for (int i : set_)
             sum += dist_[i] * dist_[i];
@@ -193,6 +199,7 @@ private:
     const Traits& t_;
     std::span<const Vec> p_;
     std::vector<int> order_, set_;
+    std::vector<char> kept_;
     std::vector<double> dist_;
     std::vector<Vec> gathered_;
 };

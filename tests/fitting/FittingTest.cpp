@@ -267,6 +267,44 @@ TEST(FittingEllipse, AlgebraicStartIsAnEllipseWhereTheBestConicIsNot)
     }
 }
 
+// The algebraic start is Taubin's conic: the smallest generalized eigenvector of the centred
+// features' scatter against their gradients' scatter, here formed point by point and solved
+// by a full eigensolver, on noisy arcs where other algebraic fits differ from it.
+TEST(FittingEllipse, AlgebraicStartIsTaubinsConic)
+{
+    std::mt19937_64 rng(5);
+    for (const double arc : {pi / 2, pi, 2 * pi}) {
+        const auto pts = Sample(Shape::Ellipse, {30, 20, 6, 3, 0.4}, 60, arc, 0.5, rng);
+        using V5 = Eigen::Matrix<double, 5, 1>;
+        Eigen::Matrix<double, 5, 5> scatter = Eigen::Matrix<double, 5, 5>::Zero(), gradients = scatter;
+        V5 mean = V5::Zero();
+        std::vector<korm::core::Vec> v;
+        for (const korm_vect& p : pts) {
+            v.push_back({p.x, p.y});
+            const double x = p.x - 30, y = p.y - 20;
+            V5 f;
+            f << x * x, x * y, y * y, x, y;
+            Eigen::Matrix<double, 5, 2> g;
+            g << 2 * x, 0, y, x, 0, 2 * y, 1, 0, 0, 1;
+            scatter += f * f.transpose();
+            gradients += g * g.transpose();
+            mean += f;
+        }
+        mean /= 60;
+        const Eigen::Matrix<double, 5, 5> centred = scatter / 60 - mean * mean.transpose();
+        const V5 a = Eigen::GeneralizedSelfAdjointEigenSolver<Eigen::Matrix<double, 5, 5>>(centred, gradients / 60)
+                         .eigenvectors()
+                         .col(0);
+        // Its centre, where the gradient of the conic vanishes.
+        const double det = 4 * a(0) * a(2) - a(1) * a(1);
+        const double cx = 30 + (a(1) * a(4) - 2 * a(2) * a(3)) / det, cy = 20 + (a(1) * a(3) - 2 * a(0) * a(4)) / det;
+        const auto m = korm::core::FitEllipseAlgebraic(v, std::nullopt);
+        ASSERT_TRUE(m);
+        EXPECT_NEAR(m->cx, cx, 1e-9 * std::abs(cx)) << arc;
+        EXPECT_NEAR(m->cy, cy, 1e-9 * std::abs(cy)) << arc;
+    }
+}
+
 class OutlierSearch : public testing::TestWithParam<std::tuple<Shape, bool>> {};
 
 // k = 20% of the points pushed 8 to 40 px off the shape (scattered) or into one blob 20 px

@@ -381,10 +381,7 @@ double SampsonDistance(const EllipseModel& m, double c, double s, Vec p)
     const double dx = p.x - m.cx, dy = p.y - m.cy;
     const double u = (c * dx + s * dy) / m.a, v = (-s * dx + c * dy) / m.b;
     const double f = u * u + v * v - 1;
-    const double gx = 2 * u / m.a, gy = 2 * v / m.b, g2 = gx * gx + gy * gy;
-    // The plain root where the squares are safely in range (always, for the fits' scaled
-    // points and a proper ellipse), hypot's careful one elsewhere.
-    const double g = g2 > 1e-290 && g2 < 1e290 ? std::sqrt(g2) : std::hypot(gx, gy);
+    const double g = Length(2 * u / m.a, 2 * v / m.b);
     return g > 0 ? std::abs(f) / g : std::max(m.a, m.b);
 }
 

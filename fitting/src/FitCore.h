@@ -67,12 +67,16 @@ std::optional<CircleModel> CircleThrough(Vec a, Vec b, Vec c);
 // Levenberg–Marquardt on the orthogonal distances, from `start`; the radius is held at
 // start.r when fixedRadius. Returns the iteration count used.
 int RefineCircle(std::span<const Vec> p, CircleModel& m, bool fixedRadius, int maxIterations, double tol);
-// The plain root where the squares are safely in range, hypot's careful one elsewhere (a
-// centre beyond 1e145 of a nearly straight arc).
+// The length of (x, y): the plain root where the squares are safely in range (always, for
+// the fits' scaled points and proper shapes), hypot's careful and slower one elsewhere.
+inline double Length(double x, double y)
+{
+    const double l2 = x * x + y * y;
+    return l2 > 1e-290 && l2 < 1e290 ? std::sqrt(l2) : std::hypot(x, y);
+}
 inline double Distance(const CircleModel& m, Vec p)
 {
-    const double dx = p.x - m.cx, dy = p.y - m.cy, d2 = dx * dx + dy * dy;
-    return std::abs((d2 > 1e-290 && d2 < 1e290 ? std::sqrt(d2) : std::hypot(dx, dy)) - m.r);
+    return std::abs(Length(p.x - m.cx, p.y - m.cy) - m.r);
 }
 
 // Taubin conic fit, Halir–Flusser when that conic is not an ellipse; nullopt when no ellipse

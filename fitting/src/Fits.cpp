@@ -97,10 +97,10 @@ struct EllipseTraits {
     }
     double Exact(const Model& m, Vec p) const
     {
-        PreparedFor(m);
+        const Prepared& prepared = PreparedFor(m);
         const double dx = p.x - m.cx, dy = p.y - m.cy;
-        const double u = cache->c * dx + cache->s * dy, v = -cache->s * dx + cache->c * dy;
-        const EllipseFootAngle t = cache->solver.Cold(u, v);
+        const double u = prepared.c * dx + prepared.s * dy, v = -prepared.s * dx + prepared.c * dy;
+        const EllipseFootAngle t = prepared.solver.Cold(u, v);
         const double ex = u - m.a * t.c, ey = v - m.b * t.s;
         return std::sqrt(ex * ex + ey * ey);
     }
@@ -212,19 +212,15 @@ korm_status Prepare(const korm_vect* points, int32_t count, const korm_fitParams
     frame.exponent = largest > 0 ? std::ilogb(largest) + 1 : 0;
     local.resize(static_cast<std::size_t>(count));
     const bool direct = std::isfinite(hi.x - lo.x) && std::isfinite(hi.y - lo.y);
-    // Scaling by 2^-exponent is a product with a power of two, exactly what ldexp gives (both
-    // round once, where the result is subnormal) while the power itself is a normal double.
-    if (direct && std::abs(frame.exponent) < 1000) {
-        const double down = std::ldexp(1.0, -frame.exponent);
-        for (int32_t i = 0; i < count; ++i)
-            local[i] = Vec{(points[i].x - frame.ref.x) * down, (points[i].y - frame.ref.y) * down};
-        return KORM_S_OK;
-    }
-    for (int32_t i = 0; i < count; ++i) {
-        const Vec p{points[i].x, points[i].y};
-        local[i] = direct ? Vec{frame.Down(p.x - frame.ref.x), frame.Down(p.y - frame.ref.y)}
-                          : Vec{frame.Down(p.x / 2 - frame.ref.x / 2) * 2, frame.Down(p.y / 2 - frame.ref.y / 2) * 2};
-    }
+    // A product with 2^-exponent gives what ldexp gives (both round once, where the result
+    // is subnormal) while that power is itself a normal double; differences that would
+    // overflow are taken of halves.
+    const double down = std::abs(frame.exponent) < 1000 ? std::ldexp(1.0, -frame.exponent) : 0;
+    const auto toLocal = [&](double v, double ref) {
+        return !direct ? frame.Down(v / 2 - ref / 2) * 2 : down != 0 ? (v - ref) * down : frame.Down(v - ref);
+    };
+    for (int32_t i = 0; i < count; ++i)
+        local[i] = Vec{toLocal(points[i].x, frame.ref.x), toLocal(points[i].y, frame.ref.y)};
     return KORM_S_OK;
 }
 
